@@ -1,0 +1,231 @@
+#include "common/console.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/shell.h"
+
+namespace {
+
+constexpr int kTabWidth = 14;
+constexpr size_t kMaxItemLength = 4096;
+constexpr int kEscapeGapMs = 30;  // bytes of one multi-byte key arrive closer than this
+
+int g_input_fd = STDIN_FILENO;
+bool g_input_is_terminal = false;
+int g_column = 1;
+
+bool g_have_saved_mode = false;
+termios g_saved_mode;
+volatile sig_atomic_t g_raw = 0;
+
+// Bytes read from the input but not yet used.
+char g_buffer[4096];
+size_t g_begin = 0;
+size_t g_end = 0;
+
+void RestoreTerminal() {
+  if (g_have_saved_mode && g_raw) {
+    tcsetattr(g_input_fd, TCSAFLUSH, &g_saved_mode);
+    g_raw = 0;
+  }
+}
+
+void OnSignal(int signal_number) {
+  RestoreTerminal();
+  // The default action ends the process as the user asked.
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = SIG_DFL;
+  sigaction(signal_number, &action, nullptr);
+  raise(signal_number);
+}
+
+void EnterRawMode() {
+  if (!g_have_saved_mode || g_raw) return;
+  termios raw = g_saved_mode;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  g_raw = 1;
+  tcsetattr(g_input_fd, TCSANOW, &raw);
+}
+
+void LeaveRawMode() {
+  if (!g_have_saved_mode || !g_raw) return;
+  tcsetattr(g_input_fd, TCSANOW, &g_saved_mode);
+  g_raw = 0;
+}
+
+// Waits (in poll, never spinning) until input is readable, or `timeout_ms` passes.
+bool WaitReadable(int timeout_ms) {
+  pollfd p{g_input_fd, POLLIN, 0};
+  while (true) {
+    int ready = poll(&p, 1, timeout_ms);
+    if (ready < 0 && errno == EINTR) continue;
+    return ready > 0;
+  }
+}
+
+bool FillBuffer(int timeout_ms) {
+  if (g_begin < g_end) return true;
+  g_begin = g_end = 0;
+  if (g_input_is_terminal && !WaitReadable(timeout_ms)) return false;
+  while (true) {
+    ssize_t got = read(g_input_fd, g_buffer, sizeof g_buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    g_end = static_cast<size_t>(got);
+    return true;
+  }
+}
+
+// One byte of input; false at the end of input.
+bool ReadByte(char* byte, int timeout_ms = -1) {
+  if (!FillBuffer(timeout_ms)) return false;
+  *byte = g_buffer[g_begin++];
+  return true;
+}
+
+// One key: a byte, or (on a terminal) a whole escape sequence, reported as 0 so that no
+// menu accepts it. Ends the program at the end of input.
+char ReadKey() {
+  std::fflush(stdout);
+  EnterRawMode();
+  char byte = 0;
+  bool got = ReadByte(&byte);
+  if (got && byte == '\x1b' && g_input_is_terminal) {
+    char rest;
+    while (ReadByte(&rest, kEscapeGapMs)) {
+    }
+    byte = 0;
+  }
+  LeaveRawMode();
+  if (!got) EndProgram();
+  return byte;
+}
+
+void Emit(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  for (char c : text) {
+    g_column = (c == '\n' || c == '\r') ? 1 : g_column + 1;
+  }
+}
+
+}  // namespace
+
+void InitConsole() {
+  g_input_is_terminal = isatty(g_input_fd) != 0;
+  if (g_input_is_terminal && tcgetattr(g_input_fd, &g_saved_mode) == 0) g_have_saved_mode = true;
+  std::atexit(RestoreTerminal);
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+void SetConsoleInputForTesting(int fd) {
+  g_input_fd = fd;
+  g_input_is_terminal = false;
+  g_have_saved_mode = false;
+  g_begin = g_end = 0;
+  g_column = 1;
+}
+
+void Print(std::string_view text) { Emit(text); }
+
+void PrintLine(std::string_view text) {
+  Emit(text);
+  Emit("\n");
+}
+
+void PrintTab() {
+  int next = 1 + kTabWidth * ((g_column - 1) / kTabWidth + 1);
+  Emit(std::string(static_cast<size_t>(next - g_column), ' '));
+}
+
+int ConsoleColumn() { return g_column; }
+
+char WaitForKey(std::string_view keys) {
+  while (true) {
+    char key = ReadKey();
+    if (key != 0 && keys.find(key) != std::string_view::npos) return key;
+  }
+}
+
+void WaitForAnyKey() { ReadKey(); }
+
+std::string ReadAnswerLine(std::string_view prompt) {
+  Print(prompt);
+  Print("? ");
+  std::fflush(stdout);
+  std::string line;
+  char byte;
+  while (ReadByte(&byte) && byte != '\n') line += byte;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (g_input_is_terminal) {
+    g_column = 1;  // the terminal echoed the line end
+  } else {
+    PrintLine();
+  }
+  return line;
+}
+
+std::string ParseInputItem(std::string_view line) {
+  size_t i = 0;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  std::string item;
+  if (i < line.size() && line[i] == '"') {
+    size_t close = line.find('"', i + 1);
+    item = std::string(line.substr(i + 1, close == std::string_view::npos ? close : close - i - 1));
+  } else {
+    bool quoted = false;
+    for (; i < line.size(); ++i) {
+      char c = line[i];
+      if (c == '"') quoted = !quoted;
+      if (c == ',' && !quoted) break;
+      item += c;
+    }
+  }
+  if (item.size() > kMaxItemLength) item.resize(kMaxItemLength);
+  return item;
+}
+
+std::string ReadInputItem(std::string_view prompt) {
+  return ParseInputItem(ReadAnswerLine(prompt));
+}
+
+void ClearConsole() {
+  if (isatty(STDOUT_FILENO)) {
+    std::fputs("\x1b[H\x1b[2J", stdout);
+    std::fflush(stdout);
+  }
+  g_column = 1;
+}
+
+void EndProgram() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  RestoreTerminal();
+  const PendingStart& pending = GetPendingStart();
+  if (!pending.program_path.empty()) {
+    // The started program takes over this console, in its own folder.
+    if (chdir(pending.folder.c_str()) == 0) {
+      std::string argv0 = pending.argv0;
+      char* const argv[] = {argv0.data(), nullptr};
+      execv(pending.program_path.c_str(), argv);
+    }
+    std::fprintf(stderr, "The system cannot find the file %s.\n", pending.argv0.c_str());
+  }
+  std::exit(0);
+}

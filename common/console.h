@@ -1,0 +1,58 @@
+#ifndef COMMON_CONSOLE_H_
+#define COMMON_CONSOLE_H_
+
+/// The console of all three programs: messages on standard output, line by line, with the
+/// output column tracked so that side-by-side fields start at the tab stops every 14
+/// columns (1, 15, 29, ...); single-key menus; typed answers.
+///
+/// On a terminal, keys are read in raw mode without echo (multi-byte keys such as arrows
+/// are read whole and ignored); otherwise every byte of standard input is one key. End of
+/// input at a key prompt ends the program with status 0; a typed answer at end of input is
+/// empty. The terminal mode is restored on every way out.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// Installs the terminal restoration (exit and signal handlers). Call once at start.
+void InitConsole();
+
+/// Text without a line end; the column advances by its byte length.
+void Print(std::string_view text);
+/// Text, then a line end.
+void PrintLine(std::string_view text = "");
+/// Moves to the first tab stop strictly to the right of the cursor, printing blanks.
+void PrintTab();
+/// The 1-based column where the next byte will be printed.
+int ConsoleColumn();
+
+/// Prints "<1> yes, continue"-style lines, then waits for one of `keys` and returns it;
+/// other keys are ignored without a trace.
+char WaitForKey(std::string_view keys);
+/// Waits for any key at all.
+void WaitForAnyKey();
+
+/// Prints `prompt` and "? ", reads one line and returns it whole (without line end).
+/// Without a terminal the program prints the line end itself.
+std::string ReadAnswerLine(std::string_view prompt);
+
+/// The input item of a typed answer: leading blanks and tabs skipped; the item ends at the
+/// line end or at the first comma outside double quotes; a value that begins with a
+/// double quote runs to the closing quote (quotes removed); at most 4096 bytes are kept.
+std::string ParseInputItem(std::string_view line);
+
+/// Prompt and input item in one.
+std::string ReadInputItem(std::string_view prompt);
+
+/// Clears the screen on a terminal; prints nothing otherwise.
+void ClearConsole();
+
+/// Ends the process with status 0, restoring the terminal first and starting a program
+/// left pending by "start" (see shell.h).
+[[noreturn]] void EndProgram();
+
+/// For tests: reads keys and lines from `fd` instead of standard input and treats it as
+/// no terminal.
+void SetConsoleInputForTesting(int fd);
+
+#endif  // COMMON_CONSOLE_H_

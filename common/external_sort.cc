@@ -1,0 +1,91 @@
+#include "common/external_sort.h"
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <queue>
+#include <string>
+#include <vector>
+
+#include "common/console.h"
+#include "common/shell.h"
+#include "common/sorted_runs.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+
+namespace {
+
+MergeSortLimits g_limits;
+
+bool ByteLess(const std::string& a, const std::string& b) { return a < b; }
+
+std::string ChunkName(size_t number) { return "file_s_" + std::to_string(number) + ".txt"; }
+
+constexpr char kPassOutput[] = "sort_output.txt";
+
+[[noreturn]] void ReportNoHandle(size_t fan_in, std::string_view input, std::string_view output) {
+  PrintLine("---------- sort error ----------");
+  PrintLine("number of files > file.max");
+  PrintLine("file.max = " + SignedNumber(static_cast<long long>(fan_in)));
+  PrintLine("sort.input$ = " + std::string(input));
+  PrintLine("sort.output$ = " + std::string(output));
+  PrintLine("file.name.02$ = " + std::string(kPassOutput));
+  PrintLine("file.num.02 = " + SignedNumber(0));
+  EndProgram();
+}
+
+// One merge pass into sort_output.txt, checked for order as it is written.
+void MergePass(const std::vector<std::string>& chunks, std::string_view input,
+               std::string_view output) {
+  LineWriter pass(kPassOutput);
+  if (!pass.is_open()) ReportNoHandle(chunks.size(), input, output);
+  if (!MergeSortedRuns(chunks, &pass, ByteLess)) {
+    pass.Close();
+    PrintLine("sort error");
+    EndProgram();
+  }
+  pass.Close();
+}
+
+}  // namespace
+
+void SetMergeSortLimitsForTesting(const MergeSortLimits& limits) { g_limits = limits; }
+
+void MergeSortFile(std::string_view sort_input, std::string_view sort_output) {
+  if (sort_input.empty()) EndProgram();
+  RunCommand("dir > file_s_01.txt");
+  RunCommand("del /q file_s_*.txt > null.txt");
+
+  size_t run_count = 0;
+  {
+    LineReader reader(sort_input);
+    run_count = FormSortedRuns(&reader, g_limits.run_lines, 0, ByteLess, ChunkName);
+  }
+  if (run_count == 0) {
+    LineWriter empty_pass(kPassOutput);
+    LineWriter empty_output(sort_output);
+    return;
+  }
+
+  // Balanced levels: the oldest runs are merged first, so every line is rewritten about
+  // log(runs) / log(fan-in) times.
+  std::deque<size_t> queue;
+  for (size_t n = 1; n <= run_count; ++n) queue.push_back(n);
+  size_t next_chunk = run_count + 1;
+  size_t fan_in = std::max<size_t>(g_limits.fan_in, 2);
+  while (queue.size() > fan_in) {
+    std::vector<std::string> chunks;
+    for (size_t i = 0; i < fan_in; ++i) {
+      chunks.push_back(ChunkName(queue.front()));
+      queue.pop_front();
+    }
+    MergePass(chunks, sort_input, sort_output);
+    for (const std::string& chunk : chunks) DeleteWorkFile(chunk);
+    CopyWorkFile(kPassOutput, ChunkName(next_chunk));
+    queue.push_back(next_chunk++);
+  }
+  std::vector<std::string> chunks;
+  for (size_t n : queue) chunks.push_back(ChunkName(n));
+  MergePass(chunks, sort_input, sort_output);
+  CopyWorkFile(kPassOutput, sort_output);
+}

@@ -1,0 +1,48 @@
+#ifndef COMMON_TEXT_H_
+#define COMMON_TEXT_H_
+
+/// Byte-string helpers shared by all three programs. Text is never decoded: lengths and
+/// positions count bytes, and case changes touch only the ASCII letters.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+std::string LowerAscii(std::string_view text);
+std::string UpperAscii(std::string_view text);
+
+/// Only blanks (0x20) count as spaces; tabs are kept.
+std::string_view TrimSpaces(std::string_view text);
+std::string_view TrimLeftSpaces(std::string_view text);
+std::string_view TrimRightSpaces(std::string_view text);
+
+bool Contains(std::string_view text, std::string_view part);
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+
+/// A number as the console prints it: a blank in place of the plus sign (" 3", "-3").
+std::string SignedNumber(long long value);
+
+/// Right-aligns text with blanks to `width`; longer text is returned whole.
+std::string RightAlign(std::string_view text, size_t width);
+
+/// Left-pads a number with zeros to `width` digits; a longer number is written in full.
+std::string ZeroPadded(long long value, size_t width);
+
+/// One quoted record: every field in double quotes, separated by commas, no line end.
+std::string QuotedRecord(const std::vector<std::string_view>& fields);
+
+/// Splits a quoted record back into its fields with the quotes removed. Fields hold no
+/// double quote, so every quote is a field boundary; text between closing quote and comma
+/// is ignored.
+std::vector<std::string> SplitQuotedRecord(std::string_view line);
+
+/// The value of the longest numeric prefix (after leading blanks): optional sign, digits,
+/// optional fraction. "1.2 Cat" gives 1.2, "2024 was" 2024, "abc" 0.
+double NumericPrefix(std::string_view text);
+
+/// Parses a whole answer as a number; text that is not a number (or trailing garbage)
+/// gives `*ok = false` and 0.
+double ParseNumber(std::string_view text, bool* ok = nullptr);
+
+#endif  // COMMON_TEXT_H_

@@ -1,0 +1,93 @@
+#ifndef COMMON_WORK_DIR_H_
+#define COMMON_WORK_DIR_H_
+
+/// Files of the work directory (the current directory when the program starts), named as
+/// the programs name them: "\" or "/" separates folders, names match without regard to ASCII
+/// letter case (opening "report.htm" finds "Report.HTM"), new files get the name as
+/// written. A name that is absolute or climbs out of the work directory is refused: reads
+/// see an empty file, writes and deletes do nothing.
+///
+/// Every line written ends with CR LF; a line read ends at LF, with a CR before it dropped.
+/// A file that is missing reads as empty.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// Maps a work-directory name to a path usable with the C library. With `for_create`, the
+/// last component may be new (its case as written); otherwise it must exist. Returns false
+/// when the name leaves the work directory, or (without `for_create`) when nothing matches.
+bool ResolveWorkPath(std::string_view name, bool for_create, std::string* path);
+
+bool FileExists(std::string_view name);    // a regular file
+bool FolderExists(std::string_view name);  // a directory
+bool DeleteWorkFile(std::string_view name);
+/// Copies one file byte for byte; the target is created or replaced.
+bool CopyWorkFile(std::string_view source, std::string_view target);
+bool MakeFolder(std::string_view name);
+/// Removes an empty folder.
+bool RemoveFolder(std::string_view name);
+
+/// Streams the lines of one file. A file that cannot be opened reads as empty.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view name);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  bool is_open() const { return fd_ >= 0; }
+  /// The next line without its line end; false at the end of the file.
+  bool Next(std::string* line);
+  /// Starts again from the first line.
+  void Rewind();
+
+ private:
+  bool Fill();
+  int fd_ = -1;
+  std::vector<char> buffer_;
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+};
+
+/// Writes lines ended by CR LF, buffered. Creating replaces an existing file.
+class LineWriter {
+ public:
+  enum Mode { kCreate, kAppend };
+  explicit LineWriter(std::string_view name, Mode mode = kCreate);
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  bool is_open() const { return file_ != nullptr; }
+  void WriteLine(std::string_view line);
+  /// Raw bytes, no line end added.
+  void Write(std::string_view bytes);
+  void Close();
+
+ private:
+  FILE* file_ = nullptr;
+};
+
+/// Every line of a (small) file.
+std::vector<std::string> ReadAllLines(std::string_view name);
+void WriteAllLines(std::string_view name, const std::vector<std::string>& lines);
+
+/// Names in a work-directory folder ("" for the work directory itself), files and folders,
+/// never "." or "..". Unordered.
+struct FolderEntry {
+  std::string name;
+  bool is_folder = false;
+  long long size = 0;
+  long long mtime = 0;  // seconds since the epoch
+};
+/// With `details`, size and time are filled in too. A missing folder lists nothing.
+std::vector<FolderEntry> ListFolder(std::string_view folder, bool details = false);
+
+/// Splits a work-directory name at its last separator: "htm_in\a.htm" gives "htm_in" and
+/// "a.htm".
+void SplitFolderAndName(std::string_view name, std::string* folder, std::string* base);
+
+#endif  // COMMON_WORK_DIR_H_

@@ -1,0 +1,9 @@
+#include "common/console.h"
+#include "common/startup.h"
+
+int main(int /*argc*/, char** argv) {
+  InitConsole();
+  RunStartupDialogue(Program::kCellorin, argv[0]);
+  RunToolCheck(Program::kCellorin);
+  EndProgram();
+}

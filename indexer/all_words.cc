@@ -1,0 +1,3 @@
+#include "indexer/all_words.h"
+
+void WriteAllWordsIndex(const IndexerRun& /*run*/) {}

@@ -1,0 +1,3 @@
+#include "indexer/consolidate.h"
+
+void ConsolidateWordLists() {}

@@ -1,0 +1,3 @@
+#include "indexer/decorate.h"
+
+void DecoratePages(const IndexerRun& /*run*/) {}

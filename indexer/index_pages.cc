@@ -1,0 +1,3 @@
+#include "indexer/index_pages.h"
+
+void WriteWordIndexAndContents(const IndexerRun& /*run*/) {}

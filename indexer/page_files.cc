@@ -1,0 +1,3 @@
+#include "indexer/page_files.h"
+
+void MakePageFiles() {}

@@ -1,0 +1,125 @@
+#include "indexer/run_flow.h"
+
+#include <string>
+
+#include "common/config.h"
+#include "common/console.h"
+#include "common/shell.h"
+#include "common/startup.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+#include "indexer/all_words.h"
+#include "indexer/consolidate.h"
+#include "indexer/decorate.h"
+#include "indexer/index_pages.h"
+#include "indexer/page_files.h"
+#include "indexer/publisher_params.h"
+#include "indexer/run_state.h"
+#include "indexer/search_page.h"
+#include "indexer/word_extract.h"
+
+namespace {
+
+// Deletes every file that `listing_command` lists into dir_01.txt, by its lower-cased name
+// with `folder` in front. Folders that match are skipped: they cannot be deleted as files.
+void DeleteListed(const std::string& listing_command, const std::string& folder) {
+  RunCommand(listing_command);
+  for (const std::string& line : ReadAllLines("dir_01.txt")) {
+    DeleteWorkFile(folder + LowerAscii(line));
+  }
+}
+
+bool ListingMentions(const std::string& listing, const std::string& name) {
+  LineReader reader(listing);
+  std::string line;
+  while (reader.Next(&line)) {
+    if (Contains(LowerAscii(TrimRightSpaces(line)), name)) return true;
+  }
+  return false;
+}
+
+void RemoveOldOutputFolder() {
+  RunCommand("dir /b *. > dir_01.txt");
+  if (!ListingMentions("dir_01.txt", "htm_out")) return;
+  RunCommand("dir > htm_out\\f_01.txt");
+  RunCommand("del /q htm_out\\*.* > out_null.list");
+  RunCommand("rd htm_out > out_null.list");
+}
+
+std::string AskTargetAddress() {
+  PrintLine();
+  PrintLine("The program enables targeted search.");
+  PrintLine("Google search phrases will be targeted to a specific web address.");
+  PrintLine("If the destination web address is not specified, Google search will run all over "
+            "the web.");
+  PrintLine();
+  std::string address = ReadInputItem(
+      std::string("web address for destination search (example: ") + kWebShopExample + ") = ");
+  PrintLine();
+  return address;
+}
+
+void PrepareFolders() {
+  RunCommand("md htm_in > out_null.list");
+  RunCommand("md htm_out > out_null.list");
+  RunCommand("dir *. > dir_cur.txt");
+  if (ListingMentions("dir_cur.txt", "htm_in") && ListingMentions("dir_cur.txt", "htm_out")) {
+    return;
+  }
+  PrintLine(std::string(42, '-'));
+  PrintLine("subfolders htm_in, htm_out must be created");
+  PrintLine();
+  PrintLine("<...> any key to continue and end");
+  WaitForAnyKey();
+  EndProgram();
+}
+
+void CopyOutAndCleanUp() {
+  RunCommand("dir /b *. > dir_01.txt");
+  if (!ListingMentions("dir_01.txt", "htm_out")) RunCommand("md htm_out > out_null.list");
+  RunCommand("dir > htm_out\\f_01.txt > out_null.list");
+  RunCommand("del /q htm_out\\*.* > out_null.list");
+  for (const std::string& line : ReadAllLines("dir_02.txt")) {
+    std::string name = LowerAscii(line);
+    if (!Contains(name, ".htm")) continue;
+    RunCommand("copy " + std::string(TrimSpaces(name)) + " htm_out\\ > out_null.list");
+  }
+  RunCommand("copy files_list.htm htm_out\\ > out_null.list");
+  RunCommand("copy i_*.htm htm_out\\ > out_null.list");
+  RunCommand("copy index.htm htm_out\\ > out_null.list");
+  RunCommand("copy s_*.htm htm_out\\ > out_null.list");
+  RunCommand("del /q *.htm*");
+  RunCommand("del /q *.list");
+  DeleteListed("dir /b *.txt > dir_01.txt", "");
+}
+
+}  // namespace
+
+void RunPagoran(const char* argv0) {
+  RunStartupDialogue(Program::kPagoran, argv0);
+
+  DeleteListed("dir /b *.htm* > dir_01.txt", "");
+  DeleteListed("dir /b *.list > dir_01.txt", "");
+  DeleteListed("dir /b *.txt > dir_01.txt", "");
+  DeleteListed("dir /b htm_out\\*.* > dir_01.txt", "htm_out\\");
+
+  RunToolCheck(Program::kPagoran);
+  RemoveOldOutputFolder();
+
+  IndexerRun run;
+  run.target_address = AskTargetAddress();
+  PrepareFolders();
+  SetPublisherParameters(&run);
+
+  MakePageFiles();
+  ExtractWords();
+  ConsolidateWordLists();
+  DecoratePages(run);
+  WriteWordIndexAndContents(run);
+  WriteSearchPage(run);
+  WriteAllWordsIndex(run);
+
+  CopyOutAndCleanUp();
+  PrintLine("processed 100%");
+  EndProgram();
+}

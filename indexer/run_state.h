@@ -1,0 +1,20 @@
+#ifndef INDEXER_RUN_STATE_H_
+#define INDEXER_RUN_STATE_H_
+
+/// What the indexer's phases share besides the work files: the target address typed at
+/// the start and the publisher parameters.
+
+#include <string>
+
+struct IndexerRun {
+  std::string target_address;  // empty: web-search links are not restricted
+  std::string charset = "UTF-8";
+  std::string font_colour = "red";
+  std::string font_size = "140%";
+  int find_word = 1;  // 1: hidden find-word spans and inline display of the jump target
+};
+
+/// The page group: the pages that hold words form exactly one group.
+inline constexpr int kPageGroup = 1;
+
+#endif  // INDEXER_RUN_STATE_H_

@@ -1,0 +1,3 @@
+#include "indexer/search_page.h"
+
+void WriteSearchPage(const IndexerRun& /*run*/) {}

@@ -1,0 +1,3 @@
+#include "indexer/word_extract.h"
+
+void ExtractWords() {}

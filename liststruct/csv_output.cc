@@ -1,0 +1,4 @@
+#include "liststruct/csv_output.h"
+
+void WriteHtmlBodyCopy() {}
+void WriteCsv() {}

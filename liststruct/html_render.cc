@@ -1,0 +1,3 @@
+#include "liststruct/html_render.h"
+
+void RenderHtml(const ChapterTable& /*table*/) {}

@@ -1,0 +1,64 @@
+#ifndef TESTS_TEST_UTIL_H_
+#define TESTS_TEST_UTIL_H_
+
+/// Helpers for tests that need a real work directory or run a built program.
+
+#include <map>
+#include <string>
+#include <vector>
+
+/// A fresh temporary folder, made the current directory for the test's lifetime (the
+/// programs' work directory is the current one) and removed afterwards.
+class ScopedWorkDir {
+ public:
+  ScopedWorkDir();
+  ~ScopedWorkDir();
+  ScopedWorkDir(const ScopedWorkDir&) = delete;
+  ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+/// Whole-file bytes, relative to the current directory. A missing file reads as "".
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+bool PathExists(const std::string& path);
+void MakeDirs(const std::string& path);
+
+/// Lines joined with CR LF after each, as the programs write them.
+std::string CrLf(const std::vector<std::string>& lines);
+
+/// Names in a folder, sorted, without "." and "..".
+std::vector<std::string> ListNames(const std::string& folder);
+
+struct ProgramRun {
+  std::string out;  // standard output
+  std::string err;  // standard error
+  int status = -1;  // exit status, or 128 + signal
+};
+
+/// Runs `program` (a path) in `work_dir` as "./<name>" would be started there, with `keys`
+/// on standard input (not a terminal) and SOURCE_DATE_EPOCH set to `epoch` unless empty.
+/// Gives up after `timeout_seconds` (status -1).
+ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
+                      const std::string& keys, const std::string& epoch = "1720343103",
+                      const std::map<std::string, std::string>& extra_env = {},
+                      int timeout_seconds = 60);
+
+#ifdef BUILD_DIR
+/// The built executables and wget.exe, linked into `work_dir` as a user would copy them.
+void InstallPrograms(const std::string& work_dir);
+inline std::string ProgramPath(const std::string& exe) { return std::string(BUILD_DIR) + "/" + exe; }
+#endif
+
+/// Makes CR, LF and tabs visible, for readable failure messages.
+std::string Visible(const std::string& text);
+
+/// Compares two texts line by line; on a difference, describes the first differing line.
+/// Empty when equal.
+std::string FirstDifference(const std::string& expected, const std::string& actual);
+
+#endif  // TESTS_TEST_UTIL_H_
