@@ -27,7 +27,7 @@ termios g_saved_mode;
 volatile sig_atomic_t g_raw = 0;
 
 // Bytes read from the input but not yet used.
-char g_buffer[4096];
+char g_buffer[1];
 size_t g_begin = 0;
 size_t g_end = 0;
 
@@ -79,7 +79,9 @@ bool FillBuffer(int timeout_ms) {
   g_begin = g_end = 0;
   if (g_input_is_terminal && !WaitReadable(timeout_ms)) return false;
   while (true) {
-    ssize_t got = read(g_input_fd, g_buffer, sizeof g_buffer);
+    // One byte at a time: what this program does not read stays in the input for a
+    // program that takes over the console after it (see EndProgram).
+    ssize_t got = read(g_input_fd, g_buffer, 1);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     g_end = static_cast<size_t>(got);

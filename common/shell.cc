@@ -23,7 +23,7 @@ PendingStart g_pending_start;
 
 struct Token {
   std::string text;
-  bool quoted = false;    // held a double-quoted part
+  bool quoted = false;       // held a double-quoted part
   bool is_operator = false;  // ">", ">>" or "|"
 };
 
@@ -222,9 +222,8 @@ std::string ListingTime(long long mtime) {
   localtime_r(&when, &parts);
   int hour = parts.tm_hour % 12 == 0 ? 12 : parts.tm_hour % 12;
   char text[64];
-  std::snprintf(text, sizeof text, "%02d/%02d/%04d  %02d:%02d %s", parts.tm_mon + 1,
-                parts.tm_mday, parts.tm_year + 1900, hour, parts.tm_min,
-                parts.tm_hour < 12 ? "AM" : "PM");
+  std::snprintf(text, sizeof text, "%02d/%02d/%04d  %02d:%02d %s", parts.tm_mon + 1, parts.tm_mday,
+                parts.tm_year + 1900, hour, parts.tm_min, parts.tm_hour < 12 ? "AM" : "PM");
   return text;
 }
 
@@ -309,8 +308,8 @@ void RunSort(const Command& cmd) {
   std::vector<std::string> runs;
   if (reader) {
     std::string line;
-    size_t count = FormSortedRuns(reader.get(), kSortRunLines, kSortRunBytes, CaseBlindLess,
-                                  run_name);
+    size_t count =
+        FormSortedRuns(reader.get(), kSortRunLines, kSortRunBytes, CaseBlindLess, run_name);
     for (size_t n = 1; n <= count; ++n) runs.push_back(run_name(n));
   } else {
     lines = cmd.piped_input ? *cmd.piped_input : std::vector<std::string>();
@@ -405,8 +404,7 @@ void RunFind(const Command& cmd, bool is_findstr) {
       if (!count_only) cmd.out->Line(prefix + line);
     }
     if (count_only) {
-      cmd.out->Line(header.empty() ? std::to_string(count)
-                                   : header + ": " + std::to_string(count));
+      cmd.out->Line(header.empty() ? std::to_string(count) : header + ": " + std::to_string(count));
     }
   };
   if (files.empty()) {
@@ -450,8 +448,8 @@ void RunCopy(const Command& cmd) {
     sources.push_back(source);
   }
   if (sources.empty()) return Fail("The system cannot find the file specified.");
-  bool to_folder = target.empty() || EndsWith(target, "\\") || EndsWith(target, "/") ||
-                   FolderExists(target);
+  bool to_folder =
+      target.empty() || EndsWith(target, "\\") || EndsWith(target, "/") || FolderExists(target);
   if (to_folder && !target.empty() && !FolderExists(target)) {
     return Fail("The system cannot find the path specified.");
   }
@@ -735,9 +733,7 @@ bool RunSegment(std::vector<Token> tokens, const std::vector<std::string>* piped
       return false;
     }
   }
-  Output out = target ? Output(std::move(target))
-               : piped_output ? Output(piped_output)
-                              : Output();
+  Output out = target ? Output(std::move(target)) : piped_output ? Output(piped_output) : Output();
   cmd.out = &out;
   cmd.piped_input = piped_input;
   Dispatch(cmd);

@@ -32,8 +32,8 @@ void PrintCreditsAndTerms(Program program) {
   PrintLines({"Terms of use:",
               "The author of the program is not responsible for any direct or indirect damages "
               "resulting from any errors in the program.",
-              "Users accept this risk and use the program at their own risk.", "", "", "", "",
-              "", "", std::string("More info: ") + kMakerSite, ""});
+              "Users accept this risk and use the program at their own risk.", "", "", "", "", "",
+              "", std::string("More info: ") + kMakerSite, ""});
   PrintLines({Equals(36), "Do you accept the terms of use?", ""});
   ContinueOrEnd("<1> yes, continue", "<2> no, end");
 }
@@ -75,13 +75,12 @@ void QuilletDialogue() {
               "The size must be able to print the main commands without a break in multiple "
               "lines.",
               "The selected settings work when the program restarts.", ""});
-  PrintLines({Dashes(28), "THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.",
-              "During execution, the program creates and also deletes most *.txt and other files.",
-              "",
-              "The <;> (semicolon) character is reserved as punctuation in *.csv files, so it "
-              "should not be included in the table input.",
-              "Files with names: list*.txt are reserved as work files of the program.", Dashes(28),
-              ""});
+  PrintLines(
+      {Dashes(28), "THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.",
+       "During execution, the program creates and also deletes most *.txt and other files.", "",
+       "The <;> (semicolon) character is reserved as punctuation in *.csv files, so it "
+       "should not be included in the table input.",
+       "Files with names: list*.txt are reserved as work files of the program.", Dashes(28), ""});
   ContinueOrEnd("<1> continue", "<2> end");
   PrintLine();
 }
@@ -188,17 +187,21 @@ void RunToolCheck(Program program) {
                 "Checking the presence of vital assistance programs of MS Windows system:"});
     const char kPathLine[] = "Most likely it is necessary to updated the system path variable.";
     const char kDelete[] = "cmd /c for %i in (check_*.txt) do del /q %i > out_null.txt";
-    RunToolRows({{"cmd", {"cmd /c dir  > check_01.txt"}, 1, "Check availability cmd.exe.",
-                  kPathLine, ""},
-                 {"sort",
-                  {kDelete, "cmd /c dir  > check_01.txt", "cmd /c sort check_01.txt /o check_02.txt"},
-                  2,
-                  "Check availability sort.exe.",
-                  kPathLine,
-                  ""},
-                 {"find", {kDelete, "cmd /c dir > check_01.txt", kFindCommand}, 2,
-                  "Check availability find.exe.", kPathLine, ""}},
-                false, "", '9');
+    RunToolRows(
+        {{"cmd", {"cmd /c dir  > check_01.txt"}, 1, "Check availability cmd.exe.", kPathLine, ""},
+         {"sort",
+          {kDelete, "cmd /c dir  > check_01.txt", "cmd /c sort check_01.txt /o check_02.txt"},
+          2,
+          "Check availability sort.exe.",
+          kPathLine,
+          ""},
+         {"find",
+          {kDelete, "cmd /c dir > check_01.txt", kFindCommand},
+          2,
+          "Check availability find.exe.",
+          kPathLine,
+          ""}},
+        false, "", '9');
     return;
   }
   bool quillet = program == Program::kQuillet;
@@ -212,8 +215,7 @@ void RunToolCheck(Program program) {
                                                "cmd /c dir > check_01.txt", kFindstrCommand};
   if (quillet) findstr_commands.insert(findstr_commands.begin(), "cmd /c dir > check_01.txt");
   RunToolRows(
-      {{"cmd", {"cmd /c dir *. > check_01.txt"}, 1, "Checking for cmd.exe" + mark, kConfigured,
-        ""},
+      {{"cmd", {"cmd /c dir *. > check_01.txt"}, 1, "Checking for cmd.exe" + mark, kConfigured, ""},
        {"find",
         {"dir > out_null.txt", kDeleteChecks, "cmd /c dir > check_01.txt", kFindCommand},
         2,

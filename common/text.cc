@@ -29,9 +29,7 @@ std::string_view TrimRightSpaces(std::string_view text) {
   return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
-std::string_view TrimSpaces(std::string_view text) {
-  return TrimRightSpaces(TrimLeftSpaces(text));
-}
+std::string_view TrimSpaces(std::string_view text) { return TrimRightSpaces(TrimLeftSpaces(text)); }
 
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;

@@ -50,11 +50,12 @@ std::string AskTargetAddress() {
   PrintLine();
   PrintLine("The program enables targeted search.");
   PrintLine("Google search phrases will be targeted to a specific web address.");
-  PrintLine("If the destination web address is not specified, Google search will run all over "
-            "the web.");
+  PrintLine(
+      "If the destination web address is not specified, Google search will run all over "
+      "the web.");
   PrintLine();
-  std::string address = ReadInputItem(
-      std::string("web address for destination search (example: ") + kWebShopExample + ") = ");
+  std::string address = ReadInputItem(std::string("web address for destination search (example: ") +
+                                      kWebShopExample + ") = ");
   PrintLine();
   return address;
 }

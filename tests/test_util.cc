@@ -149,8 +149,10 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
       break;
     }
     if (poll(fds, 2, left) <= 0) continue;
-    if (out_open && (fds[0].revents & (POLLIN | POLLHUP))) Drain(out_pipe[0], &result.out, &out_open);
-    if (err_open && (fds[1].revents & (POLLIN | POLLHUP))) Drain(err_pipe[0], &result.err, &err_open);
+    if (out_open && (fds[0].revents & (POLLIN | POLLHUP)))
+      Drain(out_pipe[0], &result.out, &out_open);
+    if (err_open && (fds[1].revents & (POLLIN | POLLHUP)))
+      Drain(err_pipe[0], &result.err, &err_open);
   }
   close(out_pipe[0]);
   close(err_pipe[0]);
@@ -203,8 +205,8 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     if (!has_e && !has_a) return "texts differ only in their last line end";
     if (!has_e || !has_a || el != al) {
       std::ostringstream message;
-      message << "first difference at line " << line << "\n  expected: "
-              << (has_e ? Visible(el) : "<end of text>")
+      message << "first difference at line " << line
+              << "\n  expected: " << (has_e ? Visible(el) : "<end of text>")
               << "\n  actual:   " << (has_a ? Visible(al) : "<end of text>");
       return message.str();
     }

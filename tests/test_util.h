@@ -51,7 +51,9 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
 #ifdef BUILD_DIR
 /// The built executables and wget.exe, linked into `work_dir` as a user would copy them.
 void InstallPrograms(const std::string& work_dir);
-inline std::string ProgramPath(const std::string& exe) { return std::string(BUILD_DIR) + "/" + exe; }
+inline std::string ProgramPath(const std::string& exe) {
+  return std::string(BUILD_DIR) + "/" + exe;
+}
 #endif
 
 /// Makes CR, LF and tabs visible, for readable failure messages.
