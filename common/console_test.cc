@@ -1,0 +1,92 @@
+#include "common/console.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "tests/test_util.h"
+
+namespace {
+
+// Feeds `keys` to the console through a pipe, as a script would.
+class ScriptedInput {
+ public:
+  explicit ScriptedInput(const std::string& keys) {
+    int fds[2];
+    EXPECT_EQ(0, pipe(fds));
+    EXPECT_EQ(static_cast<ssize_t>(keys.size()), write(fds[1], keys.data(), keys.size()));
+    close(fds[1]);
+    fd_ = fds[0];
+    SetConsoleInputForTesting(fd_);
+  }
+  ~ScriptedInput() { close(fd_); }
+
+ private:
+  int fd_;
+};
+
+TEST(ConsoleInputItem, FollowsTheTypedAnswerRules) {
+  struct Case {
+    std::string line, item;
+  } cases[] = {
+      {"  \t shop.example.org", "shop.example.org"},
+      {"before, after", "before"},
+      {"\"a, b\" ignored", "a, b"},
+      {"\"open quote, to the end", "open quote, to the end"},
+      {"x\"a,b\"y,z", "x\"a,b\"y"},
+      {"", ""},
+      {"trailing  ", "trailing  "},
+      {std::string(5000, 'q'), std::string(4096, 'q')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.item, ParseInputItem(c.line)) << c.line;
+}
+
+TEST(ConsoleOutput, TabStopsEveryFourteenColumns) {
+  SetConsoleInputForTesting(-1);
+  testing::internal::CaptureStdout();
+  Print(" 1");
+  PrintTab();
+  Print("Windows-1250");
+  PrintTab();
+  Print("x");
+  PrintLine();
+  Print(std::string(14, 'a'));  // the cursor on a stop moves on to the next one
+  PrintTab();
+  Print("b");
+  PrintLine();
+  fflush(stdout);
+  EXPECT_EQ(" 1" + std::string(12, ' ') + "Windows-1250  x\n" + std::string(14, 'a') +
+                std::string(14, ' ') + "b\n",
+            testing::internal::GetCapturedStdout());
+}
+
+TEST(ConsoleKeys, UnlistedKeysAreIgnoredSilently) {
+  ScriptedInput input("3\n\x1b[A2");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ('2', WaitForKey("12"));
+  fflush(stdout);
+  EXPECT_EQ("", testing::internal::GetCapturedStdout());
+}
+
+TEST(ConsoleKeys, TypedAnswerFollowsKeysOnTheSameInput) {
+  ScriptedInput input("1https://x.org, more\nnext");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ('1', WaitForKey("1"));
+  EXPECT_EQ("https://x.org", ReadInputItem("address = "));
+  EXPECT_EQ("next", ReadAnswerLine("q"));
+  EXPECT_EQ("", ReadAnswerLine("r"));  // at the end of input an answer is empty
+  fflush(stdout);
+  EXPECT_EQ("address = ? \nq? \nr? \n", testing::internal::GetCapturedStdout());
+}
+
+TEST(ConsoleKeysDeathTest, EndOfInputAtAKeyPromptEndsWithStatusZero) {
+  EXPECT_EXIT(
+      {
+        ScriptedInput input("x");
+        WaitForKey("12");
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+// The start-up dialogue and tool check of the three programs, run through the built
+// executables with scripted keys, compared whole with the expected transcripts.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/test_util.h"
+
+namespace {
+
+std::string Expected(const std::string& name) {
+  return ReadBytes(std::string(CASES_DIR) + "/startup/" + name);
+}
+
+struct Case {
+  std::string name;  // expected transcript in cases/startup/
+  std::string program;
+  std::string keys;
+  std::vector<std::string> exe_files;  // empty: all programs and wget.exe
+  bool block_check_file = false;       // check_01.txt cannot be written
+};
+
+class StartupDialogue : public testing::TestWithParam<Case> {};
+
+TEST_P(StartupDialogue, TranscriptIsExact) {
+  const Case& c = GetParam();
+  ScopedWorkDir dir;
+  if (c.exe_files.empty()) {
+    InstallPrograms(dir.path());
+  } else {
+    for (const std::string& exe : c.exe_files) {
+      ASSERT_EQ(0, symlink(ProgramPath(exe).c_str(), exe.c_str()));
+    }
+  }
+  if (c.block_check_file) MakeDirs("check_01.txt");
+  ProgramRun run = RunProgram(ProgramPath(c.program), dir.path(), c.keys);
+  EXPECT_EQ(0, run.status);
+  std::string expected = Expected(c.name);
+  EXPECT_EQ(expected, run.out) << c.name << ": " << FirstDifference(expected, run.out);
+}
+
+const char kPagoran[] = "pagoran_01_149.exe";
+const char kQuillet[] = "quillet_01_248.exe";
+const char kCellorin[] = "cellorin_083.exe";
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, StartupDialogue,
+    testing::Values(
+        // "2" at the terms ends at once; other keys (3, Enter, an arrow) are ignored.
+        Case{"pagoran_terms_end.out", kPagoran, "2", {}},
+        Case{"pagoran_terms_end.out", kPagoran, "3\n\x1b[A\r2", {}},
+        Case{"pagoran_notice_end.out", kPagoran, "12", {}},
+        // End of input at a prompt ends the program instead of waiting.
+        Case{"pagoran_terms_end.out", kPagoran, "", {}},
+        // At the tool-failure prompt only "1" ends.
+        Case{"pagoran_cmd_failure.out",
+             kPagoran,
+             "11"
+             "2"
+             "1",
+             {},
+             true},
+        // One listing line naming ".exe": find passes (header and one match), findstr fails.
+        Case{"pagoran_findstr_failure.out", kPagoran, "111", {"pagoran_01_149.exe"}},
+        Case{"quillet_terms_end.out", kQuillet, "2", {}},
+        Case{"quillet_notice_end.out", kQuillet, "12", {}},
+        Case{"quillet_cmd_failure.out",
+             kQuillet,
+             "11"
+             "21",
+             {},
+             true},
+        Case{"quillet_findstr_failure.out", kQuillet, "111", {"quillet_01_248.exe"}},
+        // cellorin shows its one choice prompt twice.
+        Case{"cellorin_terms_end.out", kCellorin, "2", {}},
+        Case{"cellorin_notice_end.out", kCellorin, "12", {}},
+        Case{"cellorin_cmd_failure.out",
+             kCellorin,
+             "11"
+             "1"
+             "9",
+             {},
+             true}),
+    [](const testing::TestParamInfo<Case>& param) {
+      std::string name = param.param.name.substr(0, param.param.name.find('.'));
+      return name + "_" + std::to_string(param.index);
+    });
+
+TEST(StartupWorkDir, UnwritableWorkDirectoryFailsTheToolCheckCleanly) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
+  ScopedWorkDir dir;
+  InstallPrograms(dir.path());
+  ASSERT_EQ(0, chmod(dir.path().c_str(), 0555));
+  ProgramRun run = RunProgram(ProgramPath(kPagoran), dir.path(), "111");
+  chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(0, run.status);
+  EXPECT_NE(std::string::npos, run.out.find("\nChecking for cmd.exe!\n"));
+}
+
+}  // namespace
