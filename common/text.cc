@@ -44,8 +44,9 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 }
 
 std::string SignedNumber(long long value) {
-  if (value < 0) return std::to_string(value);
-  return " " + std::to_string(value);
+  std::string text = value < 0 ? "" : " ";
+  text += std::to_string(value);
+  return text;
 }
 
 std::string RightAlign(std::string_view text, size_t width) {

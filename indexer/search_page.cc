@@ -1,3 +1,178 @@
 #include "indexer/search_page.h"
 
-void WriteSearchPage(const IndexerRun& /*run*/) {}
+#include <array>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/config.h"
+#include "common/console.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+#include "indexer/html_pieces.h"
+
+namespace {
+
+// Any constant will do; it only has to be the same on every run.
+constexpr std::uint32_t kDrawSeed = 149;
+
+struct LineRecord {
+  std::string page;
+  std::string line;
+  std::string word;
+  std::string word_id;
+  std::string occurrence;
+};
+
+std::string Field(const std::vector<std::string>& fields, size_t index) {
+  return index < fields.size() ? fields[index] : std::string();
+}
+
+// Blank lines carry no record; skipping them keeps a stray one from opening an empty line.
+bool NextRecord(LineReader* reader, LineRecord* record) {
+  std::string text;
+  while (reader->Next(&text)) {
+    if (text.empty()) continue;
+    std::vector<std::string> fields = SplitQuotedRecord(text);
+    *record = {Field(fields, 0), Field(fields, 1), Field(fields, 3), Field(fields, 4),
+               Field(fields, 5)};
+    return true;
+  }
+  return false;
+}
+
+std::string IndexPage() { return "i_" + std::to_string(kPageGroup) + ".htm"; }
+
+std::string IndexLink(const LineRecord& record) {
+  return "<a href=\"" + IndexPage() + "#" + record.word_id + "\">" + record.word + "</a>";
+}
+
+std::string AnchorOpen(const LineRecord& record) {
+  return "<span id=\"" + record.word_id + "_" + record.occurrence + "\">";
+}
+
+// The first word of a line shows twice: as plain text and as a link.
+std::string FirstWordForm(const LineRecord& record) {
+  return AnchorOpen(record) + record.word + " &nbsp </span>&nbsp " + IndexLink(record) + "</span>";
+}
+
+std::string OtherWordForm(const LineRecord& record) {
+  return AnchorOpen(record) + IndexLink(record) + "</span>";
+}
+
+struct LineState {
+  std::string line_number;
+  std::string pending;
+  std::string line_words;
+  int word_count = 0;
+  size_t draw_length = 0;
+  std::string link_word_id;
+  bool link_word_id_set = false;
+};
+
+void AddWord(LineState* state, const std::string& word) {
+  state->line_words += TrimSpaces(word);
+  state->line_words += ' ';
+  ++state->word_count;
+}
+
+// The pending line and the seven lines that follow it; `page` goes into the Content link.
+void WriteLineBlock(LineWriter* out, const LineState& state, const std::string& page,
+                    const IndexerRun& run, const std::function<double()>& next_random) {
+  if (!Contains(LowerAscii(state.pending), "</html>")) out->WriteLine(state.pending + "<br>");
+  const std::string& id = state.link_word_id;
+  out->WriteLine("<a href=\"" + IndexPage() + "#" + id + "\">i_" + std::to_string(kPageGroup) +
+                 "</a>");
+  out->WriteLine("&nbsp <a href=\"index.htm#" + id + "\">index</a>");
+  out->WriteLine("&nbsp <a href=\"files_list.htm#" + page + "\"> Content (" + page + ")</a>");
+  std::string phrase =
+      SearchPhrase(state.line_words, state.word_count, state.draw_length, next_random);
+  std::string search = std::string("&nbsp <a href=\"") + kSearchEngine + "/search?q=" + phrase;
+  if (!run.target_address.empty()) {
+    out->WriteLine(search + " site:" + run.target_address + "\"> " + run.target_address + "</a>");
+  }
+  out->WriteLine(search + "\"> web_search </a>");
+  out->WriteLine("<br><br>");
+}
+
+}  // namespace
+
+std::string SearchPhrase(std::string_view line_words, int word_count, size_t draw_length,
+                         const std::function<double()>& next_random) {
+  if (word_count <= kPhraseSlots) return std::string(line_words);
+  std::array<std::string, kPhraseSlots> slots;
+  for (std::string& slot : slots) {
+    double r = next_random();
+    size_t position = static_cast<size_t>(r * static_cast<double>(draw_length));
+    if (position < 1) position = 1;
+    // Indexes below are 0-based: the blank at 1-based position b sits at index b - 1.
+    size_t begin = line_words.find(' ', position - 1);
+    if (begin == std::string_view::npos || begin + 1 > draw_length) continue;
+    size_t end = line_words.find(' ', begin + 1);
+    if (end == std::string_view::npos) continue;
+    slot = line_words.substr(begin, end - begin);
+  }
+  for (size_t i = 0; i + 1 < slots.size(); ++i) {
+    for (size_t j = i + 1; j < slots.size(); ++j) {
+      if (slots[j] == slots[i]) slots[j].clear();
+    }
+  }
+  std::string phrase;
+  for (const std::string& slot : slots) phrase += slot;
+  return phrase;
+}
+
+void WriteSearchPage(const IndexerRun& run) {
+  std::mt19937 generator(kDrawSeed);
+  std::function<double()> next_random = [&generator] {
+    return static_cast<double>(generator()) / 4294967296.0;
+  };
+
+  LineWriter out("s_" + std::to_string(kPageGroup) + ".htm");
+  for (const char* line : {"<html>", "<br>", "<head>", "<br>"}) {
+    out.WriteLine(line);
+  }
+  out.WriteLine(MetaLine(run));
+  for (const char* line :
+       {"<br>", "<title>search.htm, content (only words) from input *.htm files</title>", "<br>",
+        "</head>", "<br>", "<body>"}) {
+    out.WriteLine(line);
+  }
+  for (const std::string& line : HighlightScript(run)) out.WriteLine(line);
+
+  LineReader reader("wrd_12_" + std::to_string(kPageGroup) + ".txt");
+  LineState state;
+  LineRecord record;
+  bool first = true;
+  while (NextRecord(&reader, &record)) {
+    if (first) state.line_number = record.line;
+    first = false;
+    if (record.line == state.line_number) {
+      state.draw_length = state.line_words.size();
+      state.pending += ' ';
+      state.pending += OtherWordForm(record);
+      AddWord(&state, record.word);
+      continue;
+    }
+    // The link lines after the first line already point at the second line's first word.
+    if (!state.link_word_id_set) {
+      state.link_word_id = record.word_id;
+      state.link_word_id_set = true;
+    }
+    WriteLineBlock(&out, state, record.page, run, next_random);
+    state.link_word_id = record.word_id;
+    state.pending = FirstWordForm(record);
+    state.line_words.clear();
+    state.word_count = 0;
+    AddWord(&state, record.word);
+    state.line_number = record.line;
+  }
+  // After the last record, `record` still holds it (or is empty for an empty list).
+  if (!state.link_word_id_set) state.link_word_id = record.word_id;
+  WriteLineBlock(&out, state, record.page, run, next_random);
+  out.WriteLine("</body> <br>");
+  out.WriteLine("</html> <br>");
+  out.Close();
+  PrintLine("processed 60%");
+}

@@ -1,0 +1,278 @@
+#include "indexer/search_page.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "indexer/html_pieces.h"
+#include "tests/test_util.h"
+
+namespace {
+
+struct Occurrence {
+  std::string page;
+  int line;
+  int column;
+  std::string word;
+  std::string word_id;
+  int occurrence;
+};
+
+void WriteDocumentOrderList(const std::vector<Occurrence>& records) {
+  std::vector<std::string> lines;
+  for (const Occurrence& r : records) {
+    lines.push_back(QuotedRecord({r.page, RightAlign(std::to_string(r.line), 10),
+                                  RightAlign(std::to_string(r.column), 6), r.word, r.word_id,
+                                  std::to_string(r.occurrence)}));
+  }
+  WriteBytes("wrd_12_1.txt", CrLf(lines));
+}
+
+std::vector<std::string> PageHeader(const IndexerRun& run) {
+  std::vector<std::string> lines = {
+      "<html>",
+      "<br>",
+      "<head>",
+      "<br>",
+      MetaLine(run),
+      "<br>",
+      "<title>search.htm, content (only words) from input *.htm files</title>",
+      "<br>",
+      "</head>",
+      "<br>",
+      "<body>"};
+  for (const std::string& line : HighlightScript(run)) lines.push_back(line);
+  return lines;
+}
+
+// Runs the phase and returns the page's lines after the header and script.
+std::vector<std::string> PageBody(const IndexerRun& run, std::string* console = nullptr) {
+  testing::internal::CaptureStdout();
+  WriteSearchPage(run);
+  std::string printed = testing::internal::GetCapturedStdout();
+  if (console) *console = printed;
+  std::vector<std::string> lines;
+  std::istringstream in(ReadBytes("s_1.htm"));
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_TRUE(EndsWith(line, "\r")) << line;
+    lines.push_back(line.substr(0, line.size() - 1));
+  }
+  std::vector<std::string> header = PageHeader(run);
+  EXPECT_GE(lines.size(), header.size());
+  EXPECT_EQ(header, std::vector<std::string>(lines.begin(), lines.begin() + header.size()));
+  return std::vector<std::string>(lines.begin() + header.size(), lines.end());
+}
+
+TEST(SearchPage, WholePageForTwoPages) {
+  ScopedWorkDir dir;
+  // The record on page 2, line 3 continues page 1's line 3: lines are told apart by number.
+  WriteDocumentOrderList({{"page_0001.htm", 1, 1, "Alpha", "id00000000", 1},
+                          {"page_0001.htm", 1, 7, "beta", "id00000002", 1},
+                          {"page_0001.htm", 3, 1, "gamma", "id00000005", 1},
+                          {"page_0002.htm", 3, 4, "alpha", "id00000000", 2},
+                          {"page_0002.htm", 7, 2, "delta", "id00000003", 1}});
+  IndexerRun run;
+  run.target_address = "shop.example.org";
+  std::string console;
+  std::vector<std::string> expected = {
+      " <span id=\"id00000000_1\"><a href=\"i_1.htm#id00000000\">Alpha</a></span> "
+      "<span id=\"id00000002_1\"><a href=\"i_1.htm#id00000002\">beta</a></span><br>",
+      "<a href=\"i_1.htm#id00000005\">i_1</a>",
+      "&nbsp <a href=\"index.htm#id00000005\">index</a>",
+      "&nbsp <a href=\"files_list.htm#page_0001.htm\"> Content (page_0001.htm)</a>",
+      "&nbsp <a href=\"https://www.google.com/search?q=Alpha beta  site:shop.example.org\"> "
+      "shop.example.org</a>",
+      "&nbsp <a href=\"https://www.google.com/search?q=Alpha beta \"> web_search </a>",
+      "<br><br>",
+      "<span id=\"id00000005_1\">gamma &nbsp </span>&nbsp <a "
+      "href=\"i_1.htm#id00000005\">gamma</a></span> <span id=\"id00000000_2\"><a "
+      "href=\"i_1.htm#id00000000\">alpha</a></span><br>",
+      "<a href=\"i_1.htm#id00000005\">i_1</a>",
+      "&nbsp <a href=\"index.htm#id00000005\">index</a>",
+      "&nbsp <a href=\"files_list.htm#page_0002.htm\"> Content (page_0002.htm)</a>",
+      "&nbsp <a href=\"https://www.google.com/search?q=gamma alpha  site:shop.example.org\"> "
+      "shop.example.org</a>",
+      "&nbsp <a href=\"https://www.google.com/search?q=gamma alpha \"> web_search </a>",
+      "<br><br>",
+      "<span id=\"id00000003_1\">delta &nbsp </span>&nbsp <a "
+      "href=\"i_1.htm#id00000003\">delta</a></span><br>",
+      "<a href=\"i_1.htm#id00000003\">i_1</a>",
+      "&nbsp <a href=\"index.htm#id00000003\">index</a>",
+      "&nbsp <a href=\"files_list.htm#page_0002.htm\"> Content (page_0002.htm)</a>",
+      "&nbsp <a href=\"https://www.google.com/search?q=delta  site:shop.example.org\"> "
+      "shop.example.org</a>",
+      "&nbsp <a href=\"https://www.google.com/search?q=delta \"> web_search </a>",
+      "<br><br>",
+      "</body> <br>",
+      "</html> <br>"};
+  EXPECT_EQ(expected, PageBody(run, &console));
+  EXPECT_EQ("processed 60%\n", console);
+}
+
+TEST(SearchPage, EmptyListGivesOneBlockOfEmptyFields) {
+  struct Case {
+    const char* name;
+    bool file_present;
+  };
+  for (const Case& c : {Case{"missing list", false}, Case{"empty list", true}}) {
+    SCOPED_TRACE(c.name);
+    ScopedWorkDir dir;
+    if (c.file_present) WriteBytes("wrd_12_1.txt", "");
+    std::vector<std::string> expected = {
+        "<br>",
+        "<a href=\"i_1.htm#\">i_1</a>",
+        "&nbsp <a href=\"index.htm#\">index</a>",
+        "&nbsp <a href=\"files_list.htm#\"> Content ()</a>",
+        "&nbsp <a href=\"https://www.google.com/search?q=\"> web_search </a>",
+        "<br><br>",
+        "</body> <br>",
+        "</html> <br>"};
+    EXPECT_EQ(expected, PageBody(IndexerRun{}));
+  }
+}
+
+// A single line: the link lines fall back to the line's own (last) record.
+TEST(SearchPage, TargetAddressIsWrittenAsTyped) {
+  struct Case {
+    std::string target;
+    std::vector<std::string> search_lines;
+  };
+  const std::string engine = "&nbsp <a href=\"https://www.google.com/search?q=";
+  const std::vector<Case> cases = {
+      {"", {engine + "Rose Tulip \"> web_search </a>"}},
+      {"my shop",
+       {engine + "Rose Tulip  site:my shop\"> my shop</a>",
+        engine + "Rose Tulip \"> web_search </a>"}},
+      {"\"q\" <b>&",
+       {engine + "Rose Tulip  site:\"q\" <b>&\"> \"q\" <b>&</a>",
+        engine + "Rose Tulip \"> web_search </a>"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    ScopedWorkDir dir;
+    WriteDocumentOrderList({{"page_0001.htm", 4, 1, "Rose", "id00000004", 1},
+                            {"page_0001.htm", 4, 6, "Tulip", "id00000009", 1}});
+    IndexerRun run;
+    run.target_address = c.target;
+    std::vector<std::string> body = PageBody(run);
+    ASSERT_EQ(7 + c.search_lines.size(), body.size());
+    EXPECT_EQ("<a href=\"i_1.htm#id00000009\">i_1</a>", body[1]);
+    EXPECT_EQ("&nbsp <a href=\"files_list.htm#page_0001.htm\"> Content (page_0001.htm)</a>",
+              body[3]);
+    EXPECT_EQ(c.search_lines, std::vector<std::string>(body.begin() + 4, body.end() - 3));
+  }
+}
+
+TEST(SearchPage, PendingLineHoldingClosingHtmlTagIsNotWritten) {
+  ScopedWorkDir dir;
+  WriteDocumentOrderList({{"page_0001.htm", 2, 1, "end</HTML>", "id00000000", 1}});
+  std::vector<std::string> body = PageBody(IndexerRun{});
+  ASSERT_FALSE(body.empty());
+  EXPECT_EQ("<a href=\"i_1.htm#id00000000\">i_1</a>", body[0]);
+}
+
+std::vector<std::string> NumberedWords(int count) {
+  std::vector<std::string> words;
+  for (int i = 1; i <= count; ++i) words.push_back("w" + ZeroPadded(i, 2));
+  return words;
+}
+
+std::string Joined(const std::vector<std::string>& words, size_t from = 0) {
+  std::string text;
+  for (size_t i = from; i < words.size(); ++i) text += words[i] + " ";
+  return text;
+}
+
+// The phrase of the last web_search line.
+std::string LastPhrase(const std::vector<std::string>& body) {
+  for (auto it = body.rbegin(); it != body.rend(); ++it) {
+    const std::string& line = *it;
+    if (!EndsWith(line, "\"> web_search </a>")) continue;
+    size_t begin = line.find("?q=") + 3;
+    return line.substr(begin, line.size() - begin - std::string("\"> web_search </a>").size());
+  }
+  ADD_FAILURE() << "no web_search line";
+  return "";
+}
+
+TEST(SearchPage, LongLinesDrawAtMostTwentyEightDistinctLaterWords) {
+  for (int count : {28, 29, 40, 200}) {
+    SCOPED_TRACE(count);
+    std::vector<std::string> words = NumberedWords(count);
+    // A short first line, so that the long one is built from form A onwards.
+    std::vector<Occurrence> records = {{"page_0001.htm", 1, 1, "lead", "id00000999", 1}};
+    for (int i = 0; i < count; ++i) {
+      records.push_back({"page_0001.htm", 5, 1 + 4 * i, words[i], "id" + ZeroPadded(i, 8), 1});
+    }
+    std::string first_run;
+    std::string phrase;
+    {
+      ScopedWorkDir dir;
+      WriteDocumentOrderList(records);
+      phrase = LastPhrase(PageBody(IndexerRun{}));
+      first_run = ReadBytes("s_1.htm");
+    }
+    if (count <= 28) {
+      EXPECT_EQ(Joined(words), phrase);
+      continue;
+    }
+    std::istringstream in(phrase);
+    std::set<std::string> drawn;
+    for (std::string word; in >> word;) {
+      EXPECT_TRUE(drawn.insert(word).second) << "repeated " << word;
+      EXPECT_NE(words[0], word);
+      EXPECT_NE(std::string::npos, Joined(words).find(" " + word + " ")) << word;
+    }
+    EXPECT_FALSE(drawn.empty());
+    EXPECT_LE(drawn.size(), 28u);
+    ScopedWorkDir again;
+    WriteDocumentOrderList(records);
+    PageBody(IndexerRun{});
+    EXPECT_EQ(first_run, ReadBytes("s_1.htm"));
+  }
+}
+
+TEST(SearchPhrase, DrawPositions) {
+  // 29 words of 3 bytes, each followed by a blank: the draw length is 4 * 28 = 112.
+  const std::string line_words = Joined(NumberedWords(29));
+  std::string every_later_word = Joined(NumberedWords(29), 1);
+  every_later_word.pop_back();
+  std::vector<double> stepping;  // positions 4, 8, ... 112: the blank after word i
+  for (int i = 1; i <= 28; ++i) stepping.push_back(4.0 * i / 112.0);
+  struct Case {
+    const char* name;
+    std::vector<double> randoms;  // repeated cyclically
+    std::string phrase;
+  };
+  const std::vector<Case> cases = {
+      {"zero draws position 1, the blank after the first word", {0.0}, " w02"},
+      {"last position reaches the last word", {0.0, 0.999999}, " w02 w29"},
+      {"mid-word position takes the next word", {5.0 / 112.0}, " w03"},
+      {"every blank once gives every word but the first", stepping, " " + every_later_word},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    size_t calls = 0;
+    auto next = [&] { return c.randoms[calls++ % c.randoms.size()]; };
+    std::string phrase = SearchPhrase(line_words, 29, 112, next);
+    EXPECT_EQ(28u, calls);
+    EXPECT_EQ(c.phrase, phrase);
+  }
+}
+
+TEST(SearchPhrase, ShortLinesDrawNothing) {
+  size_t calls = 0;
+  auto next = [&] {
+    ++calls;
+    return 0.5;
+  };
+  std::string words = Joined(NumberedWords(28));
+  EXPECT_EQ(words, SearchPhrase(words, 28, words.size() - 4, next));
+  EXPECT_EQ(0u, calls);
+}
+
+}  // namespace
