@@ -1,0 +1,68 @@
+#ifndef INDEXER_DECORATE_LINES_H_
+#define INDEXER_DECORATE_LINES_H_
+
+/// The lines that page decoration writes, built from one occurrence record at a time, and
+/// the page chain (before / next) read from the sorted page list.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "indexer/run_state.h"
+
+/// One record of the occurrence table wrd_24_<group>.txt.
+struct Occurrence {
+  std::string page;
+  long long line = 0;    // 1-based
+  long long column = 0;  // 1-based, in bytes
+  std::string word;
+  std::string word_id;
+  long long number = 0;   // occurrence number of the word, from 1
+  std::string next_page;  // next page holding the word; empty on its last page
+};
+
+/// Missing fields read as empty; number fields that are not plain digits (blanks around
+/// them allowed) read as 0.
+Occurrence ParseOccurrence(std::string_view record);
+
+/// Digits with blanks around them; anything else gives 0. Saturates instead of overflowing.
+long long ParseCount(std::string_view field);
+
+/// The bytes of `line` from 1-based `from_column` up to, not including, `to_column`.
+/// Columns beyond either end are clamped, so a piece of negative length is empty.
+std::string ColumnRange(std::string_view line, long long from_column, long long to_column);
+/// The bytes of `line` from 1-based `from_column` to its end.
+std::string ColumnsFrom(std::string_view line, long long from_column);
+
+/// True when the first "body" of the lower-cased line directly follows "<".
+bool HoldsBodyTag(std::string_view line);
+
+/// "page_0001.htm" gives "page_0001_02.htm": the name up to its first ".htm", then "_02.htm".
+std::string DecoratedPageName(std::string_view page);
+
+/// The word span, then (with the find-word flag, and not for "Pages_list") the find-word
+/// span. `highest_on_page` is the highest occurrence number of the word on this page.
+std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
+                                         long long highest_on_page, int group);
+
+struct PageLinks {
+  std::string before;  // empty: no Before link
+  std::string next;    // empty: no Next link
+};
+
+/// `bottom_of_inner_page`: the navigation at the bottom of a page that is not the last one
+/// decorated, whose Next line has no trailing blank.
+std::vector<std::string> PageNavigation(const PageLinks& links, bool bottom_of_inner_page);
+
+/// The sorted page list held in memory, lower-cased, one entry per line.
+struct PageChain {
+  std::vector<std::string> pages;
+  std::unordered_map<std::string, size_t> position;  // first line of each name
+};
+PageChain LoadPageChain(std::string_view list_name);
+/// The pages listed just before and after `page` (compared lower-cased); a page not in
+/// the list has neither.
+PageLinks NeighbourPages(const PageChain& chain, std::string_view page);
+
+#endif  // INDEXER_DECORATE_LINES_H_

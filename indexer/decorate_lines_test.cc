@@ -1,0 +1,198 @@
+#include "indexer/decorate_lines.h"
+
+#include <gtest/gtest.h>
+
+#include "common/work_dir.h"
+#include "tests/test_util.h"
+
+namespace {
+
+Occurrence MakeOccurrence(std::string word, long long number, std::string next_page) {
+  Occurrence o;
+  o.page = "page_01.htm";
+  o.line = 3;
+  o.column = 7;
+  o.word = std::move(word);
+  o.word_id = "id00000004";
+  o.number = number;
+  o.next_page = std::move(next_page);
+  return o;
+}
+
+const char kWordSpan[] =
+    "<span id=\"id00000004\" type = \"text/javascript\"ondblclick = "
+    "\"window.open('page_01.htm#id00000004'); window.event.cancelbubble = true;\">fox</span>";
+
+TEST(DecorateLines, FindWordSpanChoosesLinks) {
+  struct Case {
+    const char* name;
+    long long number;
+    long long highest_on_page;
+    const char* next_page;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"later occurrence on this page, no next page",
+       1,
+       2,
+       "",
+       {kWordSpan, "<span hidden id=\"id00000004\">", "(1)(<a href=\"#id00000004_2\">&gt;</a>,",
+        "<a href=\"i_1.htm#id00000004\">i</a>,", "<a href=\"s_1.htm#id00000004_1\">s</a>,",
+        "<a href=\"files_list.htm\">c)</a></span>", "<span id=\"id00000004_1\"></span>"}},
+      {"last on this page, with next page",
+       9,
+       9,
+       "page_03.htm",
+       {kWordSpan, "<span hidden id=\"id00000004\">", "(9)(<a href=\"#id00000004_9\"></a>",
+        "<a href=\"i_1.htm#id00000004\">i</a>,", "<a href=\"s_1.htm#id00000004_9\">s</a>,",
+        "<a href=\"files_list.htm\">c</a>,",
+        "<a href=\"page_03.htm#id00000004\">&gt;&gt;)</a></span>",
+        "<span id=\"id00000004_9\"></span>"}},
+      {"numbers of later pages carry over: 11 of 12",
+       11,
+       12,
+       "page_03.htm",
+       {kWordSpan, "<span hidden id=\"id00000004\">", "(11)(<a href=\"#id00000004_12\">&gt;</a>,",
+        "<a href=\"i_1.htm#id00000004\">i</a>,", "<a href=\"s_1.htm#id00000004_11\">s</a>,",
+        "<a href=\"files_list.htm\">c</a>,",
+        "<a href=\"page_03.htm#id00000004\">&gt;&gt;)</a></span>",
+        "<span id=\"id00000004_11\"></span>"}},
+  };
+  IndexerRun run;
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, OccurrenceLines(run, MakeOccurrence("fox", c.number, c.next_page),
+                                          c.highest_on_page, 1))
+        << c.name;
+  }
+}
+
+TEST(DecorateLines, WordSpanOnlyForPagesListOrWithoutFindWord) {
+  IndexerRun run;
+  Occurrence pages_list = MakeOccurrence("Pages_list", 1, "page_02.htm");
+  ASSERT_EQ(1u, OccurrenceLines(run, pages_list, 2, 1).size());
+  EXPECT_NE(std::string::npos, OccurrenceLines(run, pages_list, 2, 1)[0].find(">Pages_list<"));
+  // Only the exact spelling is exempt.
+  EXPECT_EQ(7u, OccurrenceLines(run, MakeOccurrence("pages_list", 1, ""), 1, 1).size());
+
+  run.find_word = 0;
+  EXPECT_EQ(std::vector<std::string>{kWordSpan},
+            OccurrenceLines(run, MakeOccurrence("fox", 1, "page_02.htm"), 2, 1));
+}
+
+TEST(DecorateLines, PageNavigation) {
+  struct Case {
+    PageLinks links;
+    bool bottom_of_inner_page;
+    std::vector<std::string> expected;
+  };
+  const std::string content = "<a href=\"files_list.htm\"> Content </a><br>";
+  const Case cases[] = {
+      {{"", "page_02.htm"}, false, {"<br>", "<a href=\"page_02.htm\"> Next </a> ", content}},
+      {{"", "page_02.htm"}, true, {"<br>", "<a href=\"page_02.htm\"> Next </a>", content}},
+      {{"page_01.htm", "page_03.htm"},
+       true,
+       {"<br>", "<a href=\"page_01.htm\"> Before </a> ", "<a href=\"page_03.htm\"> Next </a>",
+        content}},
+      {{"page_02.htm", ""}, false, {"<br>", "<a href=\"page_02.htm\"> Before </a> ", content}},
+      {{"", ""}, true, {"<br>", content}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, PageNavigation(c.links, c.bottom_of_inner_page))
+        << c.links.before << "|" << c.links.next << "|" << c.bottom_of_inner_page;
+  }
+}
+
+TEST(DecorateLines, NeighbourPagesFromSortedList) {
+  ScopedWorkDir dir;
+  WriteAllLines("group_page_all_sort.txt", {"page_01.htm", "Page_02.htm", "page_03.htm"});
+  PageChain chain = LoadPageChain("group_page_all_sort.txt");
+  struct Case {
+    const char* page;
+    const char* before;
+    const char* next;
+  };
+  const Case cases[] = {
+      {"page_01.htm", "", "page_02.htm"},
+      {"PAGE_02.HTM", "page_01.htm", "page_03.htm"},
+      {"page_03.htm", "page_02.htm", ""},
+      {"page_09.htm", "", ""},
+  };
+  for (const Case& c : cases) {
+    PageLinks links = NeighbourPages(chain, c.page);
+    EXPECT_EQ(c.before, links.before) << c.page;
+    EXPECT_EQ(c.next, links.next) << c.page;
+  }
+}
+
+TEST(DecorateLines, BodyTag) {
+  struct Case {
+    const char* line;
+    bool holds;
+  };
+  const Case cases[] = {
+      {"<body>", true},
+      {"<BODY bgcolor=\"white\">", true},
+      {"text <Body>more", true},
+      {"</body>", false},
+      {"nobody <body>", false},
+      {"body", false},
+      {"", false},
+      {"<html>", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.holds, HoldsBodyTag(c.line)) << c.line;
+}
+
+TEST(DecorateLines, ColumnPiecesClampToTheLine) {
+  struct Case {
+    long long from;
+    long long to;
+    const char* range;
+    const char* rest;
+  };
+  // "the red fox." : columns 1..12
+  const Case cases[] = {
+      {1, 1, "", "the red fox."},
+      {1, 5, "the ", "the red fox."},
+      {4, 5, " ", " red fox."},
+      {12, 40, ".", "."},
+      {13, 20, "", ""},
+      {50, 60, "", ""},
+      {9, 5, "", "fox."},
+      {0, 4, "the", "the red fox."},
+      {-3, 2, "t", "the red fox."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.range, ColumnRange("the red fox.", c.from, c.to)) << c.from << "-" << c.to;
+    EXPECT_EQ(c.rest, ColumnsFrom("the red fox.", c.from)) << c.from;
+  }
+}
+
+TEST(DecorateLines, ParsesOccurrenceRecords) {
+  Occurrence o = ParseOccurrence(
+      "\"page_01.htm\",\"        12\",\"    07\",\"Fox\",\"id00000001\",\"3\",\"page_02.htm\"");
+  EXPECT_EQ("page_01.htm", o.page);
+  EXPECT_EQ(12, o.line);
+  EXPECT_EQ(7, o.column);
+  EXPECT_EQ("Fox", o.word);
+  EXPECT_EQ("id00000001", o.word_id);
+  EXPECT_EQ(3, o.number);
+  EXPECT_EQ("page_02.htm", o.next_page);
+
+  Occurrence short_record = ParseOccurrence("\"page_01.htm\",\"x\"");
+  EXPECT_EQ(0, short_record.line);
+  EXPECT_EQ("", short_record.word_id);
+  EXPECT_EQ("", short_record.next_page);
+
+  EXPECT_EQ(0, ParseCount("-4"));
+  EXPECT_EQ(0, ParseCount("1 2"));
+  EXPECT_LT(0, ParseCount("99999999999999999999999999"));  // saturates, no overflow
+}
+
+TEST(DecorateLines, DecoratedPageName) {
+  EXPECT_EQ("page_0001_02.htm", DecoratedPageName("page_0001.htm"));
+  EXPECT_EQ("page_1_02.htm", DecoratedPageName("page_1.html"));
+  EXPECT_EQ("a_02.htm", DecoratedPageName("a.htm.htm"));
+  EXPECT_EQ("page_02_02.htm", DecoratedPageName("page_02"));
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+#include "indexer/decorate.h"
+
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "common/work_dir.h"
+#include "indexer/html_pieces.h"
+#include "tests/test_util.h"
+
+namespace {
+
+// One occurrence table record, in the widths the consolidation writes.
+std::string Record(const std::string& page, int line, int column, const std::string& word,
+                   const std::string& id, int number, const std::string& next_page) {
+  std::string line_field = RightAlign(std::to_string(line), 10);
+  std::string column_field = RightAlign(std::to_string(column), 6);
+  std::string number_field = std::to_string(number);
+  return QuotedRecord({page, line_field, column_field, word, id, number_field, next_page});
+}
+
+std::string WordSpan(const std::string& page, const std::string& id, const std::string& word) {
+  return "<span id=\"" + id + "\" type = \"text/javascript\"ondblclick = \"window.open('" + page +
+         "#" + id + "'); window.event.cancelbubble = true;\">" + word + "</span>";
+}
+
+void Append(std::vector<std::string>* lines, const std::vector<std::string>& more) {
+  lines->insert(lines->end(), more.begin(), more.end());
+}
+
+void ExpectFile(const std::vector<std::string>& expected, const std::string& name) {
+  std::string difference = FirstDifference(CrLf(expected), ReadBytes(name));
+  EXPECT_EQ("", difference) << name;
+}
+
+// Two pages with words and one without. page_01 has its body tag on the first word's line,
+// a line with three words and "fox" twice; page_02 ends its body on its last word line.
+TEST(DecoratePages, SmallSetDecoratedWhole) {
+  ScopedWorkDir dir;
+  WriteAllLines("page_01.htm", {"<html>", "<head><title>Demo</title></head>", "<body>Fox den",
+                                "<p>", "the red fox.", "</body>", "</html>"});
+  WriteAllLines("page_02.htm", {"<html><body>", "A fox ran.</body></html>"});
+  WriteAllLines("page_03.htm", {"<html><body>", "<p>", "</body></html>"});
+  WriteAllLines("group_page_all_sort.txt", {"page_01.htm", "page_02.htm"});
+  WriteAllLines("wrd_24_1.txt",
+                {
+                    Record("page_01.htm", 3, 7, "Fox", "id00000001", 1, "page_02.htm"),
+                    Record("page_01.htm", 3, 11, "den", "id00000000", 1, ""),
+                    Record("page_01.htm", 5, 1, "the", "id00000006", 1, ""),
+                    Record("page_01.htm", 5, 5, "red", "id00000005", 1, ""),
+                    Record("page_01.htm", 5, 9, "fox", "id00000001", 2, "page_02.htm"),
+                    Record("page_02.htm", 2, 3, "fox", "id00000001", 3, ""),
+                    Record("page_02.htm", 2, 7, "ran", "id00000004", 1, ""),
+                });
+  const std::string page_03_before = ReadBytes("page_03.htm");
+
+  IndexerRun run;
+  DecoratePages(run);
+
+  std::vector<std::string> page_01 = {"<html>", "<head><title>Demo</title></head>"};
+  Append(&page_01, HighlightScript(run));
+  Append(&page_01, {
+                       "<br>",
+                       "<a href=\"page_02.htm\"> Next </a> ",
+                       "<a href=\"files_list.htm\"> Content </a><br>",
+                       "<body>",
+                       WordSpan("page_01.htm", "id00000001", "Fox"),
+                       "<span hidden id=\"id00000001\">",
+                       "(1)(<a href=\"#id00000001_2\">&gt;</a>,",
+                       "<a href=\"i_1.htm#id00000001\">i</a>,",
+                       "<a href=\"s_1.htm#id00000001_1\">s</a>,",
+                       "<a href=\"files_list.htm\">c</a>,",
+                       "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
+                       "<span id=\"id00000001_1\"></span>",
+                       " ",
+                       WordSpan("page_01.htm", "id00000000", "den"),
+                       "<span hidden id=\"id00000000\">",
+                       "(1)(<a href=\"#id00000000_1\"></a>",
+                       "<a href=\"i_1.htm#id00000000\">i</a>,",
+                       "<a href=\"s_1.htm#id00000000_1\">s</a>,",
+                       "<a href=\"files_list.htm\">c)</a></span>",
+                       "<span id=\"id00000000_1\"></span>",
+                       "",  // rest of "<body>Fox den"
+                       "<p>",
+                       "",  // text before "the" at column 1
+                       WordSpan("page_01.htm", "id00000006", "the"),
+                       "<span hidden id=\"id00000006\">",
+                       "(1)(<a href=\"#id00000006_1\"></a>",
+                       "<a href=\"i_1.htm#id00000006\">i</a>,",
+                       "<a href=\"s_1.htm#id00000006_1\">s</a>,",
+                       "<a href=\"files_list.htm\">c)</a></span>",
+                       "<span id=\"id00000006_1\"></span>",
+                       " ",
+                       WordSpan("page_01.htm", "id00000005", "red"),
+                       "<span hidden id=\"id00000005\">",
+                       "(1)(<a href=\"#id00000005_1\"></a>",
+                       "<a href=\"i_1.htm#id00000005\">i</a>,",
+                       "<a href=\"s_1.htm#id00000005_1\">s</a>,",
+                       "<a href=\"files_list.htm\">c)</a></span>",
+                       "<span id=\"id00000005_1\"></span>",
+                       " ",
+                       WordSpan("page_01.htm", "id00000001", "fox"),
+                       "<span hidden id=\"id00000001\">",
+                       "(2)(<a href=\"#id00000001_2\"></a>",
+                       "<a href=\"i_1.htm#id00000001\">i</a>,",
+                       "<a href=\"s_1.htm#id00000001_2\">s</a>,",
+                       "<a href=\"files_list.htm\">c</a>,",
+                       "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
+                       "<span id=\"id00000001_2\"></span>",
+                       ".",
+                       "<br>",
+                       "<a href=\"page_02.htm\"> Next </a>",  // bottom, not the last page
+                       "<a href=\"files_list.htm\"> Content </a><br>",
+                       "</body>",
+                       "</html>",
+                   });
+  ExpectFile(page_01, "page_01.htm");
+
+  std::vector<std::string> page_02 = HighlightScript(run);
+  Append(&page_02, {
+                       "<br>",
+                       "<a href=\"page_01.htm\"> Before </a> ",
+                       "<a href=\"files_list.htm\"> Content </a><br>",
+                       "<html><body>",
+                       "A ",
+                       WordSpan("page_02.htm", "id00000001", "fox"),
+                       "<span hidden id=\"id00000001\">",
+                       "(3)(<a href=\"#id00000001_3\"></a>",
+                       "<a href=\"i_1.htm#id00000001\">i</a>,",
+                       "<a href=\"s_1.htm#id00000001_3\">s</a>,",
+                       "<a href=\"files_list.htm\">c)</a></span>",
+                       "<span id=\"id00000001_3\"></span>",
+                       " ",
+                       WordSpan("page_02.htm", "id00000004", "ran"),
+                       "<span hidden id=\"id00000004\">",
+                       "(1)(<a href=\"#id00000004_1\"></a>",
+                       "<a href=\"i_1.htm#id00000004\">i</a>,",
+                       "<a href=\"s_1.htm#id00000004_1\">s</a>,",
+                       "<a href=\"files_list.htm\">c)</a></span>",
+                       "<span id=\"id00000004_1\"></span>",
+                       ".</body></html>",  // no bottom navigation: </body> was on a word line
+                   });
+  ExpectFile(page_02, "page_02.htm");
+  EXPECT_EQ(page_03_before, ReadBytes("page_03.htm"));
+  EXPECT_EQ(ReadBytes("page_01.htm"), ReadBytes("page_01_02.htm"));
+}
+
+// Pieces of one record, with the find-word markup off, for the tests below.
+std::vector<std::string> Plain(const std::string& page, const std::string& id,
+                               const std::string& word) {
+  return {WordSpan(page, id, word)};
+}
+
+TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
+  ScopedWorkDir dir;
+  WriteAllLines("page_01.htm", {"<p>Hello</p>", "</BODY>"});
+  WriteAllLines("group_page_all_sort.txt", {"page_01.htm", "page_02.htm"});
+  WriteAllLines("wrd_24_1.txt", {Record("page_01.htm", 1, 4, "Hello", "id00000000", 1, "")});
+  IndexerRun run;
+  run.find_word = 0;
+  DecoratePages(run);
+
+  std::vector<std::string> expected = {"<p>"};
+  Append(&expected, Plain("page_01.htm", "id00000000", "Hello"));
+  // The only page decorated is the last one, so its bottom Next keeps its blank.
+  Append(&expected, {"</p>", "<br>", "<a href=\"page_02.htm\"> Next </a> ",
+                     "<a href=\"files_list.htm\"> Content </a><br>", "</BODY>"});
+  ExpectFile(expected, "page_01.htm");
+}
+
+TEST(DecoratePages, PagesListHasNoFindWordSpan) {
+  ScopedWorkDir dir;
+  WriteAllLines("page_01.htm", {"<body>Pages_list"});
+  WriteAllLines("wrd_24_1.txt", {Record("page_01.htm", 1, 7, "Pages_list", "id00000000", 1, "")});
+  IndexerRun run;
+  DecoratePages(run);
+
+  std::vector<std::string> expected = HighlightScript(run);
+  Append(&expected, {"<br>", "<a href=\"files_list.htm\"> Content </a><br>", "<body>"});
+  Append(&expected, Plain("page_01.htm", "id00000000", "Pages_list"));
+  expected.push_back("");
+  ExpectFile(expected, "page_01.htm");
+}
+
+TEST(DecoratePages, MissingPageAndColumnsBeyondTheLine) {
+  ScopedWorkDir dir;
+  WriteAllLines("page_01.htm", {"short"});
+  WriteAllLines("wrd_24_1.txt", {
+                                    // beyond the end of the line, then overlapping the word before
+                                    Record("page_01.htm", 1, 40, "far", "id00000000", 1, ""),
+                                    Record("page_01.htm", 1, 2, "hor", "id00000003", 1, ""),
+                                    // a page file that is not there reads as empty lines
+                                    Record("page_09.htm", 2, 1, "ghost", "id00000001", 1, ""),
+                                });
+  IndexerRun run;
+  run.find_word = 0;
+  DecoratePages(run);
+
+  std::vector<std::string> page_01 = {"short"};
+  Append(&page_01, Plain("page_01.htm", "id00000000", "far"));
+  page_01.push_back("");
+  Append(&page_01, Plain("page_01.htm", "id00000003", "hor"));
+  page_01.push_back("t");  // rest after column 2 + 3
+  ExpectFile(page_01, "page_01.htm");
+
+  std::vector<std::string> page_09 = {"", ""};
+  Append(&page_09, Plain("page_09.htm", "id00000001", "ghost"));
+  page_09.push_back("");
+  ExpectFile(page_09, "page_09.htm");
+}
+
+TEST(DecoratePages, EmptyTableChangesNothing) {
+  ScopedWorkDir dir;
+  WriteAllLines("page_01.htm", {"<body>words</body>"});
+  WriteAllLines("wrd_24_1.txt", {});
+  IndexerRun run;
+  DecoratePages(run);
+  DeleteWorkFile("wrd_24_1.txt");
+  DecoratePages(run);
+
+  EXPECT_EQ(CrLf({"<body>words</body>"}), ReadBytes("page_01.htm"));
+  EXPECT_EQ(std::vector<std::string>{"page_01.htm"}, ListNames("."));
+}
+
+}  // namespace
