@@ -21,12 +21,12 @@ std::string UpperAscii(std::string_view text) {
 
 std::string_view TrimLeftSpaces(std::string_view text) {
   size_t start = text.find_first_not_of(' ');
-  return start == std::string_view::npos ? std::string_view() : text.substr(start);
+  return start == std::string_view::npos ? text.substr(text.size()) : text.substr(start);
 }
 
 std::string_view TrimRightSpaces(std::string_view text) {
   size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+  return end == std::string_view::npos ? text.substr(0, 0) : text.substr(0, end + 1);
 }
 
 std::string_view TrimSpaces(std::string_view text) { return TrimRightSpaces(TrimLeftSpaces(text)); }

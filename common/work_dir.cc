@@ -364,12 +364,12 @@ LineWriter::LineWriter(std::string_view name, Mode mode) {
 LineWriter::~LineWriter() { Close(); }
 
 void LineWriter::Write(std::string_view bytes) {
-  if (file_) std::fwrite(bytes.data(), 1, bytes.size(), file_);
+  if (file_ && !bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file_);
 }
 
 void LineWriter::WriteLine(std::string_view line) {
   if (!file_) return;
-  std::fwrite(line.data(), 1, line.size(), file_);
+  if (!line.empty()) std::fwrite(line.data(), 1, line.size(), file_);
   std::fwrite("\r\n", 1, 2, file_);
 }
 

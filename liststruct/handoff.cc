@@ -1,0 +1,43 @@
+#include "liststruct/handoff.h"
+
+#include "common/config.h"
+#include "common/console.h"
+#include "common/shell.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+#include "liststruct/quillet_run_flow_names.h"
+
+std::string FindIndexerExecutable() {
+  RunCommand("dir /b /o  pagoran_*.exe > exe_files.txt");
+  LineReader reader("exe_files.txt");
+  std::string line, last;
+  while (reader.Next(&line)) last = LowerAscii(line);
+  return std::string(TrimSpaces(last));
+}
+
+void HandOffToIndexer(const std::string& htm_output) {
+  RunCommand("md pagoran");
+  RunCommand("md pagoran\\htm_in");
+  RunCommand("del /q pagoran\\htm_in\\*.*");
+  CopyByCommand(htm_output, "pagoran\\htm_in\\", "out.list");
+  RunCommand("copy wget.exe pagoran\\wget.exe > out.list");
+  std::string indexer = FindIndexerExecutable();
+  PrintLine(indexer);
+  CopyByCommand(indexer, "pagoran\\" + indexer, "out.list");
+  RunCommand("start /D pagoran " + CommandName(indexer));
+
+  PrintLine();
+  PrintLine("============ INDEXING RESULTS ===========");
+  PrintLine();
+  PrintLine("Indexing is done with a separate program pagoran*.exe");
+  PrintLine("Indexing takes place in a subdirectory \\pagoran");
+  PrintLine();
+  PrintLine("view subfolder: \\pagoran\\htm_out");
+  PrintLine("view files: page*.htm, index*.htm, i_*.htm, s_*.htm");
+  PrintLine("You can access the index of all words by double-clicking on any word.");
+  PrintLine(std::string("details: ") + kMakerSite);
+  PrintLine();
+  PrintLine("<...> any key to continue and end");
+  WaitForAnyKey();
+  EndProgram();
+}
