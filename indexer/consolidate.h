@@ -3,8 +3,16 @@
 
 #include "indexer/run_state.h"
 
-/// Word ids, occurrence numbers, page list, document-order and word-order lists,
-/// occurrence table with next pages; prints "processed 20%" to "processed 50%".
+/// Turns the word records of wrd_01.txt into the word lists the output pages are written
+/// from: word keys (records holding "&nbsp;" dropped), word ids, occurrence numbers, the
+/// page list (group_page_all.txt, group_search_1.txt, group_page_all_sort.txt), the split
+/// by page (wrd_11_1.txt and its document-order sort wrd_12_1.txt, wrd_13_1.txt and its
+/// word-order sort wrd_14_1.txt, the all-words list wrd_15.txt) and the occurrence table
+/// wrd_24_1.txt with every occurrence's next page, copied into the folder wrd_24.
+/// Prints "processed 20%" to "processed 50%" as its stages end.
+///
+/// Every step streams sorted work files, so the cost is O(n log n) in the occurrences and
+/// memory holds one entry per distinct page at most. Per-word files are not written.
 void ConsolidateWordLists();
 
 #endif  // INDEXER_CONSOLIDATE_H_
