@@ -1,4 +1,85 @@
 #include "liststruct/csv_output.h"
 
-void WriteHtmlBodyCopy() {}
-void WriteCsv() {}
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "common/text.h"
+#include "common/work_dir.h"
+#include "liststruct/html_render.h"
+
+namespace {
+
+constexpr char kStructuredText[] = "list_03_list.txt";
+constexpr char kHtmlBodyCopyFile[] = "list_03_com_ndx.txt";
+
+bool IsWrapperTagLine(std::string_view line) {
+  std::string lower = LowerAscii(TrimSpaces(line));
+  return lower == "<pre>" || lower == "</pre>" || lower == "<body>" || lower == "</body>";
+}
+
+std::string TopLevelMark(long long number) { return std::to_string(number) + ". "; }
+
+// The title is what follows the first blank; a line without one has none.
+std::string_view TitleOf(std::string_view trimmed) {
+  size_t blank = trimmed.find(' ');
+  return blank == std::string_view::npos ? std::string_view() : trimmed.substr(blank + 1);
+}
+
+// "12 apples" or "1.2 Cat" starts a record; "+3 more" and "-1 less" are body text.
+bool StartsSubRecord(std::string_view trimmed) {
+  if (trimmed.empty() || trimmed[0] == '+' || trimmed[0] == '-') return false;
+  return NumericPrefix(trimmed) > 0;
+}
+
+std::string RecordStart(std::string_view trimmed) {
+  return std::string(trimmed) + ";" + std::string(TitleOf(trimmed)) + ";";
+}
+
+// Each full stop of the mark moves the record three fields to the right.
+std::string SubRecordStart(std::string_view trimmed) {
+  size_t blank = trimmed.find(' ');
+  std::string_view first_word =
+      blank == std::string_view::npos ? std::string_view() : trimmed.substr(0, blank);
+  size_t full_stops = static_cast<size_t>(std::count(first_word.begin(), first_word.end(), '.'));
+  std::string shift;
+  for (size_t k = 0; k < 3 * full_stops; ++k) shift += " ;";
+  return shift + RecordStart(trimmed);
+}
+
+}  // namespace
+
+void WriteHtmlBodyCopy() {
+  LineReader input(kHtmlOutputFile);
+  LineWriter out(kHtmlBodyCopyFile);
+  std::string line;
+  while (input.Next(&line)) {
+    if (!IsWrapperTagLine(line)) out.WriteLine(line);
+  }
+}
+
+void WriteCsv() {
+  LineReader input(kStructuredText);
+  LineWriter out(kCsvOutputFile);
+  std::string record;
+  long long expected_mark = 1;
+  long long next_mark = 0;  // unset until the first chapter
+  std::string line;
+  while (input.Next(&line)) {
+    std::string_view trimmed = TrimSpaces(line);
+    bool at_next = next_mark > 0 && StartsWith(trimmed, TopLevelMark(next_mark));
+    if (at_next || StartsWith(trimmed, TopLevelMark(expected_mark))) {
+      if (at_next) expected_mark = next_mark;
+      out.WriteLine(record);  // empty the first time: the file's empty first line
+      record = RecordStart(trimmed);
+      next_mark = expected_mark + 1;
+    } else if (StartsSubRecord(trimmed)) {
+      out.WriteLine(record);
+      record = SubRecordStart(trimmed);
+    } else if (!record.empty()) {
+      record += ' ';
+      record += trimmed;
+    }
+  }
+  if (!record.empty()) out.WriteLine(record);
+}

@@ -3,9 +3,13 @@
 
 #include "liststruct/chapter_table.h"
 
-/// Renders list_03_utf.txt (the structured text) as list_03_list.htm: chapter headings with
-/// their IDs, cross-reference links, web and file links, escaping, and table blocks
-/// (cut through list_03_table.txt).
+/// The HTML output, read again for the body copy and handed to the indexer.
+inline constexpr char kHtmlOutputFile[] = "list_03_list.htm";
+
+/// Renders list_03_utf.txt (a fresh copy of the structured text list_03_list.txt) as
+/// list_03_list.htm: chapter headings with their IDs, cross-reference links, web and file
+/// links, escaping of < and >, and table blocks (cut through list_03_table.txt). `table`
+/// must describe the lines of list_03.txt, which the structured text follows line for line.
 void RenderHtml(const ChapterTable& table);
 
 #endif  // LISTSTRUCT_HTML_RENDER_H_
