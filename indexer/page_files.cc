@@ -1,3 +1,145 @@
 #include "indexer/page_files.h"
 
-void MakePageFiles() {}
+#include <vector>
+
+#include "common/console.h"
+#include "common/shell.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+
+namespace {
+
+constexpr std::string_view kNbsp = "&nbsp;";
+
+// One line of the input list: the name lower-cased as the list holds it, and as the
+// listing gave it. The listed spelling opens the file, so that A.htm and a.htm, distinct
+// on this file system, each become their own page.
+struct InputName {
+  std::string lower;
+  std::string listed;
+};
+
+// Lists htm_in, sorts the listing and writes the input list dir_01.txt without the
+// reserved promotion page.
+std::vector<InputName> CollectInputList() {
+  RunCommand("dir /b htm_in\\*.htm* > dir_02.txt");
+  RunCommand("sort dir_02.txt /o dir_03.txt");
+  std::vector<InputName> inputs;
+  LineReader sorted("dir_03.txt");
+  LineWriter list("dir_01.txt");
+  std::string line;
+  while (sorted.Next(&line)) {
+    std::string lower = LowerAscii(line);
+    if (Contains(lower, "f_promote.htm")) continue;
+    list.WriteLine(lower);
+    inputs.push_back({std::move(lower), line});
+  }
+  return inputs;
+}
+
+// Copies one input file, line by line reshaped, to `target`.
+void WriteCleanedCopy(const std::string& listed_name, LineWriter* target, bool* in_table) {
+  // A name holding a folder separator cannot be named inside htm_in; it reads as empty.
+  if (Contains(listed_name, "\\")) return;
+  LineReader input("htm_in\\" + listed_name);
+  std::string line;
+  while (input.Next(&line)) {
+    std::optional<std::string> shaped = ReshapePageLine(line, in_table);
+    if (shaped) target->WriteLine(*shaped);
+  }
+}
+
+bool IsPlainNameByte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+         c == '_' || c == '-';
+}
+
+}  // namespace
+
+std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table) {
+  std::string_view text = TrimRightSpaces(line);
+  std::string_view trimmed = TrimLeftSpaces(text);
+  if (Contains(trimmed, "<pre>") || trimmed == "</pre>") return std::nullopt;
+
+  std::string lower = LowerAscii(trimmed);
+  if (Contains(lower, "<table ")) *in_table = true;
+  if (Contains(lower, "</table")) *in_table = false;
+  if (*in_table) return std::string(text);
+
+  size_t leading = text.size() - trimmed.size();
+  // The break test sees the line after the "&nbsp;" prefix, so an indented line always
+  // gets its own break.
+  bool needs_break = leading > 0 || !StartsWith(trimmed, "<br>");
+  std::string out;
+  out.reserve(4 + leading * kNbsp.size() + text.size());
+  if (needs_break) out += "<br>";
+  for (size_t i = 0; i < leading; ++i) out += kNbsp;
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 16) out += c;
+  }
+  return out;
+}
+
+size_t PageNumberWidth(size_t input_count) {
+  if (input_count <= 1) return 0;
+  size_t width = 2;
+  size_t limit = 10;
+  while (input_count > limit && width < 8) {
+    limit *= 10;
+    ++width;
+  }
+  return width;
+}
+
+std::string PageName(size_t number, size_t width) {
+  return "page_" + ZeroPadded(static_cast<long long>(number), width) + ".htm";
+}
+
+std::string CleanedCopyName(std::string_view lower_name) {
+  std::string stem(lower_name.substr(0, lower_name.find(".htm")));
+  for (char& c : stem) {
+    if (c == '\\' || c == '/' || c == ':' || c == '"') c = '_';
+  }
+  std::string name = stem + "_01.htm";
+  std::string lower = LowerAscii(name);
+  if (StartsWith(lower, "page_") || StartsWith(lower, "i_") || StartsWith(lower, "s_")) {
+    name = "in_" + name;
+  }
+  return name;
+}
+
+std::string CommandArgument(std::string_view name) {
+  for (char c : name) {
+    if (!IsPlainNameByte(c)) return "\"" + std::string(name) + "\"";
+  }
+  return std::string(name);
+}
+
+void MakePageFiles() {
+  std::vector<InputName> inputs = CollectInputList();
+  size_t input_count = 0;
+  for (const InputName& input : inputs) {
+    if (Contains(input.lower, ".htm")) ++input_count;
+  }
+  size_t width = PageNumberWidth(input_count);
+
+  bool in_table = false;  // a file that ends inside a table leaves the next one in it
+  size_t page_number = 0;
+  for (const InputName& input : inputs) {
+    if (!Contains(input.lower, ".htm")) continue;
+    std::string cleaned = CleanedCopyName(input.lower);
+    std::string page = PageName(++page_number, width);
+    LineWriter copy(cleaned);
+    if (!copy.is_open()) {
+      // A cleaned copy that cannot be made (a name too long, say) must not cost the page.
+      LineWriter direct(page);
+      WriteCleanedCopy(input.listed, &direct, &in_table);
+      continue;
+    }
+    WriteCleanedCopy(input.listed, &copy, &in_table);
+    copy.Close();
+    RunCommand("copy " + CommandArgument(cleaned) + " " + page + " > out_null.list");
+  }
+  PrintLine();
+  PrintLine("processed 1%");
+}

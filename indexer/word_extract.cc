@@ -1,3 +1,238 @@
 #include "indexer/word_extract.h"
 
-void ExtractWords() {}
+#include "common/console.h"
+#include "common/shell.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+
+namespace {
+
+constexpr size_t kNoColumn = 0;
+constexpr double kLargestScannedLink = 2000;
+constexpr size_t kMinimumWordLength = 3;
+constexpr std::string_view kListingSeparator = "=================================================";
+
+// True when the first `word` of `text` comes right after a '<'.
+bool FirstFollowsLt(std::string_view text, std::string_view word) {
+  size_t at = text.find(word);
+  return at != std::string_view::npos && at > 0 && text[at - 1] == '<';
+}
+
+// Moves one block (script or style) through one line; true when the line belongs to the
+// block and is skipped. A line that closes the block is skipped with it.
+bool SkippedByBlock(std::string_view text, std::string_view open_word, std::string_view close_word,
+                    bool may_open, bool* open, bool* closed) {
+  if (!*open && may_open && FirstFollowsLt(text, open_word)) *open = true;
+  if (*open && !*closed && FirstFollowsLt(text, close_word)) *closed = true;
+  if (!*open) return false;
+  if (*closed) *open = *closed = false;
+  return true;
+}
+
+// 1-based column of the first `part` in `text`, kNoColumn when absent.
+size_t FirstColumn(std::string_view text, std::string_view part) {
+  size_t at = text.find(part);
+  return at == std::string_view::npos ? kNoColumn : at + 1;
+}
+
+// The number at `column` onwards (1-based); text past the end or not a number gives 0.
+double NumberAt(std::string_view text, size_t column) {
+  if (column > text.size()) return 0;
+  return NumericPrefix(text.substr(column - 1));
+}
+
+// The filters that drop a line whole: script and style blocks, links to numbered targets
+// above 2000 and look_at lines ahead of any link.
+bool SkippedByFilters(std::string_view line, std::string_view lower, ScanState* state) {
+  if (SkippedByBlock(line, "script", "/script", true, &state->script_open, &state->script_closed)) {
+    return true;
+  }
+  bool may_open_style = !Contains(line, "style=");
+  if (SkippedByBlock(lower, "style", "/style", may_open_style, &state->style_open,
+                     &state->style_closed)) {
+    return true;
+  }
+  size_t href = FirstColumn(lower, "href=");
+  double target = 0;
+  if (href != kNoColumn) {
+    target = NumberAt(lower, href + 7);
+  } else {
+    href = FirstColumn(lower, "href =");
+    if (href != kNoColumn) target = NumberAt(lower, href + 8);
+  }
+  if (target > kLargestScannedLink) return true;
+  size_t look_at = FirstColumn(lower, "look_at:");
+  return look_at != kNoColumn && look_at < href;
+}
+
+// Finds the tags of the line, carrying a tag left open by an earlier line. False when the
+// line lies wholly inside a tag.
+bool FindTagSpansIn(std::string_view line, ScanState* state, std::vector<TagSpan>* spans) {
+  size_t length = line.size();
+  size_t search = 0;  // 0-based position where the next '<' is looked for
+  if (state->open_tag) {
+    size_t close = line.find('>');
+    if (close == std::string_view::npos) return false;
+    spans->push_back({1, close + 1});
+    state->open_tag = false;
+    search = close + 1;
+  }
+  while (true) {
+    size_t open = line.find('<', search);
+    if (open == std::string_view::npos) break;
+    size_t close = line.find('>', open + 1);
+    if (close == std::string_view::npos) {
+      spans->push_back({open + 1, length});
+      state->open_tag = true;
+      break;
+    }
+    spans->push_back({open + 1, close + 1});
+    search = close + 1;
+  }
+  bool starts_unclosed_tag =
+      state->open_tag && spans->size() == 1 && (*spans)[0].start == 1 && (*spans)[0].end == length;
+  return !starts_unclosed_tag;
+}
+
+// Cleans the text of columns `from`..`to` of its quotes and keeps it when long enough.
+void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
+              const std::function<void(const FoundWord&)>& on_word) {
+  if (from > to) return;
+  std::string_view text = line.substr(from - 1, to - from + 1);
+  if (!text.empty() && text.front() == '"') {
+    text.remove_prefix(1);
+    ++from;
+  }
+  if (!text.empty() && text.back() == '"') text.remove_suffix(1);
+  if (text.size() < kMinimumWordLength) return;
+  FoundWord found{std::string(text), from, end_column};
+  for (char& c : found.word) {
+    if (c == '"') c = '\'';
+  }
+  on_word(found);
+}
+
+// 1-based column of the first "href=" in any letter case, kNoColumn when absent; the line
+// is searched in place, as a lower-cased copy of a long line would cost its size again.
+size_t FirstHrefColumn(std::string_view line) {
+  constexpr std::string_view kHref = "href=";
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (size_t at = 0; at + kHref.size() <= line.size(); ++at) {
+    size_t k = 0;
+    while (k < kHref.size() && lower(line[at + k]) == kHref[k]) ++k;
+    if (k == kHref.size()) return at + 1;
+  }
+  return kNoColumn;
+}
+
+}  // namespace
+
+// Walks columns 1..L with the markers of the last '<', '>' and free space, taking the
+// words that free spaces, tag starts and the line end close.
+void ScanLineWords(std::string_view line, const std::vector<TagSpan>& spans,
+                   const std::function<void(const FoundWord&)>& on_word) {
+  size_t length = line.size();
+  size_t first_href = FirstHrefColumn(line);
+  size_t lt = 0, gt = 0, sp = 0, prev = 0;
+  size_t next_span = 0;  // the first span that does not end before the current column
+  for (size_t i = 1; i <= length; ++i) {
+    while (next_span < spans.size() && spans[next_span].end < i) ++next_span;
+    bool in_span = next_span < spans.size() && spans[next_span].start <= i;
+    if (in_span && spans[next_span].start < i && i < spans[next_span].end) {
+      i = spans[next_span].end - 1;  // nothing happens inside a tag
+      continue;
+    }
+    bool tag_start = in_span && spans[next_span].start == i;
+    bool free_space = !in_span && line[i - 1] == ' ';
+    if (tag_start) lt = i;
+    if (in_span && spans[next_span].end == i) gt = i;
+    if (free_space) sp = i;
+
+    if (free_space) {
+      if (prev < i && lt == 0 && gt == 0) {
+        TakeWord(line, prev + 1, i - 1, i, on_word);
+      } else if (lt < i && gt < i && lt < gt && prev < lt) {
+        TakeWord(line, gt + 1, i - 1, i, on_word);
+      } else if (prev < i && lt < gt && gt < prev) {
+        TakeWord(line, prev + 1, i - 1, i, on_word);
+      }
+    }
+    if (tag_start) {
+      if (gt < lt && prev < gt && sp < gt) {
+        // Text that follows a link's opening tag ends the line's words.
+        if (first_href != kNoColumn && first_href < gt) return;
+        TakeWord(line, gt + 1, i - 1, i, on_word);
+      } else if (gt < sp && sp < lt) {
+        TakeWord(line, sp + 1, i - 1, i, on_word);
+      }
+    }
+    if (i == length) {
+      if (sp < lt && lt < gt) {
+        TakeWord(line, gt + 1, length, i, on_word);
+      } else if (gt < sp && sp < length) {
+        TakeWord(line, sp + 1, length, i, on_word);
+      } else if (lt == 0 && gt == 0 && prev == 0 && sp == 0) {
+        TakeWord(line, 1, length, i, on_word);
+      }
+    }
+    if (free_space) prev = sp;
+  }
+}
+
+bool FindLineTags(std::string_view line, ScanState* state, std::vector<TagSpan>* tags) {
+  tags->clear();
+  if (SkippedByFilters(line, LowerAscii(line), state)) return false;
+  return FindTagSpansIn(line, state, tags);
+}
+
+LineScan ScanPageLine(std::string_view line, ScanState* state) {
+  LineScan scan;
+  std::vector<TagSpan> tags;
+  scan.scanned = FindLineTags(line, state, &tags);
+  if (scan.scanned) {
+    ScanLineWords(line, tags, [&](const FoundWord& word) { scan.words.push_back(word); });
+  }
+  return scan;
+}
+
+std::string WordRecord(const FoundWord& word, std::string_view page, size_t line_number) {
+  std::string line_field = RightAlign(std::to_string(line_number), 10);
+  std::string column_field = RightAlign(std::to_string(word.start_column), 6);
+  return QuotedRecord({word.word, page, line_field, column_field, word.word});
+}
+
+std::string ListingWordLine(const FoundWord& word) {
+  std::string out = SignedNumber(static_cast<long long>(word.end_column));
+  if (out.size() < 14) out.resize(14, ' ');
+  return out + word.word;
+}
+
+void ExtractWords() {
+  RunCommand("dir /b page_*.htm > dir_02.txt");
+  LineReader pages("dir_02.txt");
+  LineWriter records("wrd_01.txt");
+  ScanState state;
+  std::string listed;
+  std::string line;
+  std::vector<TagSpan> tags;
+  while (pages.Next(&listed)) {
+    std::string page = LowerAscii(listed);
+    size_t cut = page.find(".htm");
+    if (cut == std::string::npos) continue;
+    LineWriter listing(page.substr(0, cut) + ".txt");
+    LineReader reader(page);
+    state.ResetForPage();
+    size_t line_number = 0;
+    while (reader.Next(&line)) {
+      ++line_number;
+      if (!FindLineTags(line, &state, &tags)) continue;
+      listing.WriteLine(kListingSeparator);
+      listing.WriteLine(line);
+      ScanLineWords(line, tags, [&](const FoundWord& word) {
+        records.WriteLine(WordRecord(word, page, line_number));
+        listing.WriteLine(ListingWordLine(word));
+      });
+    }
+  }
+  PrintLine("processed 10%");
+}

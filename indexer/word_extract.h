@@ -1,10 +1,68 @@
 #ifndef INDEXER_WORD_EXTRACT_H_
 #define INDEXER_WORD_EXTRACT_H_
 
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "indexer/run_state.h"
 
-/// Every word outside the tags of every page becomes a word record in wrd_01.txt; prints
-/// "processed 10%".
+/// Every word outside the tags of every page becomes a word record in wrd_01.txt, and each
+/// page gets its word listing page_<number>.txt; prints "processed 10%".
 void ExtractWords();
+
+/// What the scan carries from line to line. The open tag also carries from page to page;
+/// the block flags start afresh with every page (ResetForPage).
+struct ScanState {
+  bool open_tag = false;
+  bool script_open = false;
+  bool script_closed = false;
+  bool style_open = false;
+  bool style_closed = false;
+
+  void ResetForPage() { script_open = script_closed = style_open = style_closed = false; }
+};
+
+/// One word taken from a line, cleaned of its quotes. Columns are 1-based byte columns of
+/// the raw line: where the word starts, and the delimiter that ended it.
+struct FoundWord {
+  std::string word;
+  size_t start_column = 0;
+  size_t end_column = 0;
+};
+
+/// A tag from its '<' to the first '>' after it, as 1-based columns. A tag still open at
+/// the line's end ends at the last column.
+struct TagSpan {
+  size_t start;
+  size_t end;
+};
+
+/// The line filters (script and style blocks, numbered links, look_at lines) and the tag
+/// scan over one raw page line. False when the line is skipped and produces nothing;
+/// otherwise `tags` holds the line's tags in column order.
+bool FindLineTags(std::string_view line, ScanState* state, std::vector<TagSpan>* tags);
+
+/// The word scan over a line that FindLineTags passed: calls `on_word` for every word of 3
+/// or more bytes, in column order. Cost is linear in the line's length; words are not kept.
+void ScanLineWords(std::string_view line, const std::vector<TagSpan>& tags,
+                   const std::function<void(const FoundWord&)>& on_word);
+
+struct LineScan {
+  bool scanned = false;          // passed the filters and the tag scan
+  std::vector<FoundWord> words;  // in column order
+};
+
+/// Both steps over one line, with the words collected.
+LineScan ScanPageLine(std::string_view line, ScanState* state);
+
+/// The word record of wrd_01.txt for one word, without its line end.
+std::string WordRecord(const FoundWord& word, std::string_view page, size_t line_number);
+
+/// The page word listing line for one word: its end column after a blank, padded to
+/// column 15, then the word.
+std::string ListingWordLine(const FoundWord& word);
 
 #endif  // INDEXER_WORD_EXTRACT_H_

@@ -1,0 +1,234 @@
+#include "indexer/page_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <optional>
+
+#include "tests/test_util.h"
+
+namespace {
+
+const std::string kNbsp4 = "&nbsp;&nbsp;&nbsp;&nbsp;";
+
+TEST(ReshapePageLine, OrdinaryLines) {
+  struct Case {
+    std::string input;
+    std::optional<std::string> expected;  // nullopt: dropped
+  } cases[] = {
+      {"    word", "<br>" + kNbsp4 + "    word"},
+      {"<br>already", "<br>already"},
+      {"<BR>upper", "<br><BR>upper"},  // the break test is case-sensitive
+      {"plain text", "<br>plain text"},
+      {"", "<br>"},
+      {"     ", "<br>"},
+      {"trailing   ", "<br>trailing"},
+      {"  <br>x", "<br>&nbsp;&nbsp;  <br>x"},  // the indent comes before the old break
+      {"a\tb\t", "<br>ab"},
+      {std::string("n\0u\x01l\x0f\x10", 7), "<br>nul\x10"},
+      {"caf\xc3\xa9 \x80\xff", "<br>caf\xc3\xa9 \x80\xff"},
+      {"<pre>code", std::nullopt},
+      {"   <pre>   ", std::nullopt},
+      {"text <pre> more", std::nullopt},
+      {"   </pre>   ", std::nullopt},
+      {"</pre>after", "<br></pre>after"},
+      {"<PRE>shout", "<br><PRE>shout"},
+      {"<table>", "<br><table>"},  // no blank after the tag name: no table mode
+      {"<table border=1></table>", "<br><table border=1></table>"},
+  };
+  for (const Case& c : cases) {
+    bool in_table = false;
+    EXPECT_EQ(c.expected, ReshapePageLine(c.input, &in_table)) << Visible(c.input);
+    EXPECT_FALSE(in_table) << Visible(c.input);
+  }
+}
+
+TEST(ReshapePageLine, TableModeCarriesFromLineToLine) {
+  struct Step {
+    std::string input;
+    std::optional<std::string> expected;
+    bool in_table_after;
+  } steps[] = {
+      {"before", "<br>before", false},
+      {"  <TABLE class=\"t\">  ", "  <TABLE class=\"t\">", true},  // the opening line is raw
+      {"\t<td>cell</td>\t  ", "\t<td>cell</td>\t", true},
+      {"    indented", "    indented", true},
+      {std::string("bin\x01", 4), std::string("bin\x01", 4), true},
+      {"<pre>", std::nullopt, true},
+      {"", "", true},
+      {"  </table>", "<br>&nbsp;&nbsp;  </table>", false},  // the closing line is ordinary
+      {"\tafter", "<br>after", false},
+  };
+  bool in_table = false;
+  for (const Step& s : steps) {
+    EXPECT_EQ(s.expected, ReshapePageLine(s.input, &in_table)) << Visible(s.input);
+    EXPECT_EQ(s.in_table_after, in_table) << Visible(s.input);
+  }
+}
+
+TEST(PageNames, WidthFollowsInputCount) {
+  struct Case {
+    size_t count;
+    size_t width;
+    std::string first_page;
+  } cases[] = {
+      {0, 0, "page_1.htm"},
+      {1, 0, "page_1.htm"},
+      {2, 2, "page_01.htm"},
+      {10, 2, "page_01.htm"},
+      {11, 3, "page_001.htm"},
+      {100, 3, "page_001.htm"},
+      {101, 4, "page_0001.htm"},
+      {1000, 4, "page_0001.htm"},
+      {1001, 5, "page_00001.htm"},
+      {1000000, 7, "page_0000001.htm"},
+      {1000001, 8, "page_00000001.htm"},
+      {50000000, 8, "page_00000001.htm"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.width, PageNumberWidth(c.count)) << c.count;
+    EXPECT_EQ(c.first_page, PageName(1, PageNumberWidth(c.count))) << c.count;
+  }
+  EXPECT_EQ("page_10.htm", PageName(10, 2));
+  EXPECT_EQ("page_011.htm", PageName(11, 3));
+  EXPECT_EQ("page_1234.htm", PageName(1234, 3));  // longer numbers in full
+}
+
+TEST(PageNames, CleanedCopyNames) {
+  struct Case {
+    std::string input;
+    std::string cleaned;
+  } cases[] = {
+      {"report.html", "report_01.htm"},   {"a.htm", "a_01.htm"},
+      {"x.htm.htm", "x_01.htm"},          {"my page.htm", "my page_01.htm"},
+      {"a\\..\\b.htm", "a_.._b_01.htm"},  {"c:x.htm", "c_x_01.htm"},
+      {"q\"t.htm", "q_t_01.htm"},         {"page.htm", "in_page_01.htm"},
+      {"page_3.htm", "in_page_3_01.htm"}, {"i_notes.htm", "in_i_notes_01.htm"},
+      {"s_1.html", "in_s_1_01.htm"},      {"index.htm", "index_01.htm"},
+      {"pages.htm", "pages_01.htm"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.cleaned, CleanedCopyName(c.input)) << c.input;
+
+  EXPECT_EQ("a-b_01.htm", CommandArgument("a-b_01.htm"));
+  EXPECT_EQ("\"my page_01.htm\"", CommandArgument("my page_01.htm"));
+  EXPECT_EQ("\"caf\xc3\xa9_01.htm\"", CommandArgument("caf\xc3\xa9_01.htm"));
+  EXPECT_EQ("\"a>b|c_01.htm\"", CommandArgument("a>b|c_01.htm"));
+}
+
+// Runs the phase and returns what it printed.
+std::string RunMakePageFiles() {
+  testing::internal::CaptureStdout();
+  MakePageFiles();
+  return testing::internal::GetCapturedStdout();
+}
+
+TEST(MakePageFiles, PagesInSortedOrderWithCarriedTableState) {
+  ScopedWorkDir dir;
+  MakeDirs("htm_in");
+  WriteBytes("htm_in/b.html", "<table border=1>\r\n\tcell\r\n");  // ends inside the table
+  WriteBytes("htm_in/C.htm", "\tstill table\r\n</table>\r\nout\r\n");
+  WriteBytes("htm_in/a.htm", "  first\n<pre>gone\n");
+  WriteBytes("htm_in/f_promote.htm", "never indexed\r\n");
+  WriteBytes("htm_in/notes.txt", "not html\r\n");
+
+  RunMakePageFiles();
+  EXPECT_EQ(CrLf({"a.htm", "b.html", "c.htm"}), ReadBytes("dir_01.txt"));
+  EXPECT_EQ(CrLf({"<br>&nbsp;&nbsp;  first"}), ReadBytes("page_01.htm"));
+  EXPECT_EQ(CrLf({"<table border=1>", "\tcell"}), ReadBytes("page_02.htm"));
+  EXPECT_EQ(CrLf({"\tstill table", "<br></table>", "<br>out"}), ReadBytes("page_03.htm"));
+  EXPECT_EQ(ReadBytes("page_02.htm"), ReadBytes("b_01.htm"));
+  EXPECT_FALSE(PathExists("page_04.htm"));
+}
+
+TEST(MakePageFiles, ConsoleMessage) {
+  ScopedWorkDir dir;
+  MakeDirs("htm_in");
+  EXPECT_EQ("\nprocessed 1%\n", RunMakePageFiles());
+  EXPECT_EQ("", ReadBytes("dir_01.txt"));
+  EXPECT_FALSE(PathExists("page_1.htm"));
+}
+
+TEST(MakePageFiles, ElevenInputsGetThreeDigits) {
+  ScopedWorkDir dir;
+  MakeDirs("htm_in");
+  for (int i = 0; i < 11; ++i) {
+    WriteBytes("htm_in/f" + std::string(1, static_cast<char>('a' + i)) + ".htm",
+               "text " + std::to_string(i) + "\n");
+  }
+  RunMakePageFiles();
+  EXPECT_EQ(CrLf({"<br>text 0"}), ReadBytes("page_001.htm"));
+  EXPECT_EQ(CrLf({"<br>text 10"}), ReadBytes("page_011.htm"));
+  EXPECT_FALSE(PathExists("page_01.htm"));
+}
+
+TEST(MakePageFiles, AwkwardNamesAndUnreadableInputs) {
+  ScopedWorkDir dir;
+  MakeDirs("htm_in/x.htm");  // a folder that the listing names like a file
+  WriteBytes("htm_in/A.htm", "upper\n");
+  WriteBytes("htm_in/a.htm", "lower\n");
+  WriteBytes("htm_in/my page.htm", "blank name\n");
+  WriteBytes("htm_in/\xc3\xa9t\xc3\xa9.htm", "summer\n");
+  WriteBytes("htm_in/page.htm", "named like a page\n");
+  WriteBytes("htm_in/s_x>y.htm", "odd\n");
+  ASSERT_EQ(0, symlink("nowhere.htm", "htm_in/broken.htm"));  // listed, cannot be opened
+  std::vector<std::string> before = ListNames("htm_in");
+
+  RunMakePageFiles();
+  // Sorted without regard to case: a, a, broken, my page, page, s_x>y, x, then the UTF-8
+  // name, whose first byte is above every ASCII letter.
+  std::vector<std::string> expected = {
+      CrLf({"<br>upper"}),
+      CrLf({"<br>lower"}),
+      "",
+      CrLf({"<br>blank name"}),
+      CrLf({"<br>named like a page"}),
+      CrLf({"<br>odd"}),
+      "",
+      CrLf({"<br>summer"}),
+  };
+  for (size_t i = 0; i < expected.size(); ++i) {
+    std::string page = "page_0" + std::to_string(i + 1) + ".htm";
+    ASSERT_TRUE(PathExists(page)) << page;
+    EXPECT_EQ(expected[i], ReadBytes(page)) << page;
+  }
+  EXPECT_FALSE(PathExists("page_09.htm"));
+  EXPECT_EQ(before, ListNames("htm_in"));
+  EXPECT_EQ("upper\n", ReadBytes("htm_in/A.htm"));
+  // No cleaned copy passes for a page or an output page.
+  for (const std::string& name : ListNames(".")) {
+    if (name.rfind("page_", 0) == 0) {
+      EXPECT_EQ(11u, name.size()) << name;
+    }
+    EXPECT_NE(0u, name.rfind("s_", 0)) << name;
+  }
+}
+
+TEST(MakePageFiles, NamesThatCannotBeUsedAsListed) {
+  ScopedWorkDir dir;
+  MakeDirs("htm_in/a");
+  WriteBytes("htm_in/a\\b.htm", "backslash in the name\n");  // would name htm_in/a/b.htm
+  WriteBytes("htm_in/a/b.htm", "not this one\n");
+  std::string long_name(250, 'l');  // its cleaned copy name is too long for the file system
+  WriteBytes("htm_in/" + long_name + ".htm", "long name\n");
+  std::vector<std::string> before = ListNames("htm_in");
+  RunMakePageFiles();
+  EXPECT_EQ("", ReadBytes("page_01.htm"));
+  EXPECT_TRUE(PathExists("a_b_01.htm"));
+  EXPECT_EQ(CrLf({"<br>long name"}), ReadBytes("page_02.htm"));
+  EXPECT_EQ(before, ListNames("htm_in"));
+  EXPECT_EQ(std::vector<std::string>{"b.htm"}, ListNames("htm_in/a"));
+}
+
+TEST(MakePageFiles, BinaryInputAndLongLine) {
+  ScopedWorkDir dir;
+  MakeDirs("htm_in");
+  std::string nul_bytes("a\0b\0\0c\r\n\0\0\0", 12);
+  std::string long_line(5 << 20, 'x');
+  WriteBytes("htm_in/bin.htm", nul_bytes);
+  WriteBytes("htm_in/long.htm", long_line + "\n");
+  RunMakePageFiles();
+  EXPECT_EQ(CrLf({"<br>abc", "<br>"}), ReadBytes("page_01.htm"));
+  EXPECT_EQ(CrLf({"<br>" + long_line}), ReadBytes("page_02.htm"));
+}
+
+}  // namespace
