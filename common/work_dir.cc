@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr size_t kWriteBuffer = 1 << 16;
+
 // Case-blind lookups list a folder; the listing is kept per folder and trusted while the
 // folder's modification time is unchanged. The program's own creations and deletions update
 // the kept listing, so writing thousands of new files does not list the folder each time.
@@ -355,27 +357,44 @@ bool LineReader::Next(std::string* line) {
 LineWriter::LineWriter(std::string_view name, Mode mode) {
   std::string path, folder_path, last;
   if (!ResolveForWrite(name, &path, &folder_path, &last)) return;
-  file_ = std::fopen(path.c_str(), mode == kAppend ? "ab" : "wb");
-  if (!file_) return;
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == kAppend ? O_APPEND : O_TRUNC);
+  fd_ = open(path.c_str(), flags, 0666);
+  if (fd_ < 0) return;
   NoteChange(folder_path, last, true);
-  std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+  buffer_.reserve(kWriteBuffer);
 }
 
 LineWriter::~LineWriter() { Close(); }
 
+void LineWriter::Flush() {
+  size_t done = 0;
+  while (done < buffer_.size()) {
+    ssize_t put = write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;  // a full disk loses the rest, as a failed write would
+    done += static_cast<size_t>(put);
+  }
+  buffer_.clear();
+}
+
 void LineWriter::Write(std::string_view bytes) {
-  if (file_ && !bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file_);
+  if (fd_ < 0) return;
+  buffer_.append(bytes);
+  if (buffer_.size() >= kWriteBuffer) Flush();
 }
 
 void LineWriter::WriteLine(std::string_view line) {
-  if (!file_) return;
-  if (!line.empty()) std::fwrite(line.data(), 1, line.size(), file_);
-  std::fwrite("\r\n", 1, 2, file_);
+  if (fd_ < 0) return;
+  buffer_.append(line);
+  buffer_.append("\r\n", 2);
+  if (buffer_.size() >= kWriteBuffer) Flush();
 }
 
 void LineWriter::Close() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
+  if (fd_ < 0) return;
+  Flush();
+  close(fd_);
+  fd_ = -1;
 }
 
 std::vector<std::string> ReadAllLines(std::string_view name) {

@@ -61,14 +61,16 @@ class LineWriter {
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const { return fd_ >= 0; }
   void WriteLine(std::string_view line);
   /// Raw bytes, no line end added.
   void Write(std::string_view bytes);
   void Close();
 
  private:
-  FILE* file_ = nullptr;
+  void Flush();
+  int fd_ = -1;
+  std::string buffer_;
 };
 
 /// Every line of a (small) file.
