@@ -124,6 +124,8 @@ void Emit(std::string_view text) {
 }  // namespace
 
 void InitConsole() {
+  // One message per line, also through a pipe: progress shows as it happens.
+  std::setvbuf(stdout, nullptr, _IOLBF, 1 << 12);
   g_input_is_terminal = isatty(g_input_fd) != 0;
   if (g_input_is_terminal && tcgetattr(g_input_fd, &g_saved_mode) == 0) g_have_saved_mode = true;
   std::atexit(RestoreTerminal);
