@@ -269,24 +269,7 @@ void RunDir(const Command& cmd) {
   }
 }
 
-unsigned char Folded(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + 32) : u;
-}
-
-// Letter case ignored, ties by bytes. Sorted records share long prefixes, so the equal
-// prefix is skipped eight bytes at a time before letters are folded.
-bool CaseBlindLess(const std::string& a, const std::string& b) {
-  size_t n = std::min(a.size(), b.size());
-  size_t i = 0;
-  while (i + 8 <= n && std::memcmp(a.data() + i, b.data() + i, 8) == 0) i += 8;
-  for (; i < n; ++i) {
-    unsigned char x = Folded(a[i]), y = Folded(b[i]);
-    if (x != y) return x < y;
-  }
-  if (a.size() != b.size()) return a.size() < b.size();
-  return a < b;
-}
+bool CaseBlindLines(const std::string& a, const std::string& b) { return CaseBlindLess(a, b); }
 
 // Runs of the interpreter's sort: large enough that ordinary files sort in one run, small
 // enough that memory stays bounded whatever the file's size.
@@ -315,13 +298,34 @@ void RunSort(const Command& cmd) {
   auto run_name = [&](size_t n) { return stem + std::to_string(n) + ".tmp"; };
   std::vector<std::string> runs;
   if (reader) {
+    // A file that fits in one run is sorted in memory and written straight out.
     std::string line;
-    size_t count =
-        FormSortedRuns(reader.get(), kSortRunLines, kSortRunBytes, CaseBlindLess, run_name);
-    for (size_t n = 1; n <= count; ++n) runs.push_back(run_name(n));
+    size_t bytes = 0;
+    bool more = false;
+    while (reader->Next(&line)) {
+      bytes += line.size() + 32;
+      lines.push_back(std::move(line));
+      if (lines.size() >= kSortRunLines || bytes >= kSortRunBytes) {
+        more = true;
+        break;
+      }
+    }
+    std::sort(lines.begin(), lines.end(), CaseBlindLines);
+    if (more) {
+      {
+        LineWriter first(run_name(1));
+        for (const std::string& l : lines) first.WriteLine(l);
+      }
+      lines.clear();
+      size_t count = FormSortedRuns(reader.get(), kSortRunLines, kSortRunBytes, CaseBlindLines,
+                                    [&](size_t n) { return run_name(n + 1); });
+      for (size_t n = 1; n <= count + 1; ++n) runs.push_back(run_name(n));
+    } else {
+      reader.reset();
+    }
   } else {
     lines = cmd.piped_input ? *cmd.piped_input : std::vector<std::string>();
-    std::sort(lines.begin(), lines.end(), CaseBlindLess);
+    std::sort(lines.begin(), lines.end(), CaseBlindLines);
   }
   size_t next = runs.size() + 1;
   while (runs.size() > kSortFanIn) {
@@ -329,7 +333,7 @@ void RunSort(const Command& cmd) {
     runs.erase(runs.begin(), runs.begin() + kSortFanIn);
     {
       LineWriter merged(run_name(next));
-      MergeSortedRuns(group, &merged, CaseBlindLess);
+      MergeSortedRuns(group, &merged, CaseBlindLines);
     }
     for (const std::string& name : group) DeleteWorkFile(name);
     runs.push_back(run_name(next++));
@@ -344,13 +348,13 @@ void RunSort(const Command& cmd) {
   }
   if (reader) {
     if (file) {
-      MergeSortedRuns(runs, file.get(), CaseBlindLess);
+      MergeSortedRuns(runs, file.get(), CaseBlindLines);
     } else {
       std::vector<std::string> merged;
       for (const std::string& name : runs) {
         for (std::string& line : ReadAllLines(name)) merged.push_back(std::move(line));
       }
-      std::sort(merged.begin(), merged.end(), CaseBlindLess);
+      std::sort(merged.begin(), merged.end(), CaseBlindLines);
       for (const std::string& line : merged) cmd.out->Line(line);
     }
     for (const std::string& name : runs) DeleteWorkFile(name);

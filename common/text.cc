@@ -1,7 +1,9 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 std::string LowerAscii(std::string_view text) {
   std::string out(text);
@@ -33,6 +35,21 @@ std::string_view TrimSpaces(std::string_view text) { return TrimRightSpaces(Trim
 
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
+}
+
+bool ContainsCaseBlind(std::string_view text, std::string_view lower_part) {
+  if (lower_part.empty()) return true;
+  for (size_t i = 0; i + lower_part.size() <= text.size(); ++i) {
+    size_t k = 0;
+    while (k < lower_part.size()) {
+      char c = text[i + k];
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (c != lower_part[k]) break;
+      ++k;
+    }
+    if (k == lower_part.size()) return true;
+  }
+  return false;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -72,20 +89,72 @@ std::string QuotedRecord(const std::vector<std::string_view>& fields) {
 }
 
 std::vector<std::string> SplitQuotedRecord(std::string_view line) {
-  std::vector<std::string> fields;
+  std::string_view views[16];
+  size_t count = SplitQuotedFields(line, views, 16);
+  if (count > 16) {
+    std::vector<std::string_view> many(count);
+    SplitQuotedFields(line, many.data(), count);
+    return std::vector<std::string>(many.begin(), many.end());
+  }
+  return std::vector<std::string>(views, views + count);
+}
+
+size_t SplitQuotedFields(std::string_view line, std::string_view* fields, size_t max_fields) {
+  size_t count = 0;
   size_t pos = 0;
   while (true) {
     size_t open = line.find('"', pos);
     if (open == std::string_view::npos) break;
     size_t close = line.find('"', open + 1);
-    if (close == std::string_view::npos) {
-      fields.emplace_back(line.substr(open + 1));
-      break;
-    }
-    fields.emplace_back(line.substr(open + 1, close - open - 1));
+    std::string_view field = close == std::string_view::npos
+                                 ? line.substr(open + 1)
+                                 : line.substr(open + 1, close - open - 1);
+    if (count < max_fields) fields[count] = field;
+    ++count;
+    if (close == std::string_view::npos) break;
     pos = close + 1;
   }
-  return fields;
+  return count;
+}
+
+void AppendQuotedRecord(std::string* out, std::initializer_list<std::string_view> fields) {
+  bool first = true;
+  for (std::string_view field : fields) {
+    if (!first) out->push_back(',');
+    first = false;
+    out->push_back('"');
+    out->append(field);
+    out->push_back('"');
+  }
+}
+
+namespace {
+
+unsigned char Folded(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + 32) : u;
+}
+
+}  // namespace
+
+// Sorted records share long prefixes, so the equal prefix is skipped eight bytes at a time
+// before letters are folded.
+bool CaseBlindLess(std::string_view a, std::string_view b) {
+  size_t n = std::min(a.size(), b.size());
+  size_t i = 0;
+  while (i + 8 <= n) {
+    unsigned long long x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) break;
+    i += 8;
+  }
+  for (; i < n; ++i) {
+    unsigned char x = Folded(a[i]), y = Folded(b[i]);
+    if (x != y) return x < y;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 /// Byte-string helpers shared by all three programs. Text is never decoded: lengths and
 /// positions count bytes, and case changes touch only the ASCII letters.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,8 @@ std::string_view TrimLeftSpaces(std::string_view text);
 std::string_view TrimRightSpaces(std::string_view text);
 
 bool Contains(std::string_view text, std::string_view part);
+/// `part` (given in lower case) occurs in `text` in any letter case; no copy is made.
+bool ContainsCaseBlind(std::string_view text, std::string_view lower_part);
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 
@@ -36,6 +39,17 @@ std::string QuotedRecord(const std::vector<std::string_view>& fields);
 /// double quote, so every quote is a field boundary; text between closing quote and comma
 /// is ignored.
 std::vector<std::string> SplitQuotedRecord(std::string_view line);
+
+/// The same split without copies: up to `max_fields` views into `line`; returns how many
+/// fields the record has (fields beyond `max_fields` are counted, not stored).
+size_t SplitQuotedFields(std::string_view line, std::string_view* fields, size_t max_fields);
+
+/// Appends a quoted record to `out`.
+void AppendQuotedRecord(std::string* out, std::initializer_list<std::string_view> fields);
+
+/// The interpreter's sort order: letter case ignored, ties broken by byte order, so two lines
+/// compare equal only when they are the same bytes.
+bool CaseBlindLess(std::string_view a, std::string_view b);
 
 /// The value of the longest numeric prefix (after leading blanks): optional sign, digits,
 /// optional fraction. "1.2 Cat" gives 1.2, "2024 was" 2024, "abc" 0.

@@ -342,6 +342,13 @@ bool LineReader::Fill() {
   }
 }
 
+bool LineReader::NextChunk(std::string* chunk) {
+  if (begin_ == end_ && !Fill()) return false;
+  chunk->assign(buffer_.data() + begin_, end_ - begin_);
+  begin_ = end_;
+  return true;
+}
+
 bool LineReader::Next(std::string* line) {
   size_t scanned = begin_;
   while (true) {
@@ -378,26 +385,48 @@ LineWriter::LineWriter(std::string_view name, Mode mode) {
 
 LineWriter::~LineWriter() { Close(); }
 
-void LineWriter::Flush() {
+void LineWriter::WriteOut(std::string_view bytes) {
   size_t done = 0;
-  while (done < buffer_.size()) {
-    ssize_t put = write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (done < bytes.size()) {
+    ssize_t put = write(fd_, bytes.data() + done, bytes.size() - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;  // a full disk loses the rest, as a failed write would
     done += static_cast<size_t>(put);
   }
+}
+
+void LineWriter::Flush() {
+  WriteOut(buffer_);
   buffer_.clear();
 }
 
 void LineWriter::Write(std::string_view bytes) {
   if (fd_ < 0) return;
+  if (bytes.size() >= kWriteBuffer) {
+    // A very long line goes out as it is, not through a copy in the buffer.
+    Flush();
+    WriteOut(bytes);
+    return;
+  }
   buffer_.append(bytes);
   if (buffer_.size() >= kWriteBuffer) Flush();
 }
 
 void LineWriter::WriteLine(std::string_view line) {
   if (fd_ < 0) return;
+  if (line.size() >= kWriteBuffer) {
+    Write(line);
+    Write("\r\n");
+    return;
+  }
   buffer_.append(line);
+  buffer_.append("\r\n", 2);
+  if (buffer_.size() >= kWriteBuffer) Flush();
+}
+
+void LineWriter::WriteRecord(std::initializer_list<std::string_view> fields) {
+  if (fd_ < 0) return;
+  AppendQuotedRecord(&buffer_, fields);
   buffer_.append("\r\n", 2);
   if (buffer_.size() >= kWriteBuffer) Flush();
 }

@@ -11,6 +11,7 @@
 /// A file that is missing reads as empty.
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,9 @@ class LineReader {
   bool is_open() const { return fd_ >= 0; }
   /// The next line without its line end; false at the end of the file.
   bool Next(std::string* line);
+  /// The next bytes as they stand, line ends included (at most about 64 KiB); false at the
+  /// end of the file.
+  bool NextChunk(std::string* chunk);
   /// Starts again from the first line.
   void Rewind();
 
@@ -65,10 +69,13 @@ class LineWriter {
   void WriteLine(std::string_view line);
   /// Raw bytes, no line end added.
   void Write(std::string_view bytes);
+  /// A quoted record as one line.
+  void WriteRecord(std::initializer_list<std::string_view> fields);
   void Close();
 
  private:
   void Flush();
+  void WriteOut(std::string_view bytes);
   int fd_ = -1;
   std::string buffer_;
 };

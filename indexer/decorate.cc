@@ -1,5 +1,6 @@
 #include "indexer/decorate.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -27,38 +28,53 @@ bool NextOccurrence(LineReader* table, Occurrence* occurrence) {
   return false;
 }
 
-// Occurrence numbers ascend with the page within a word, so the highest one on this page
-// tells whether an occurrence has a later one here.
-std::unordered_map<std::string, long long> HighestNumbers(const std::vector<Occurrence>& records) {
-  std::unordered_map<std::string, long long> highest;
-  for (const Occurrence& o : records) {
-    long long& value = highest[o.word_id];
-    if (o.number > value) value = o.number;
+// The occurrence table read page block by page block, one record ahead.
+class OccurrenceStream {
+ public:
+  explicit OccurrenceStream(const std::string& name) : table_(name) {
+    have_ahead_ = NextOccurrence(&table_, &ahead_);
   }
-  return highest;
-}
+  bool Done() const { return !have_ahead_; }
+  bool OnPage(const std::string& page) const { return have_ahead_ && ahead_.page == page; }
+  const Occurrence& Peek() const { return ahead_; }
+  Occurrence Take() {
+    Occurrence taken = std::move(ahead_);
+    have_ahead_ = NextOccurrence(&table_, &ahead_);
+    return taken;
+  }
 
-// Writes the decorated text of one page from its records (all on that page, in line and
-// column order). `last_page` is true for the last page decorated in the run.
-void WriteDecoratedPage(const IndexerRun& run, const PageChain& chain,
-                        const std::vector<Occurrence>& records, bool last_page,
+ private:
+  LineReader table_;
+  Occurrence ahead_;
+  bool have_ahead_ = false;
+};
+
+using HighestNumbers = std::unordered_map<std::string, long long>;
+
+// Writes the decorated text of `page` from its records, taken from `records` in line and
+// column order. `last_page` is true for the last page decorated in the run.
+void WriteDecoratedPage(const IndexerRun& run, const PageChain& chain, const std::string& page,
+                        OccurrenceStream* records, const HighestNumbers& highest, bool last_page,
                         const std::string& output_name) {
-  const std::string& page = records.front().page;
   const PageLinks links = NeighbourPages(chain, page);
-  const std::unordered_map<std::string, long long> highest = HighestNumbers(records);
-
   LineReader source(page);
   LineWriter out(output_name);
   long long line_count = 0;
   std::string current;
   long long previous_column = 0;
   long long previous_length = 0;
-  bool body_seen = false;
-  const Occurrence* previous = nullptr;
+  long long previous_line = -1;
+  // The column after the last byte of the current line already written. Records come in
+  // column order, except on lines longer than the column field (a million bytes), where the
+  // text order of the field no longer follows the numbers; no byte is then written twice.
+  long long written_end = 1;
+  auto next_piece = [&] { return std::max(previous_column + previous_length, written_end); };
 
-  for (const Occurrence& o : records) {
-    if (previous != nullptr && previous->line != o.line) {
-      out.WriteLine(ColumnsFrom(current, previous_column + previous_length));
+  bool body_seen = false;
+  while (records->OnPage(page)) {
+    const Occurrence o = records->Take();
+    if (previous_line >= 0 && previous_line != o.line) {
+      out.WriteLine(ColumnsFrom(current, next_piece()));
     }
     while (line_count < o.line) {
       if (!source.Next(&current)) current.clear();  // past the end: empty lines
@@ -70,18 +86,18 @@ void WriteDecoratedPage(const IndexerRun& run, const PageChain& chain,
       }
       if (line_count < o.line) out.WriteLine(current);
       previous_column = 0;
+      previous_length = 0;
+      written_end = 1;
     }
-    if (previous_column == 0) {
-      out.WriteLine(ColumnRange(current, 1, o.column));
-    } else {
-      out.WriteLine(ColumnRange(current, previous_column + previous_length, o.column));
-    }
+    out.WriteLine(
+        ColumnRange(current, previous_column == 0 ? written_end : next_piece(), o.column));
     WriteAll(&out, OccurrenceLines(run, o, highest.at(o.word_id), kPageGroup));
     previous_column = o.column;
     previous_length = static_cast<long long>(o.word.size());
-    previous = &o;
+    previous_line = o.line;
+    written_end = std::max(written_end, previous_column + previous_length);
   }
-  out.WriteLine(ColumnsFrom(current, previous_column + previous_length));
+  out.WriteLine(ColumnsFrom(current, next_piece()));
 
   while (source.Next(&current)) {
     if (Contains(LowerAscii(current), "</body>")) WriteAll(&out, PageNavigation(links, !last_page));
@@ -89,29 +105,28 @@ void WriteDecoratedPage(const IndexerRun& run, const PageChain& chain,
   }
 }
 
-void DecoratePage(const IndexerRun& run, const PageChain& chain,
-                  const std::vector<Occurrence>& records, bool last_page) {
-  const std::string& page = records.front().page;
-  const std::string output_name = DecoratedPageName(page);
-  WriteDecoratedPage(run, chain, records, last_page, output_name);
-  RunCommand("copy " + output_name + " " + page + " > out_null.list");
-}
-
 }  // namespace
 
+// Two readers walk the occurrence table: the scout runs through a page's records first to
+// find each word's highest occurrence number there (occurrence numbers ascend with the page
+// within a word, so it tells whether an occurrence has a later one on the page); the other
+// then decorates. Memory holds one entry per word of the page, not the page's records.
 void DecoratePages(const IndexerRun& run) {
   const PageChain chain = LoadPageChain("group_page_all_sort.txt");
-  LineReader table("wrd_24_" + std::to_string(kPageGroup) + ".txt");
-  std::vector<Occurrence> page_records;
-  Occurrence next;
-  bool have_next = NextOccurrence(&table, &next);
-  while (have_next) {
-    page_records.clear();
-    const std::string page = next.page;
-    while (have_next && next.page == page) {
-      page_records.push_back(std::move(next));
-      have_next = NextOccurrence(&table, &next);
+  const std::string table = "wrd_24_" + std::to_string(kPageGroup) + ".txt";
+  OccurrenceStream scout(table);
+  OccurrenceStream records(table);
+  HighestNumbers highest;
+  while (!records.Done()) {
+    const std::string page = records.Peek().page;
+    highest.clear();
+    while (scout.OnPage(page)) {
+      Occurrence o = scout.Take();
+      long long& value = highest[o.word_id];
+      if (o.number > value) value = o.number;
     }
-    DecoratePage(run, chain, page_records, !have_next);
+    const std::string output_name = DecoratedPageName(page);
+    WriteDecoratedPage(run, chain, page, &records, highest, scout.Done(), output_name);
+    RunCommand("copy " + output_name + " " + page + " > out_null.list");
   }
 }

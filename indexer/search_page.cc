@@ -1,7 +1,9 @@
 #include "indexer/search_page.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -61,9 +63,73 @@ std::string OtherWordForm(const LineRecord& record) {
   return AnchorOpen(record) + IndexLink(record) + "</span>";
 }
 
+// The HTML collected for one source line. A line is written only when it holds no
+// "</html>", which is known only at its end; a very long line (a whole book on one line) is
+// kept in a work file meanwhile instead of in memory.
+class PendingLine {
+ public:
+  void Assign(std::string_view text) {
+    Clear();
+    Append(text);
+  }
+  void Append(std::string_view text) {
+    // A "</html>" that straddles two pieces is found through the kept tail.
+    std::string window = tail_;
+    window.append(text.substr(0, std::min(text.size(), kTail)));
+    if (ContainsCaseBlind(window, "</html>") || ContainsCaseBlind(text, "</html>")) {
+      holds_html_end_ = true;
+    }
+    if (text.size() >= kTail) {
+      tail_ = text.substr(text.size() - kTail);
+    } else {
+      tail_ += text;
+      if (tail_.size() > kTail) tail_.erase(0, tail_.size() - kTail);
+    }
+    if (spill_) {
+      spill_->Write(text);
+      return;
+    }
+    memory_ += text;
+    if (memory_.size() >= kSpillSize) {
+      spill_ = std::make_unique<LineWriter>(kSpillFile);
+      spill_->Write(memory_);
+      memory_ = std::string();
+    }
+  }
+  void Clear() {
+    memory_.clear();
+    tail_.clear();
+    holds_html_end_ = false;
+    if (spill_) {
+      spill_.reset();
+      DeleteWorkFile(kSpillFile);
+    }
+  }
+  bool HoldsHtmlEnd() const { return holds_html_end_; }
+  void WriteTo(LineWriter* out) {
+    if (!spill_) {
+      out->Write(memory_);
+      return;
+    }
+    spill_->Close();
+    LineReader in(kSpillFile);
+    std::string chunk;
+    while (in.NextChunk(&chunk)) out->Write(chunk);
+  }
+
+ private:
+  static constexpr size_t kTail = 6;  // one byte less than "</html>"
+  static constexpr size_t kSpillSize = 1 << 20;
+  static constexpr char kSpillFile[] = "wrd_12_1_line.txt";
+  std::string memory_;
+  std::string tail_;
+  bool holds_html_end_ = false;
+  std::unique_ptr<LineWriter> spill_;
+};
+
 struct LineState {
   std::string line_number;
-  std::string pending;
+  PendingLine pending;
   std::string line_words;
   int word_count = 0;
   size_t draw_length = 0;
@@ -78,9 +144,12 @@ void AddWord(LineState* state, const std::string& word) {
 }
 
 // The pending line and the seven lines that follow it; `page` goes into the Content link.
-void WriteLineBlock(LineWriter* out, const LineState& state, const std::string& page,
+void WriteLineBlock(LineWriter* out, LineState& state, const std::string& page,
                     const IndexerRun& run, const std::function<double()>& next_random) {
-  if (!Contains(LowerAscii(state.pending), "</html>")) out->WriteLine(state.pending + "<br>");
+  if (!state.pending.HoldsHtmlEnd()) {
+    state.pending.WriteTo(out);
+    out->WriteLine("<br>");
+  }
   const std::string& id = state.link_word_id;
   out->WriteLine("<a href=\"" + IndexPage() + "#" + id + "\">i_" + std::to_string(kPageGroup) +
                  "</a>");
@@ -150,8 +219,7 @@ void WriteSearchPage(const IndexerRun& run) {
     first = false;
     if (record.line == state.line_number) {
       state.draw_length = state.line_words.size();
-      state.pending += ' ';
-      state.pending += OtherWordForm(record);
+      state.pending.Append(" " + OtherWordForm(record));
       AddWord(&state, record.word);
       continue;
     }
@@ -162,7 +230,7 @@ void WriteSearchPage(const IndexerRun& run) {
     }
     WriteLineBlock(&out, state, record.page, run, next_random);
     state.link_word_id = record.word_id;
-    state.pending = FirstWordForm(record);
+    state.pending.Assign(FirstWordForm(record));
     state.line_words.clear();
     state.word_count = 0;
     AddWord(&state, record.word);
@@ -171,6 +239,7 @@ void WriteSearchPage(const IndexerRun& run) {
   // After the last record, `record` still holds it (or is empty for an empty list).
   if (!state.link_word_id_set) state.link_word_id = record.word_id;
   WriteLineBlock(&out, state, record.page, run, next_random);
+  state.pending.Clear();
   out.WriteLine("</body> <br>");
   out.WriteLine("</html> <br>");
   out.Close();

@@ -175,6 +175,42 @@ TEST(SearchPage, PendingLineHoldingClosingHtmlTagIsNotWritten) {
   EXPECT_EQ("<a href=\"i_1.htm#id00000000\">i_1</a>", body[0]);
 }
 
+// A line longer than the memory kept for it goes through a work file: the page is the same,
+// and a closing html tag is still found anywhere in it.
+TEST(SearchPage, VeryLongLineIsWrittenWholeOrLeftOut) {
+  struct Case {
+    const char* what;
+    std::string last_word;
+    bool written;
+  } cases[] = {
+      {"long line", "last", true},
+      {"long line ending in a closing tag", "x</hTmL>", false},
+  };
+  for (const Case& c : cases) {
+    ScopedWorkDir dir;
+    std::vector<Occurrence> records;
+    std::string expected = " ";  // the first line begins with a blank and uses form B only
+    const int words = 30000;     // about 2 MB of HTML on one line
+    for (int i = 1; i <= words; ++i) {
+      std::string word = i == words ? c.last_word : "w" + std::to_string(i);
+      std::string id = "id" + ZeroPadded(i, 8);
+      records.push_back({"page_0001.htm", 1, i * 8, word, id, 1});
+      if (i > 1) expected += " ";
+      expected +=
+          "<span id=\"" + id + "_1\"><a href=\"i_1.htm#" + id + "\">" + word + "</a></span>";
+    }
+    WriteDocumentOrderList(records);
+    std::vector<std::string> body = PageBody(IndexerRun{});
+    ASSERT_FALSE(body.empty()) << c.what;
+    if (c.written) {
+      EXPECT_TRUE(body[0] == expected + "<br>") << c.what;
+    } else {
+      EXPECT_EQ("<a href=\"i_1.htm#id00030000\">i_1</a>", body[0]) << c.what;
+    }
+    EXPECT_FALSE(PathExists("wrd_12_1_line.txt")) << c.what;
+  }
+}
+
 std::vector<std::string> NumberedWords(int count) {
   std::vector<std::string> words;
   for (int i = 1; i <= count; ++i) words.push_back("w" + ZeroPadded(i, 2));
