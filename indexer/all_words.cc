@@ -1,6 +1,8 @@
 #include "indexer/all_words.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/console.h"
@@ -8,6 +10,7 @@
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "indexer/html_pieces.h"
+#include "indexer/run_state.h"
 
 namespace {
 
@@ -46,10 +49,54 @@ std::string LinkOpen(const std::string& word_id, const std::string& group) {
          group;
 }
 
+// Order-free fingerprint of a set of lines: equal sets give equal sums.
+struct LineSetSum {
+  unsigned long long sum = 0;
+  long long lines = 0;
+  void Add(std::string_view line) {
+    sum += std::hash<std::string_view>{}(line)*0x9E3779B97F4A7C15ull + 1;
+    ++lines;
+  }
+  bool operator==(const LineSetSum&) const = default;
+};
+
+// wrd_16 is the all-words list in byte order. The word-order list holds the same records
+// ordered by word id, page, line and column: rewritten in the all-words layout it is
+// normally already that order, and then it is the sorted result without a sort. Only when
+// that is so (same lines, checked in order) is it used; otherwise the merge sort runs.
+void SortAllWords() {
+  LineSetSum wanted, made;
+  {
+    LineReader all_words("wrd_15.txt");
+    std::string line;
+    while (all_words.Next(&line)) wanted.Add(line);
+  }
+  bool in_order = true;
+  {
+    LineReader in("wrd_14_" + std::to_string(kPageGroup) + ".txt");
+    LineWriter out("wrd_16.txt");
+    const std::string group_field = RightAlign(std::to_string(kPageGroup), 5);
+    std::string line, record, previous;
+    std::string_view f[7];
+    while (in_order && in.Next(&line)) {
+      size_t count = SplitQuotedFields(line, f, 7);
+      for (size_t i = count; i < 7; ++i) f[i] = std::string_view();
+      // word id, page, line, column, word, word id, occurrence number
+      record.clear();
+      AppendQuotedRecord(&record, {f[0], group_field, f[1], f[2], f[3], f[4], f[6]});
+      if (made.lines > 0 && record < previous) in_order = false;
+      made.Add(record);
+      out.WriteLine(record);
+      previous.swap(record);
+    }
+  }
+  if (!in_order || !(made == wanted)) MergeSortFile("wrd_15.txt", "wrd_16.txt");
+}
+
 }  // namespace
 
 void WriteAllWordsIndex(const IndexerRun& run) {
-  MergeSortFile("wrd_15.txt", "wrd_16.txt");
+  SortAllWords();
   long long total = CountRecords("wrd_16.txt");
   PrintLine("processed 70%");
 

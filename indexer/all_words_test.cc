@@ -96,6 +96,44 @@ TEST(AllWordsIndex, WholeIndexForTwoPages) {
       ReadBytes("wrd_16.txt"));
 }
 
+std::string WordOrderRecord(const Occurrence& r) {
+  return QuotedRecord({r.word_id, r.page, RightAlign(std::to_string(r.line), 10),
+                       RightAlign(std::to_string(r.column), 6), r.word, r.word_id,
+                       std::to_string(r.occurrence)});
+}
+
+// The sorted all-words list comes from the word-order list when that holds the same
+// records; a word-order list that differs (stale, damaged) is never trusted.
+TEST(AllWordsIndex, SortedListIsTheSameWithOrWithoutTheWordOrderList) {
+  const std::vector<Occurrence> records = {
+      {"id00000006", "page_0001.htm", 3, 1, "plum", 1},
+      {"id00000000", "page_0001.htm", 10, 1, "apple", 3},
+      {"id00000000", "page_0001.htm", 2, 5, "Apple", 1},
+      {"id00000000", "page_0002.htm", 1, 1, "apple", 4},
+  };
+  const std::vector<size_t> sorted = {2, 1, 3, 0};
+  struct Case {
+    const char* what;
+    std::vector<size_t> word_order;  // records written to wrd_14_1.txt, in this order
+  } cases[] = {
+      {"same records in word order", sorted},
+      {"word-order list missing a record", {2, 1, 0}},
+      {"word-order list out of order", {1, 2, 3, 0}},
+  };
+  for (const Case& c : cases) {
+    ScopedWorkDir dir;
+    WriteAllWordsList(records);
+    std::vector<std::string> word_order;
+    for (size_t i : c.word_order) word_order.push_back(WordOrderRecord(records[i]));
+    WriteBytes("wrd_14_1.txt", CrLf(word_order));
+    std::string console;
+    IndexBody(&console);
+    std::vector<std::string> expected;
+    for (size_t i : sorted) expected.push_back(AllWordsRecord(records[i]));
+    EXPECT_EQ(CrLf(expected), ReadBytes("wrd_16.txt")) << c.what;
+  }
+}
+
 TEST(AllWordsIndex, SmallListsAndProgress) {
   const std::string progress_without_80 = "processed 70%\nprocessed 90%\n";
   struct Case {
