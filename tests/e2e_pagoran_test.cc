@@ -1,0 +1,185 @@
+// The indexer run end to end: the built program in a fresh work directory, keys on standard
+// input, the console transcript and every output file compared whole with reviewed expected
+// files in cases/pagoran/<case>/expected. UPDATE_GOLDEN=1 rewrites the expected files from
+// the actual results, for review.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+
+#include "tests/test_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kPagoran[] = "pagoran_01_149.exe";
+
+std::string CaseDir(const std::string& name) { return std::string(CASES_DIR) + "/pagoran/" + name; }
+
+bool UpdatingGoldens() {
+  const char* value = std::getenv("UPDATE_GOLDEN");
+  return value && std::string(value) == "1";
+}
+
+// Every file below `folder`, by relative path, with its bytes.
+std::map<std::string, std::string> Tree(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  std::error_code ignored;
+  for (auto it = fs::recursive_directory_iterator(folder, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    if (it->is_regular_file(ignored) && !it->is_symlink(ignored)) {
+      files[fs::relative(it->path(), folder).string()] = ReadBytes(it->path().string());
+    }
+  }
+  return files;
+}
+
+void CopyTree(const std::string& from, const std::string& to) {
+  fs::create_directories(to);
+  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+void ExpectSameText(const std::string& expected_path, const std::string& actual,
+                    const std::string& what) {
+  if (UpdatingGoldens()) {
+    fs::create_directories(fs::path(expected_path).parent_path());
+    WriteBytes(expected_path, actual);
+    return;
+  }
+  std::string expected = ReadBytes(expected_path);
+  EXPECT_TRUE(expected == actual) << what << ": " << FirstDifference(expected, actual);
+}
+
+// Runs the indexer on the case's htm_in and returns the run.
+ProgramRun RunCase(const ScopedWorkDir& dir, const std::string& case_name,
+                   const std::string& keys) {
+  InstallPrograms(dir.path());
+  if (fs::exists(CaseDir(case_name) + "/in")) CopyTree(CaseDir(case_name) + "/in", dir.path());
+  return RunProgram(ProgramPath(kPagoran), dir.path(), keys);
+}
+
+// What a finished run leaves in its work directory: the programs, the two folders and the
+// copy of the occurrence tables; every work file is gone.
+void ExpectCleanWorkDir(const ScopedWorkDir& dir) {
+  std::vector<std::string> expected = {
+      "cellorin_083.exe",   "htm_in",   "htm_out", "pagoran_01_149.exe",
+      "quillet_01_248.exe", "wget.exe", "wrd_24"};
+  EXPECT_EQ(expected, ListNames(dir.path()));
+}
+
+class IndexerRun : public testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+// The Overview's road: report.htm and notes.html become page_01.htm and page_02.htm, with a
+// table, a script block, an indented line, a word on both pages, a word in three spellings,
+// an &nbsp; run, a quoted word and a target address; and a run with an empty htm_in, where
+// every page is written as for empty lists.
+TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
+  const std::string case_name = GetParam().first;
+  ScopedWorkDir dir;
+  ProgramRun run = RunCase(dir, case_name, GetParam().second);
+  const std::map<std::string, std::string> input_before = Tree(CaseDir(case_name) + "/in/htm_in");
+  EXPECT_EQ(0, run.status);
+  EXPECT_EQ("", run.err);
+  ExpectSameText(CaseDir(case_name) + "/expected/transcript.out", run.out, "transcript");
+  std::map<std::string, std::string> output = Tree(dir.path() + "/htm_out");
+  if (UpdatingGoldens()) fs::remove_all(CaseDir(case_name) + "/expected/htm_out");
+  std::map<std::string, std::string> expected = Tree(CaseDir(case_name) + "/expected/htm_out");
+  for (const auto& [name, bytes] : output) {
+    ExpectSameText(CaseDir(case_name) + "/expected/htm_out/" + name, bytes, name);
+  }
+  if (!UpdatingGoldens()) {
+    for (const auto& [name, bytes] : expected) EXPECT_TRUE(output.count(name)) << name;
+  }
+  EXPECT_EQ(input_before, Tree(dir.path() + "/htm_in"));  // htm_in is only read
+  ExpectCleanWorkDir(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, IndexerRun,
+                         testing::Values(std::make_pair("overview", "11shop.example.org\n"),
+                                         std::make_pair("empty_htm_in", "11\n")),
+                         [](const auto& param) { return param.param.first; });
+
+// Every local link of the output set names a file of htm_out, and every #fragment an id in
+// that file (the find-word spans' "&gt;" links land on the occurrence anchors that each
+// decorated page carries after every word).
+TEST(IndexerLinks, EveryLocalLinkResolves) {
+  ScopedWorkDir dir;
+  InstallPrograms(dir.path());
+  MakeDirs("htm_in");
+  for (int page = 1; page <= 4; ++page) {
+    std::string text = "<html>\n<head><title>Page " + std::to_string(page) + "</title></head>\n";
+    text += "<body>\n<h1>Chapter " + std::to_string(page) + "</h1>\n";
+    for (int line = 0; line < 6; ++line) {
+      text += "Words shared across pages and words unique" + std::to_string(page * 10 + line) +
+              " here, again words.\n";
+    }
+    text += "<table border=\"1\">\n<tr><td>cell</td><td>value</td></tr>\n</table>\n";
+    text += "</body>\n</html>\n";
+    WriteBytes("htm_in/chapter" + std::to_string(page) + ".htm", text);
+  }
+  ProgramRun run = RunProgram(ProgramPath(kPagoran), dir.path(), "11\n");
+  ASSERT_EQ(0, run.status);
+
+  std::map<std::string, std::string> output = Tree(dir.path() + "/htm_out");
+  ASSERT_EQ(8u, output.size());  // four pages and the four index pages
+  std::map<std::string, std::set<std::string>> ids;
+  const std::regex id_pattern(R"re(id\s*=\s*"([^"]*)")re");
+  for (const auto& [name, bytes] : output) {
+    for (std::sregex_iterator it(bytes.begin(), bytes.end(), id_pattern), end; it != end; ++it) {
+      ids[name].insert((*it)[1]);
+    }
+  }
+  const std::regex link_pattern(R"re(href="([^"#:]*)(#([^"]*))?")re");
+  int checked = 0;
+  for (const auto& [name, bytes] : output) {
+    for (std::sregex_iterator it(bytes.begin(), bytes.end(), link_pattern), end; it != end; ++it) {
+      std::string file = (*it)[1].str().empty() ? name : (*it)[1].str();
+      std::string fragment = (*it)[3];
+      ++checked;
+      ASSERT_TRUE(output.count(file)) << name << " links to missing " << file;
+      EXPECT_TRUE(fragment.empty() || ids[file].count(fragment))
+          << name << " links to " << file << "#" << fragment;
+    }
+  }
+  EXPECT_GT(checked, 500);
+}
+
+// Awkward input never crashes, hangs or touches anything outside the work directory, and
+// htm_in stays as it was.
+TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
+  ScopedWorkDir outer;
+  MakeDirs("work/htm_in/x.htm");  // a folder named like a page
+  const std::string in = "work/htm_in/";
+  WriteBytes(in + "no_body.htm", "just words here\nand more words\n");
+  WriteBytes(in + "end_body.htm", "<body>\nlast words</body>\n");
+  WriteBytes(in + "no_words.htm", "<p></p>\n<br>\n");
+  WriteBytes(in + "Case.htm", "upper case name\n");
+  WriteBytes(in + "case.HTM", "lower case name\n");
+  WriteBytes(in + "with blank \xC3\xA9.html", "name with a blank\n");
+  WriteBytes(in + "binary.htm", std::string("bin\0ary \x01\x02\xff words\n<unclosed tag", 36));
+  WriteBytes(in + "script.htm", "<body>\n<script>\nnever closed\n");
+  WriteBytes(in + "long.htm", "<body>\n" + std::string(5 << 20, 'a') + " tail words\n");
+  WriteBytes("outside.txt", "must stay");
+  const std::map<std::string, std::string> before = Tree(outer.path() + "/work/htm_in");
+  InstallPrograms(outer.path() + "/work");
+  ProgramRun run = RunProgram(ProgramPath(kPagoran), outer.path() + "/work",
+                              "11\"shop \"\"quoted\"\" <b>address\", ignored\n");
+  EXPECT_EQ(0, run.status);
+  EXPECT_NE(std::string::npos, run.out.find("processed 100%\n"));
+  EXPECT_EQ(before, Tree(outer.path() + "/work/htm_in"));
+  EXPECT_EQ((std::vector<std::string>{"outside.txt", "work"}), ListNames(outer.path()));
+  EXPECT_EQ("must stay", ReadBytes("outside.txt"));
+  // Ten inputs (the folder too takes a page number) and the four index pages.
+  std::vector<std::string> pages = ListNames(outer.path() + "/work/htm_out");
+  EXPECT_EQ(14u, pages.size());
+  // The target address stands in the search links as typed (up to its closing quote).
+  EXPECT_NE(std::string::npos, ReadBytes("work/htm_out/s_1.htm").find(" site:shop "));
+}
+
+}  // namespace
