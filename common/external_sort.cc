@@ -37,6 +37,9 @@ constexpr char kPassOutput[] = "sort_output.txt";
 // One merge pass into sort_output.txt, checked for order as it is written.
 void MergePass(const std::vector<std::string>& chunks, std::string_view input,
                std::string_view output) {
+  // The previous pass's file may also stand under another name (see below): a new file,
+  // not the old one overwritten.
+  DeleteWorkFile(kPassOutput);
   LineWriter pass(kPassOutput);
   if (!pass.is_open()) ReportNoHandle(chunks.size(), input, output);
   if (!MergeSortedRuns(chunks, &pass, ByteLess)) {
@@ -62,6 +65,7 @@ void MergeSortFile(std::string_view sort_input, std::string_view sort_output) {
     run_count = FormSortedRuns(&reader, g_limits.run_lines, 0, ByteLess, ChunkName);
   }
   if (run_count == 0) {
+    DeleteWorkFile(kPassOutput);
     LineWriter empty_pass(kPassOutput);
     LineWriter empty_output(sort_output);
     return;
@@ -81,11 +85,13 @@ void MergeSortFile(std::string_view sort_input, std::string_view sort_output) {
     }
     MergePass(chunks, sort_input, sort_output);
     for (const std::string& chunk : chunks) DeleteWorkFile(chunk);
-    CopyWorkFile(kPassOutput, ChunkName(next_chunk));
+    MoveWorkFile(kPassOutput, ChunkName(next_chunk));
     queue.push_back(next_chunk++);
   }
   std::vector<std::string> chunks;
   for (size_t n : queue) chunks.push_back(ChunkName(n));
   MergePass(chunks, sort_input, sort_output);
-  CopyWorkFile(kPassOutput, sort_output);
+  // The last pass's file is the result: the output gets it as a second name instead of a
+  // copy of its bytes.
+  ShareWorkFile(kPassOutput, sort_output);
 }

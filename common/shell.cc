@@ -448,6 +448,16 @@ std::vector<std::string> MatchingFiles(std::string_view pattern) {
   return names;
 }
 
+}  // namespace
+
+std::vector<std::string> MatchingWorkFiles(std::string_view pattern) {
+  if (HasWildcard(pattern)) return MatchingFiles(pattern);
+  if (FileExists(pattern)) return {std::string(pattern)};
+  return {};
+}
+
+namespace {
+
 void RunCopy(const Command& cmd) {
   std::vector<std::string> operands = Operands(cmd);
   if (operands.empty()) return Fail("The syntax of the command is incorrect.");

@@ -17,8 +17,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 void RunCommand(std::string_view command_line);
+
+/// The files a copy or del source names ("i_*.htm", "index.htm"), as work-directory names:
+/// a name with wildcards gives the matching files in listing order, one without gives
+/// itself when it is a file.
+std::vector<std::string> MatchingWorkFiles(std::string_view pattern);
 
 /// The program that "start /D folder program" left to be started in the same console when
 /// the caller ends (no tmux, no graphical terminal). Empty when there is none.

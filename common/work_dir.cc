@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -280,6 +281,94 @@ bool CopyWorkFile(std::string_view source, std::string_view target) {
   return ok;
 }
 
+bool MoveWorkFile(std::string_view source, std::string_view target) {
+  std::vector<std::string> parts;
+  std::string from, from_folder, from_last;
+  if (!SplitComponents(source, &parts) || parts.empty()) return false;
+  if (!ResolveParts(parts, false, &from, &from_folder, &from_last)) return false;
+  struct stat st;
+  if (lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  std::string to, to_folder, to_last;
+  if (!ResolveForWrite(target, &to, &to_folder, &to_last)) return false;
+  if (from == to) return true;
+  if (rename(from.c_str(), to.c_str()) != 0) {
+    return CopyWorkFile(source, target) && DeleteWorkFile(source);
+  }
+  NoteChange(from_folder, from_last, false);
+  NoteChange(to_folder, to_last, true);
+  return true;
+}
+
+bool ShareWorkFile(std::string_view source, std::string_view target) {
+  std::vector<std::string> parts;
+  std::string from, from_folder, from_last;
+  if (!SplitComponents(source, &parts) || parts.empty()) return false;
+  if (!ResolveParts(parts, false, &from, &from_folder, &from_last)) return false;
+  struct stat st;
+  if (lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  std::string to, to_folder, to_last;
+  if (!ResolveForWrite(target, &to, &to_folder, &to_last)) return false;
+  if (from == to) return true;
+  struct stat target_st;
+  if (lstat(to.c_str(), &target_st) == 0) {
+    if (S_ISDIR(target_st.st_mode)) return false;
+    unlink(to.c_str());  // an existing file keeps its name as it stands
+  }
+  if (link(from.c_str(), to.c_str()) != 0) return CopyWorkFile(source, target);
+  NoteChange(to_folder, to_last, true);
+  return true;
+}
+
+bool CopyWorkFileRanges(std::string_view source, std::string_view target,
+                        const std::vector<std::pair<long long, long long>>& ranges) {
+  std::string from;
+  if (!ResolveWorkPath(source, false, &from)) return false;
+  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  std::string to, folder_path, last;
+  int out = -1;
+  if (ResolveForWrite(target, &to, &folder_path, &last) && to != from) {
+    // A new file, not one that may share its bytes with another name.
+    struct stat st;
+    if (lstat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(to.c_str());
+    out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  }
+  if (out < 0) {
+    close(in);
+    return false;
+  }
+  NoteChange(folder_path, last, true);
+  bool ok = true;
+  std::vector<char> buffer;
+  for (const auto& [begin, end] : ranges) {
+    off_t at = static_cast<off_t>(begin);
+    while (ok && at < end) {
+      size_t wanted = static_cast<size_t>(end - at);
+      ssize_t put = copy_file_range(in, &at, out, nullptr, wanted, 0);
+      if (put < 0 && errno == EINTR) continue;
+      if (put > 0) continue;
+      if (put == 0) break;  // the source is shorter than the range
+      // Not supported here: through a buffer.
+      buffer.resize(1 << 16);
+      ssize_t got = pread(in, buffer.data(), std::min(wanted, buffer.size()), at);
+      if (got <= 0) {
+        ok = got == 0;
+        break;
+      }
+      for (ssize_t done = 0; ok && done < got;) {
+        ssize_t w = write(out, buffer.data() + done, static_cast<size_t>(got - done));
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) ok = false;
+        if (w > 0) done += w;
+      }
+      at += got;
+    }
+  }
+  close(in);
+  if (close(out) != 0) ok = false;
+  return ok;
+}
+
 std::vector<FolderEntry> ListFolder(std::string_view folder, bool details) {
   std::vector<FolderEntry> entries;
   std::string path = ".";
@@ -315,9 +404,20 @@ LineReader::~LineReader() {
   if (fd_ >= 0) close(fd_);
 }
 
-void LineReader::Rewind() {
+void LineReader::Rewind() { Seek(0); }
+
+void LineReader::Seek(long long offset, long long end) {
   if (fd_ < 0) return;
-  lseek(fd_, 0, SEEK_SET);
+  end_offset_ = end;
+  // Within the buffer, no read is needed.
+  long long buffer_start = file_offset_ - static_cast<long long>(end_);
+  if (offset >= buffer_start && offset <= file_offset_ && (end < 0 || file_offset_ <= end)) {
+    begin_ = static_cast<size_t>(offset - buffer_start);
+    eof_ = end >= 0 && file_offset_ >= end;
+    return;
+  }
+  lseek(fd_, static_cast<off_t>(offset), SEEK_SET);
+  file_offset_ = offset;
   begin_ = end_ = 0;
   eof_ = false;
 }
@@ -330,14 +430,23 @@ bool LineReader::Fill() {
     begin_ = 0;
   }
   if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  size_t room = buffer_.size() - end_;
+  if (end_offset_ >= 0) {
+    if (file_offset_ >= end_offset_) {
+      eof_ = true;
+      return false;
+    }
+    room = std::min(room, static_cast<size_t>(end_offset_ - file_offset_));
+  }
   while (true) {
-    ssize_t got = read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    ssize_t got = read(fd_, buffer_.data() + end_, room);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {  // end of file, or a folder or unreadable file: reads as its end
       eof_ = true;
       return false;
     }
     end_ += static_cast<size_t>(got);
+    file_offset_ += got;
     return true;
   }
 }

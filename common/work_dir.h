@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 /// Maps a work-directory name to a path usable with the C library. With `for_create`, the
@@ -26,6 +27,17 @@ bool FolderExists(std::string_view name);  // a directory
 bool DeleteWorkFile(std::string_view name);
 /// Copies one file byte for byte; the target is created or replaced.
 bool CopyWorkFile(std::string_view source, std::string_view target);
+/// Gives a file a new name (or folder), replacing a file of that name; where the kernel
+/// cannot rename it, it is copied and the source deleted. The end state is that of a copy
+/// followed by deleting the source, without passing the bytes through this process.
+bool MoveWorkFile(std::string_view source, std::string_view target);
+/// Makes `target` a second name of the file `source` (a hard link), replacing a file of
+/// that name; copies where the file system cannot link. Writing either name afterwards
+/// changes both: delete a name before writing a new file under it.
+bool ShareWorkFile(std::string_view source, std::string_view target);
+/// Writes `target` as the byte ranges [begin, end) of `source`, one after the other.
+bool CopyWorkFileRanges(std::string_view source, std::string_view target,
+                        const std::vector<std::pair<long long, long long>>& ranges);
 bool MakeFolder(std::string_view name);
 /// Removes an empty folder.
 bool RemoveFolder(std::string_view name);
@@ -46,10 +58,17 @@ class LineReader {
   bool NextChunk(std::string* chunk);
   /// Starts again from the first line.
   void Rewind();
+  /// Where the next line begins, in bytes from the start of the file.
+  long long Offset() const { return file_offset_ - static_cast<long long>(end_ - begin_); }
+  /// Goes on reading from `offset` (an offset that Offset() gave); with an `end`, only the
+  /// lines before that offset are read, and nothing of the file beyond it.
+  void Seek(long long offset, long long end = -1);
 
  private:
   bool Fill();
   int fd_ = -1;
+  long long file_offset_ = 0;  // of buffer_[end_]
+  long long end_offset_ = -1;  // where reading stops, -1 at the end of the file
   std::vector<char> buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;

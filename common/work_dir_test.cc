@@ -95,4 +95,74 @@ TEST(WorkDirCopy, CopiesBytesAndKeepsExecutablesRunnable) {
   EXPECT_FALSE(CopyWorkFile("sub", "x"));  // a folder is not copied as a file
 }
 
+TEST(WorkDirMove, ReplacesTheTargetAndKeepsListingsCurrent) {
+  ScopedWorkDir dir;
+  WriteBytes("page_1_02.htm", "new");
+  WriteBytes("page_1.htm", "old");
+  MakeDirs("out");
+  ASSERT_TRUE(FileExists("PAGE_1.HTM"));  // fills the folder's name cache
+  EXPECT_TRUE(MoveWorkFile("Page_1_02.htm", "page_1.htm"));
+  EXPECT_EQ("new", ReadBytes("page_1.htm"));
+  EXPECT_FALSE(FileExists("page_1_02.htm"));
+  EXPECT_TRUE(MoveWorkFile("page_1.htm", "OUT\\page_1.htm"));
+  EXPECT_FALSE(FileExists("page_1.htm"));
+  EXPECT_TRUE(FileExists("out\\Page_1.htm"));
+  EXPECT_EQ("new", ReadBytes("out/page_1.htm"));
+  EXPECT_FALSE(MoveWorkFile("page_1.htm", "x"));  // already gone
+  EXPECT_FALSE(MoveWorkFile("out", "y"));         // a folder is not moved as a file
+  EXPECT_FALSE(MoveWorkFile("out\\page_1.htm", "..\\escape.htm"));
+  EXPECT_TRUE(FileExists("out\\page_1.htm"));
+}
+
+TEST(WorkDirShare, BothNamesHoldTheBytesUntilOneIsDeleted) {
+  ScopedWorkDir dir;
+  WriteBytes("sort_output.txt", "a\r\nb\r\n");
+  WriteBytes("result.txt", "old");
+  EXPECT_TRUE(ShareWorkFile("sort_output.txt", "RESULT.TXT"));
+  EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));
+  EXPECT_TRUE(DeleteWorkFile("sort_output.txt"));
+  EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));
+  EXPECT_FALSE(ShareWorkFile("sort_output.txt", "other.txt"));
+}
+
+TEST(WorkDirRanges, CopiesRangesInTheOrderGiven) {
+  ScopedWorkDir dir;
+  WriteBytes("scratch.txt", "cc\r\nbb\r\naa\r\n");
+  EXPECT_TRUE(CopyWorkFileRanges("scratch.txt", "table.txt", {{8, 12}, {4, 8}, {0, 4}, {2, 2}}));
+  EXPECT_EQ("aa\r\nbb\r\ncc\r\n", ReadBytes("table.txt"));
+  EXPECT_TRUE(CopyWorkFileRanges("scratch.txt", "short.txt", {{8, 40}}));  // stops at the end
+  EXPECT_EQ("aa\r\n", ReadBytes("short.txt"));
+  EXPECT_FALSE(CopyWorkFileRanges("missing.txt", "x.txt", {{0, 1}}));
+}
+
+TEST(WorkDirReader, SeeksToOffsetsAndStopsAtTheEndOfARange) {
+  ScopedWorkDir dir;
+  std::string content;
+  for (int i = 0; i < 30000; ++i) content += "line " + std::to_string(i) + "\r\n";
+  WriteBytes("list.txt", content);
+  LineReader reader("list.txt");
+  std::vector<long long> offsets;
+  std::string line;
+  for (offsets.push_back(reader.Offset()); reader.Next(&line);) offsets.push_back(reader.Offset());
+  ASSERT_EQ(30001u, offsets.size());
+  EXPECT_EQ(static_cast<long long>(content.size()), offsets.back());
+  // Backwards through ranges, some inside the buffer and some far from it.
+  for (int first : {29990, 15000, 20, 0}) {
+    reader.Seek(offsets[first], offsets[first + 3]);
+    std::vector<std::string> got;
+    while (reader.Next(&line)) got.push_back(line);
+    EXPECT_EQ((std::vector<std::string>{"line " + std::to_string(first),
+                                        "line " + std::to_string(first + 1),
+                                        "line " + std::to_string(first + 2)}),
+              got);
+  }
+  reader.Seek(offsets[29999]);
+  EXPECT_TRUE(reader.Next(&line));
+  EXPECT_EQ("line 29999", line);
+  EXPECT_FALSE(reader.Next(&line));
+  reader.Rewind();
+  EXPECT_TRUE(reader.Next(&line));
+  EXPECT_EQ("line 0", line);
+}
+
 }  // namespace

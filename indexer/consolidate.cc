@@ -1,6 +1,8 @@
 #include "indexer/consolidate.h"
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -74,16 +76,91 @@ void WriteWordKeys() {
   }
 }
 
+// The word-order list straight from the key order. The key order holds a word's records by
+// page, line, spelling and column, the word-order list by page, line, column and word: only
+// the records of one word on one line may stand in another order, and they are sorted in
+// memory. Every line written is checked against the one before in the sort command's
+// order; when one would not follow (or a line holds too many records of one word), the
+// list is left to the sort command instead, so that its bytes are always the command's.
+class WordOrderWriter {
+ public:
+  WordOrderWriter() : out_(GroupFile("wrd_14")) {}
+
+  void Add(std::string_view page, std::string_view line, std::string_view column,
+           std::string_view word, std::string_view id, std::string_view number) {
+    if (!usable_) return;
+    if (group_.empty() || id != group_id_ || page != group_page_ || line != group_line_) {
+      Flush();
+      group_id_ = id;
+      group_page_ = page;
+      group_line_ = line;
+    }
+    if (group_.size() >= kMaxGroup) {
+      usable_ = false;
+      group_.clear();
+      return;
+    }
+    std::string record;
+    AppendQuotedRecord(&record, {id, page, line, column, word, id, number});
+    group_.push_back(std::move(record));
+    ++count_;
+  }
+
+  // True when the list is complete and in order, with `expected_count` lines.
+  bool Finish(size_t expected_count) {
+    Flush();
+    out_.Close();
+    return usable_ && count_ == expected_count;
+  }
+
+ private:
+  static constexpr size_t kMaxGroup = 100000;
+
+  void Flush() {
+    if (!usable_) return;
+    std::sort(group_.begin(), group_.end(),
+              [](const std::string& a, const std::string& b) { return CaseBlindLess(a, b); });
+    for (std::string& record : group_) {
+      if (has_last_ && CaseBlindLess(record, last_)) {
+        usable_ = false;
+        break;
+      }
+      out_.WriteLine(record);
+      last_.swap(record);
+      has_last_ = true;
+    }
+    group_.clear();
+  }
+
+  LineWriter out_;
+  std::vector<std::string> group_;
+  std::string group_id_, group_page_, group_line_;
+  std::string last_;
+  bool has_last_ = false;
+  bool usable_ = true;
+  size_t count_ = 0;
+};
+
+struct KeyOrderPass {
+  bool word_order_written = false;     // wrd_14 holds the word-order list already
+  bool every_record_numbered = false;  // wrd_04 holds every record of wrd_03
+  size_t numbered = 0;
+};
+
 // A key's word id is the position of its first record among all records (wrd_03); its
 // occurrences are numbered in that same order (wrd_04). Every record counts, also one that
 // the page check then leaves out.
-void AssignIdsAndNumbers() {
+KeyOrderPass AssignIdsAndNumbers() {
+  KeyOrderPass pass;
   RecordReader in("wrd_01_02.txt");
   LineWriter ids("wrd_03.txt");
   LineWriter numbered("wrd_04.txt");
+  WordOrderWriter word_order;
+  size_t position = 0;
   std::string current_key, current_id, previous_id;
   long long counter = 0;
-  for (size_t position = 0; in.Next(); ++position) {
+  std::string count_text;
+  for (; in.Next(); ++position) {
     if (position == 0 || in[0] != current_key) {
       current_key = in[0];
       current_id = WordId(position);
@@ -93,10 +170,16 @@ void AssignIdsAndNumbers() {
     ++counter;
     if (current_id != previous_id) counter = 1;
     if (Contains(in[1], "page_") && Contains(current_id, "id")) {
-      numbered.WriteRecord({in[1], in[2], in[4], in[3], current_id, std::to_string(counter)});
+      count_text = std::to_string(counter);
+      numbered.WriteRecord({in[1], in[2], in[4], in[3], current_id, count_text});
+      word_order.Add(in[1], in[2], in[4], in[3], current_id, count_text);
+      ++pass.numbered;
     }
     previous_id = current_id;
   }
+  pass.every_record_numbered = pass.numbered == position;
+  pass.word_order_written = word_order.Finish(pass.numbered);
+  return pass;
 }
 
 // Each page's 0-based place in the group file.
@@ -105,6 +188,7 @@ using PagePlaces = std::unordered_map<std::string, size_t>;
 struct DocumentOrderPass {
   PagePlaces places;
   bool case_blind_sorted = true;  // wrd_06 is already in the interpreter's sort order
+  size_t checked = 0;             // records of wrd_06
 };
 
 // One pass over the document-order list: the check copy (wrd_06), the reverse keys in
@@ -112,25 +196,39 @@ struct DocumentOrderPass {
 // pages in order of first appearance (a table of pages seen replaces re-reading the list).
 DocumentOrderPass CopyCheckedRecords() {
   DocumentOrderPass pass;
+  size_t records = 0;
+  {
+    RecordReader in("wrd_05.txt");
+    LineWriter reversed("wrd_07.txt");
+    LineWriter list("group_page_all.txt");
+    LineWriter group(GroupFile("group_search"));
+    std::string previous;
+    bool first = true;
+    while (in.Next()) {
+      ++records;
+      if (!Contains(LowerAscii(in[0]), "page_") || !Contains(in[4], "id")) continue;
+      ++pass.checked;
+      if (!first && CaseBlindLess(in.line(), previous)) pass.case_blind_sorted = false;
+      previous = in.line();
+      first = false;
+      std::string reverse_key = ZeroPadded(100000000 - ParseCount(in[5]), 8);
+      reversed.WriteRecord({reverse_key, in[4], in[0], in[1], in[2], in[3], in[4], in[5]});
+      if (pass.places.emplace(std::string(in[0]), pass.places.size()).second) {
+        list.WriteLine(in[0]);
+        group.WriteRecord({in[0]});
+      }
+    }
+  }
+  // The numbering step lets only checked records through, so the check copy is normally
+  // the list itself: it gets the list's file under its own name instead of a copy.
+  if (pass.checked == records) {
+    ShareWorkFile("wrd_05.txt", "wrd_06.txt");
+    return pass;
+  }
   RecordReader in("wrd_05.txt");
   LineWriter checked("wrd_06.txt");
-  LineWriter reversed("wrd_07.txt");
-  LineWriter list("group_page_all.txt");
-  LineWriter group(GroupFile("group_search"));
-  std::string previous;
-  bool first = true;
   while (in.Next()) {
-    if (!Contains(LowerAscii(in[0]), "page_") || !Contains(in[4], "id")) continue;
-    checked.WriteLine(in.line());
-    if (!first && CaseBlindLess(in.line(), previous)) pass.case_blind_sorted = false;
-    previous = in.line();
-    first = false;
-    std::string reverse_key = ZeroPadded(100000000 - ParseCount(in[5]), 8);
-    reversed.WriteRecord({reverse_key, in[4], in[0], in[1], in[2], in[3], in[4], in[5]});
-    if (pass.places.emplace(std::string(in[0]), pass.places.size()).second) {
-      list.WriteLine(in[0]);
-      group.WriteRecord({in[0]});
-    }
+    if (Contains(LowerAscii(in[0]), "page_") && Contains(in[4], "id")) checked.WriteLine(in.line());
   }
   return pass;
 }
@@ -138,7 +236,7 @@ DocumentOrderPass CopyCheckedRecords() {
 // Groups wrd_08's records page by page in the order of the group file, keeping wrd_08's
 // order within a page: a merge sort on the page's place put in front of the wrd_08 line
 // (wrd_08 lines are already in byte order, so equal places fall back to it).
-void SplitByPage(const DocumentOrderPass& pass) {
+void SplitByPage(const DocumentOrderPass& pass, const KeyOrderPass& key_order) {
   {
     RecordReader in("wrd_08.txt");
     LineWriter keyed(kKeyedByPage);
@@ -153,6 +251,9 @@ void SplitByPage(const DocumentOrderPass& pass) {
   }
   MergeSortFile(kKeyedByPage, kKeyedByPageSorted);
 
+  // The word-order list may have been written in the key-order pass already (it holds the
+  // same records: every numbered record passes the page check).
+  const bool sort_word_order = !key_order.word_order_written || pass.checked != key_order.numbered;
   const std::string group_field = RightAlign(kGroup, 5);
   LineWriter all_words("wrd_15.txt");
   {
@@ -173,11 +274,13 @@ void SplitByPage(const DocumentOrderPass& pass) {
   // wrd_11 holds the records of wrd_06 in another order; when wrd_06 is already in the
   // sort command's order it is the sorted result, the same bytes the command would write.
   if (pass.case_blind_sorted) {
-    CopyWorkFile("wrd_06.txt", GroupFile("wrd_12"));
+    ShareWorkFile("wrd_06.txt", GroupFile("wrd_12"));
   } else {
     RunCommand("sort " + GroupFile("wrd_11") + " /o " + GroupFile("wrd_12"));
   }
-  RunCommand("sort " + GroupFile("wrd_13") + " /o " + GroupFile("wrd_14"));
+  if (sort_word_order) {
+    RunCommand("sort " + GroupFile("wrd_13") + " /o " + GroupFile("wrd_14"));
+  }
 }
 
 // The pages of one word id with the next page of each, read from wrd_03, whose records of a
@@ -214,9 +317,106 @@ class NextPageReader {
   std::unordered_map<std::string, std::string> next_of_;
 };
 
+// Where each page's records stand in the document-order list.
+struct PageChunk {
+  std::string page;
+  long long begin = 0;
+  long long end = 0;
+};
+
+std::string_view FirstField(std::string_view line) {
+  size_t open = line.find('"');
+  if (open == std::string_view::npos) return std::string_view();
+  size_t close = line.find('"', open + 1);
+  return line.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
+}
+
+// False when the pages do not stand in strictly ascending byte order, one chunk each.
+bool FindPageChunks(const std::string& list, std::vector<PageChunk>* chunks) {
+  LineReader in(list);
+  std::string line;
+  long long begin = in.Offset();
+  while (in.Next(&line)) {
+    std::string_view page = FirstField(line);
+    if (chunks->empty() || page != chunks->back().page) {
+      if (!chunks->empty() && !(chunks->back().page < page)) return false;
+      chunks->push_back({std::string(page), begin, begin});
+    }
+    begin = in.Offset();
+    chunks->back().end = begin;
+  }
+  return true;
+}
+
+struct TransparentHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+
+// The occurrence table read off the document-order list with a table of one entry per
+// word: walking the pages from the last to the first, a word's next page is the page it was
+// last seen on. The pages' records are written in that backward order to a scratch file and
+// then put together in page order. This holds when every record of wrd_03 reached the list
+// and the pages ascend in byte order: then a word's next page in wrd_03 is the next page
+// of the list that holds the word.
+bool WriteTableFromTheBack(const std::string& list, const std::string& table) {
+  std::vector<PageChunk> chunks;
+  if (!FindPageChunks(list, &chunks)) return false;
+  const std::string scratch = GroupFile("wrd_24_pages");
+  std::vector<std::pair<long long, long long>> written(chunks.size());
+  {
+    LineReader in(list);
+    LineWriter out(scratch);
+    std::unordered_map<std::string, size_t, TransparentHash, std::equal_to<>> seen_on;
+    std::string ids_text;  // the page's word ids, one after the other
+    std::vector<size_t> id_ends;
+    std::string line, record;
+    std::string_view f[6];
+    long long put = 0;
+    for (size_t i = chunks.size(); i-- > 0;) {
+      in.Seek(chunks[i].begin, chunks[i].end);
+      ids_text.clear();
+      id_ends.clear();
+      written[i].first = put;
+      while (in.Next(&line)) {
+        size_t count = SplitQuotedFields(line, f, 6);
+        std::string_view id = count > 4 ? f[4] : std::string_view();
+        record = line;
+        record += ",\"";
+        auto next = seen_on.find(id);
+        if (next != seen_on.end()) record += chunks[next->second].page;
+        record += '"';
+        out.WriteLine(record);
+        put += static_cast<long long>(record.size()) + 2;
+        ids_text += id;
+        id_ends.push_back(ids_text.size());
+      }
+      written[i].second = put;
+      size_t start = 0;
+      for (size_t end : id_ends) {
+        std::string_view id = std::string_view(ids_text).substr(start, end - start);
+        auto entry = seen_on.find(id);
+        if (entry == seen_on.end()) {
+          seen_on.emplace(std::string(id), i);
+        } else {
+          entry->second = i;
+        }
+        start = end;
+      }
+    }
+  }
+  bool ok = CopyWorkFileRanges(scratch, table, written);
+  DeleteWorkFile(scratch);
+  return ok;
+}
+
 // One pass over the word-order list gives every occurrence its next page, with a table of
 // one word's pages at a time; the sort brings the table back to document order.
-void FindNextPages() {
+void FindNextPages(const KeyOrderPass& key_order, const DocumentOrderPass& pass) {
+  if (key_order.every_record_numbered && pass.checked == key_order.numbered &&
+      WriteTableFromTheBack(GroupFile("wrd_12"), GroupFile("wrd_24"))) {
+    return;
+  }
   {
     RecordReader records(GroupFile("wrd_14"));
     NextPageReader next_pages;
@@ -250,7 +450,19 @@ void KeepOccurrenceTables() {
   } else {
     RunCommand("md wrd_24 > out_null.list");
   }
-  RunCommand("copy wrd_24*.txt wrd_24\\ > out_null.list");
+  if (!FolderExists("wrd_24")) {
+    RunCommand("copy wrd_24*.txt wrd_24\\ > out_null.list");  // reports the missing folder
+    return;
+  }
+  // "copy wrd_24*.txt wrd_24\ > out_null.list": the tables are not written again after this,
+  // and their names in the work directory are deleted at the end of the run, so the folder
+  // gets second names for the same files instead of copies of their bytes.
+  LineWriter placeholder("out_null.list");
+  for (const FolderEntry& entry : ListFolder("")) {
+    std::string name = LowerAscii(entry.name);
+    if (entry.is_folder || !StartsWith(name, "wrd_24") || !EndsWith(name, ".txt")) continue;
+    ShareWorkFile(entry.name, "wrd_24\\" + entry.name);
+  }
 }
 
 }  // namespace
@@ -260,7 +472,7 @@ void ConsolidateWordLists() {
   MergeSortFile("wrd_01_01.txt", "wrd_01_02.txt");
   PrintLine("processed 20%");
 
-  AssignIdsAndNumbers();
+  KeyOrderPass key_order = AssignIdsAndNumbers();
   MergeSortFile("wrd_04.txt", "wrd_05.txt");
   DocumentOrderPass pass = CopyCheckedRecords();
   MergeSortFile("wrd_07.txt", "wrd_08.txt");
@@ -269,8 +481,8 @@ void ConsolidateWordLists() {
   MergeSortFile("group_page_all.txt", "group_page_all_sort.txt");
   PrintLine("processed 40%");
 
-  SplitByPage(pass);
-  FindNextPages();
+  SplitByPage(pass, key_order);
+  FindNextPages(key_order, pass);
   PrintLine("processed 50%");
   KeepOccurrenceTables();
 }

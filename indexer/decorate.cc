@@ -127,6 +127,8 @@ void DecoratePages(const IndexerRun& run) {
     }
     const std::string output_name = DecoratedPageName(page);
     WriteDecoratedPage(run, chain, page, &records, highest, scout.Done(), output_name);
-    RunCommand("copy " + output_name + " " + page + " > out_null.list");
+    // The decorated copy takes the page's place; the copy the page would otherwise be
+    // overwritten from is deleted with the other work pages at the end anyway.
+    MoveWorkFile(output_name, page);
   }
 }

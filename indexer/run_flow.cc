@@ -1,6 +1,7 @@
 #include "indexer/run_flow.h"
 
 #include <string>
+#include <vector>
 
 #include "common/config.h"
 #include "common/console.h"
@@ -75,6 +76,23 @@ void PrepareFolders() {
   EndProgram();
 }
 
+// "copy {pattern} htm_out\ > out_null.list". The files are not written again and their
+// names in the work directory are deleted at the end, so the output folder gets second names
+// for them instead of copies of their bytes.
+void CopyToOutput(const std::string& pattern) {
+  std::vector<std::string> names = MatchingWorkFiles(pattern);
+  if (names.empty() || !FolderExists("htm_out")) {
+    RunCommand("copy " + pattern + " htm_out\\ > out_null.list");  // reports what is missing
+    return;
+  }
+  LineWriter placeholder("out_null.list");
+  for (const std::string& name : names) {
+    std::string folder, base;
+    SplitFolderAndName(name, &folder, &base);
+    ShareWorkFile(name, "htm_out\\" + base);
+  }
+}
+
 void CopyOutAndCleanUp() {
   RunCommand("dir /b *. > dir_01.txt");
   if (!ListingMentions("dir_01.txt", "htm_out")) RunCommand("md htm_out > out_null.list");
@@ -83,12 +101,13 @@ void CopyOutAndCleanUp() {
   for (const std::string& line : ReadAllLines("dir_02.txt")) {
     std::string name = LowerAscii(line);
     if (!Contains(name, ".htm")) continue;
-    RunCommand("copy " + std::string(TrimSpaces(name)) + " htm_out\\ > out_null.list");
+    // Every .htm file of the work directory is deleted below, so the page can be moved
+    // rather than copied.
+    MoveWorkFile(TrimSpaces(name), "htm_out\\" + std::string(TrimSpaces(name)));
   }
-  RunCommand("copy files_list.htm htm_out\\ > out_null.list");
-  RunCommand("copy i_*.htm htm_out\\ > out_null.list");
-  RunCommand("copy index.htm htm_out\\ > out_null.list");
-  RunCommand("copy s_*.htm htm_out\\ > out_null.list");
+  for (const char* pattern : {"files_list.htm", "i_*.htm", "index.htm", "s_*.htm"}) {
+    CopyToOutput(pattern);
+  }
   RunCommand("del /q *.htm*");
   RunCommand("del /q *.list");
   DeleteListed("dir /b *.txt > dir_01.txt", "");
