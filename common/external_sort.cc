@@ -52,6 +52,15 @@ void MergePass(const std::vector<std::string>& chunks, std::string_view input,
 
 }  // namespace
 
+void DeleteSortRuns() {
+  for (const FolderEntry& entry : ListFolder("")) {
+    std::string name = LowerAscii(entry.name);
+    if (!entry.is_folder && StartsWith(name, "file_s_") && EndsWith(name, ".txt")) {
+      DeleteWorkFile(entry.name);
+    }
+  }
+}
+
 void SetMergeSortLimitsForTesting(const MergeSortLimits& limits) { g_limits = limits; }
 
 void MergeSortFile(std::string_view sort_input, std::string_view sort_output) {

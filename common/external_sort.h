@@ -13,6 +13,10 @@
 
 void MergeSortFile(std::string_view sort_input, std::string_view sort_output);
 
+/// Deletes the run files the last sort left ("file_s_<n>.txt"), as the next sort would at
+/// its start: a caller that sorts large files releases their space as soon as it can.
+void DeleteSortRuns();
+
 /// The sizes above, changeable for tests only.
 struct MergeSortLimits {
   size_t run_lines = 2000;

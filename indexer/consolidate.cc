@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,6 +28,16 @@ std::string GroupFile(std::string_view stem) { return std::string(stem) + "_" + 
 constexpr char kKeyedByPage[] = "wrd_09.txt";
 constexpr char kKeyedByPageSorted[] = "wrd_10.txt";
 const std::string kNextPagesInWordOrder = GroupFile("wrd_23");
+
+bool g_delete_step_files = true;
+
+// Deletes work files of the steps that nothing reads any more, with the run files of the
+// last merge sort.
+void Release(std::initializer_list<std::string> names) {
+  if (!g_delete_step_files) return;
+  for (const std::string& name : names) DeleteWorkFile(name);
+  DeleteSortRuns();
+}
 
 // Width of the page-place key; wide enough for any number of pages a work directory holds.
 constexpr size_t kPlaceWidth = 10;
@@ -250,6 +261,7 @@ void SplitByPage(const DocumentOrderPass& pass, const KeyOrderPass& key_order) {
     }
   }
   MergeSortFile(kKeyedByPage, kKeyedByPageSorted);
+  Release({kKeyedByPage, "wrd_08.txt"});
 
   // The word-order list may have been written in the key-order pass already (it holds the
   // same records: every numbered record passes the page check).
@@ -281,6 +293,7 @@ void SplitByPage(const DocumentOrderPass& pass, const KeyOrderPass& key_order) {
   if (sort_word_order) {
     RunCommand("sort " + GroupFile("wrd_13") + " /o " + GroupFile("wrd_14"));
   }
+  Release({kKeyedByPageSorted, GroupFile("wrd_13"), "wrd_05.txt", "wrd_06.txt"});
 }
 
 // The pages of one word id with the next page of each, read from wrd_03, whose records of a
@@ -431,6 +444,7 @@ void FindNextPages(const KeyOrderPass& key_order, const DocumentOrderPass& pass)
     }
   }
   RunCommand("sort " + kNextPagesInWordOrder + " /o " + GroupFile("wrd_24"));
+  Release({kNextPagesInWordOrder});
 }
 
 // The folder wrd_24 keeps this run's occurrence tables; its old text files go first.
@@ -467,15 +481,21 @@ void KeepOccurrenceTables() {
 
 }  // namespace
 
-void ConsolidateWordLists() {
+void ConsolidateWordLists(StepFiles step_files) {
+  g_delete_step_files = step_files == StepFiles::kDelete;
   WriteWordKeys();
+  Release({"wrd_01.txt"});
   MergeSortFile("wrd_01_01.txt", "wrd_01_02.txt");
+  Release({"wrd_01_01.txt"});
   PrintLine("processed 20%");
 
   KeyOrderPass key_order = AssignIdsAndNumbers();
+  Release({"wrd_01_02.txt"});
   MergeSortFile("wrd_04.txt", "wrd_05.txt");
+  Release({"wrd_04.txt"});
   DocumentOrderPass pass = CopyCheckedRecords();
   MergeSortFile("wrd_07.txt", "wrd_08.txt");
+  Release({"wrd_07.txt"});
   PrintLine("processed 30%");
 
   MergeSortFile("group_page_all.txt", "group_page_all_sort.txt");
@@ -483,6 +503,7 @@ void ConsolidateWordLists() {
 
   SplitByPage(pass, key_order);
   FindNextPages(key_order, pass);
+  Release({"wrd_03.txt"});
   PrintLine("processed 50%");
   KeepOccurrenceTables();
 }

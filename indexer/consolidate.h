@@ -11,8 +11,14 @@
 /// wrd_24_1.txt with every occurrence's next page, copied into the folder wrd_24.
 /// Prints "processed 20%" to "processed 50%" as its stages end.
 ///
-/// Every step streams sorted work files, so the cost is O(n log n) in the occurrences and
-/// memory holds one entry per distinct page at most. Per-word files are not written.
-void ConsolidateWordLists();
+/// Every step streams sorted work files, so the cost is O(n log n) in the occurrences;
+/// memory holds tables of one entry per distinct page or word, and the records of one word
+/// on one line. Per-word files are not written.
+///
+/// The work files of the steps (all but the ones named above, which later phases read)
+/// are deleted as soon as the phase has read them for the last time, unless `step_files`
+/// says to keep them: on a large document set they would otherwise fill the file cache.
+enum class StepFiles { kDelete, kKeep };
+void ConsolidateWordLists(StepFiles step_files = StepFiles::kDelete);
 
 #endif  // INDEXER_CONSOLIDATE_H_

@@ -78,7 +78,7 @@ const char* const kOutputs[] = {
 std::string Consolidate(const std::string& wrd_01) {
   WriteBytes("wrd_01.txt", wrd_01);
   testing::internal::CaptureStdout();
-  ConsolidateWordLists();
+  ConsolidateWordLists(StepFiles::kKeep);
   return testing::internal::GetCapturedStdout();
 }
 
@@ -180,7 +180,7 @@ TEST(Consolidate, EmptyWordListGivesEmptyFilesAndTheRunGoesOn) {
     ScopedWorkDir dir;
     if (!missing) WriteBytes("wrd_01.txt", "");
     testing::internal::CaptureStdout();
-    ConsolidateWordLists();
+    ConsolidateWordLists(StepFiles::kKeep);
     EXPECT_EQ(kProgress, testing::internal::GetCapturedStdout());
     for (const char* name : kOutputs) {
       EXPECT_TRUE(PathExists(name)) << name << (missing ? " (no wrd_01.txt)" : "");
@@ -340,6 +340,41 @@ TEST(Consolidate, MatchesTheSlowStepByStepVersion) {
     // The mixed-case book must take the general way (next pages in word order, then the
     // sort), the others the direct one, so that the comparison covers both.
     EXPECT_EQ(seed == 3, FileExists("wrd_23_1.txt")) << seed;
+  }
+}
+
+// Deleting the step files as soon as they are read must leave the files later phases read
+// as they are, on the direct way and on the general one.
+TEST(Consolidate, StepFilesGoOnceReadAndTheResultsStay) {
+  const std::vector<std::string> results = {"group_page_all_sort.txt",
+                                            "wrd_11_1.txt",
+                                            "wrd_12_1.txt",
+                                            "wrd_14_1.txt",
+                                            "wrd_15.txt",
+                                            "wrd_24_1.txt",
+                                            "wrd_24/wrd_24_1.txt"};
+  for (unsigned seed : {1u, 3u}) {
+    Lines book = GeneratedBook(seed, seed == 3);
+    std::map<std::string, std::string> kept;
+    {
+      ScopedWorkDir dir;
+      Consolidate(CrLf(book));
+      for (const std::string& name : results) kept[name] = ReadBytes(name);
+    }
+    ScopedWorkDir dir;
+    WriteBytes("wrd_01.txt", CrLf(book));
+    testing::internal::CaptureStdout();
+    ConsolidateWordLists();
+    EXPECT_EQ(kProgress, testing::internal::GetCapturedStdout());
+    for (const std::string& name : results) {
+      EXPECT_EQ("", FirstDifference(kept[name], ReadBytes(name))) << name << " " << seed;
+    }
+    for (const char* name :
+         {"wrd_01.txt", "wrd_01_01.txt", "wrd_01_02.txt", "wrd_03.txt", "wrd_04.txt", "wrd_05.txt",
+          "wrd_06.txt", "wrd_07.txt", "wrd_08.txt", "wrd_09.txt", "wrd_10.txt", "wrd_13_1.txt",
+          "wrd_23_1.txt", "file_s_1.txt"}) {
+      EXPECT_FALSE(PathExists(name)) << name << " " << seed;
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "common/config.h"
 #include "common/console.h"
+#include "common/external_sort.h"
 #include "common/shell.h"
 #include "common/startup.h"
 #include "common/text.h"
@@ -134,10 +135,18 @@ void RunPagoran(const char* argv0) {
   MakePageFiles();
   ExtractWords();
   ConsolidateWordLists();
+  // The run deletes its work files at its end; the large lists go as soon as the last phase
+  // that reads them is done, so that a large document set does not fill the file cache.
   DecoratePages(run);
+  DeleteWorkFile("wrd_24_1.txt");  // its copy in the folder wrd_24 stays
   WriteWordIndexAndContents(run);
   WriteSearchPage(run);
+  DeleteWorkFile("wrd_12_1.txt");
   WriteAllWordsIndex(run);
+  for (const char* name : {"wrd_11_1.txt", "wrd_14_1.txt", "wrd_15.txt", "wrd_16.txt"}) {
+    DeleteWorkFile(name);
+  }
+  DeleteSortRuns();
 
   CopyOutAndCleanUp();
   PrintLine("processed 100%");
