@@ -18,34 +18,36 @@ void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }
 
-// The next record that names a page; blank or broken lines name none and are skipped.
-bool NextOccurrence(LineReader* table, Occurrence* occurrence) {
-  std::string record;
-  while (table->Next(&record)) {
-    *occurrence = ParseOccurrence(record);
-    if (!occurrence->page.empty()) return true;
-  }
-  return false;
-}
-
-// The occurrence table read page block by page block, one record ahead.
+// The occurrence table read page block by page block, one record ahead. Records that name
+// no page (blank or broken lines) are skipped.
 class OccurrenceStream {
  public:
-  explicit OccurrenceStream(const std::string& name) : table_(name) {
-    have_ahead_ = NextOccurrence(&table_, &ahead_);
-  }
+  explicit OccurrenceStream(const std::string& name) : table_(name) { Advance(); }
   bool Done() const { return !have_ahead_; }
   bool OnPage(const std::string& page) const { return have_ahead_ && ahead_.page == page; }
   const Occurrence& Peek() const { return ahead_; }
-  Occurrence Take() {
-    Occurrence taken = std::move(ahead_);
-    have_ahead_ = NextOccurrence(&table_, &ahead_);
-    return taken;
+  /// The record ahead; it stays valid until the next call.
+  const Occurrence& Take() {
+    std::swap(taken_, ahead_);
+    Advance();
+    return taken_;
   }
 
  private:
+  void Advance() {
+    have_ahead_ = false;
+    while (table_.Next(&record_)) {
+      ParseOccurrenceInto(record_, &ahead_);
+      if (!ahead_.page.empty()) {
+        have_ahead_ = true;
+        return;
+      }
+    }
+  }
+
   LineReader table_;
-  Occurrence ahead_;
+  std::string record_;
+  Occurrence ahead_, taken_;
   bool have_ahead_ = false;
 };
 
@@ -71,8 +73,9 @@ void WriteDecoratedPage(const IndexerRun& run, const PageChain& chain, const std
   auto next_piece = [&] { return std::max(previous_column + previous_length, written_end); };
 
   bool body_seen = false;
+  std::string block;
   while (records->OnPage(page)) {
-    const Occurrence o = records->Take();
+    const Occurrence& o = records->Take();
     if (previous_line >= 0 && previous_line != o.line) {
       out.WriteLine(ColumnsFrom(current, next_piece()));
     }
@@ -91,7 +94,9 @@ void WriteDecoratedPage(const IndexerRun& run, const PageChain& chain, const std
     }
     out.WriteLine(
         ColumnRange(current, previous_column == 0 ? written_end : next_piece(), o.column));
-    WriteAll(&out, OccurrenceLines(run, o, highest.at(o.word_id), kPageGroup));
+    block.clear();
+    AppendOccurrenceLines(&block, run, o, highest.at(o.word_id), kPageGroup);
+    out.Write(block);
     previous_column = o.column;
     previous_length = static_cast<long long>(o.word.size());
     previous_line = o.line;
@@ -121,7 +126,7 @@ void DecoratePages(const IndexerRun& run) {
     const std::string page = records.Peek().page;
     highest.clear();
     while (scout.OnPage(page)) {
-      Occurrence o = scout.Take();
+      const Occurrence& o = scout.Take();
       long long& value = highest[o.word_id];
       if (o.number > value) value = o.number;
     }

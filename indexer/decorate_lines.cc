@@ -1,6 +1,8 @@
 #include "indexer/decorate_lines.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <initializer_list>
 
 #include "common/text.h"
 #include "common/work_dir.h"
@@ -9,10 +11,6 @@ namespace {
 
 // Far beyond any real line, column or occurrence count, and safe to add 1 to.
 constexpr long long kCountLimit = 1'000'000'000'000LL;
-
-std::string FieldOrEmpty(const std::vector<std::string>& fields, size_t index) {
-  return index < fields.size() ? fields[index] : std::string();
-}
 
 // 0-based byte offset of a 1-based column, clamped into the line.
 size_t ClampedOffset(std::string_view line, long long column) {
@@ -35,26 +33,32 @@ long long ParseCount(std::string_view field) {
 }
 
 Occurrence ParseOccurrence(std::string_view record) {
-  std::vector<std::string> fields = SplitQuotedRecord(record);
   Occurrence occurrence;
-  occurrence.page = FieldOrEmpty(fields, 0);
-  occurrence.line = ParseCount(FieldOrEmpty(fields, 1));
-  occurrence.column = ParseCount(FieldOrEmpty(fields, 2));
-  occurrence.word = FieldOrEmpty(fields, 3);
-  occurrence.word_id = FieldOrEmpty(fields, 4);
-  occurrence.number = ParseCount(FieldOrEmpty(fields, 5));
-  occurrence.next_page = FieldOrEmpty(fields, 6);
+  ParseOccurrenceInto(record, &occurrence);
   return occurrence;
 }
 
-std::string ColumnRange(std::string_view line, long long from_column, long long to_column) {
-  size_t from = ClampedOffset(line, from_column);
-  size_t to = ClampedOffset(line, to_column);
-  return to > from ? std::string(line.substr(from, to - from)) : std::string();
+void ParseOccurrenceInto(std::string_view record, Occurrence* occurrence) {
+  std::string_view f[7];
+  size_t count = SplitQuotedFields(record, f, 7);
+  for (size_t i = count; i < 7; ++i) f[i] = std::string_view();
+  occurrence->page.assign(f[0]);
+  occurrence->line = ParseCount(f[1]);
+  occurrence->column = ParseCount(f[2]);
+  occurrence->word.assign(f[3]);
+  occurrence->word_id.assign(f[4]);
+  occurrence->number = ParseCount(f[5]);
+  occurrence->next_page.assign(f[6]);
 }
 
-std::string ColumnsFrom(std::string_view line, long long from_column) {
-  return std::string(line.substr(ClampedOffset(line, from_column)));
+std::string_view ColumnRange(std::string_view line, long long from_column, long long to_column) {
+  size_t from = ClampedOffset(line, from_column);
+  size_t to = ClampedOffset(line, to_column);
+  return to > from ? line.substr(from, to - from) : std::string_view();
+}
+
+std::string_view ColumnsFrom(std::string_view line, long long from_column) {
+  return line.substr(ClampedOffset(line, from_column));
 }
 
 bool HoldsBodyTag(std::string_view line) {
@@ -69,32 +73,49 @@ std::string DecoratedPageName(std::string_view page) {
 
 std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
                                          long long highest_on_page, int group) {
-  const std::string& id = occurrence.word_id;
-  const std::string k = std::to_string(occurrence.number);
-  const std::string n = std::to_string(group);
-  std::vector<std::string> lines = {
-      "<span id=\"" + id + "\" type = \"text/javascript\"ondblclick = \"window.open('" +
-      occurrence.page + "#" + id + "'); window.event.cancelbubble = true;\">" + occurrence.word +
-      "</span>"};
-  if (run.find_word != 1 || occurrence.word == "Pages_list") return lines;
-
-  lines.push_back("<span hidden id=\"" + id + "\">");
-  if (occurrence.number < highest_on_page && highest_on_page >= 2) {
-    lines.push_back("(" + k + ")(<a href=\"#" + id + "_" + std::to_string(occurrence.number + 1) +
-                    "\">&gt;</a>,");
-  } else {
-    lines.push_back("(" + k + ")(<a href=\"#" + id + "_" + k + "\"></a>");
+  std::string text;
+  AppendOccurrenceLines(&text, run, occurrence, highest_on_page, group);
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
   }
-  lines.push_back("<a href=\"i_" + n + ".htm#" + id + "\">i</a>,");
-  lines.push_back("<a href=\"s_" + n + ".htm#" + id + "_" + k + "\">s</a>,");
-  if (occurrence.next_page.empty()) {
-    lines.push_back("<a href=\"files_list.htm\">c)</a></span>");
-  } else {
-    lines.push_back("<a href=\"files_list.htm\">c</a>,");
-    lines.push_back("<a href=\"" + occurrence.next_page + "#" + id + "\">&gt;&gt;)</a></span>");
-  }
-  lines.push_back("<span id=\"" + id + "_" + k + "\"></span>");
   return lines;
+}
+
+void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
+                           long long highest_on_page, int group) {
+  const std::string& id = occurrence.word_id;
+  char number_text[24], next_text[24], group_text[24];
+  std::snprintf(number_text, sizeof number_text, "%lld", occurrence.number);
+  std::snprintf(next_text, sizeof next_text, "%lld", occurrence.number + 1);
+  std::snprintf(group_text, sizeof group_text, "%d", group);
+  const std::string_view k = number_text, n = group_text;
+  auto put = [out](std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) out->append(piece);
+    out->append("\r\n");
+  };
+  put({"<span id=\"", id, "\" type = \"text/javascript\"ondblclick = \"window.open('",
+       occurrence.page, "#", id, "'); window.event.cancelbubble = true;\">", occurrence.word,
+       "</span>"});
+  if (run.find_word != 1 || occurrence.word == "Pages_list") return;
+
+  put({"<span hidden id=\"", id, "\">"});
+  if (occurrence.number < highest_on_page && highest_on_page >= 2) {
+    put({"(", k, ")(<a href=\"#", id, "_", next_text, "\">&gt;</a>,"});
+  } else {
+    put({"(", k, ")(<a href=\"#", id, "_", k, "\"></a>"});
+  }
+  put({"<a href=\"i_", n, ".htm#", id, "\">i</a>,"});
+  put({"<a href=\"s_", n, ".htm#", id, "_", k, "\">s</a>,"});
+  if (occurrence.next_page.empty()) {
+    put({"<a href=\"files_list.htm\">c)</a></span>"});
+  } else {
+    put({"<a href=\"files_list.htm\">c</a>,"});
+    put({"<a href=\"", occurrence.next_page, "#", id, "\">&gt;&gt;)</a></span>"});
+  }
+  put({"<span id=\"", id, "_", k, "\"></span>"});
 }
 
 std::vector<std::string> PageNavigation(const PageLinks& links, bool bottom_of_inner_page) {

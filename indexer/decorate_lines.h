@@ -25,15 +25,17 @@ struct Occurrence {
 /// Missing fields read as empty; number fields that are not plain digits (blanks around
 /// them allowed) read as 0.
 Occurrence ParseOccurrence(std::string_view record);
+/// The same into an existing record, whose strings keep their storage.
+void ParseOccurrenceInto(std::string_view record, Occurrence* occurrence);
 
 /// Digits with blanks around them; anything else gives 0. Saturates instead of overflowing.
 long long ParseCount(std::string_view field);
 
 /// The bytes of `line` from 1-based `from_column` up to, not including, `to_column`.
 /// Columns beyond either end are clamped, so a piece of negative length is empty.
-std::string ColumnRange(std::string_view line, long long from_column, long long to_column);
+std::string_view ColumnRange(std::string_view line, long long from_column, long long to_column);
 /// The bytes of `line` from 1-based `from_column` to its end.
-std::string ColumnsFrom(std::string_view line, long long from_column);
+std::string_view ColumnsFrom(std::string_view line, long long from_column);
 
 /// True when the first "body" of the lower-cased line directly follows "<".
 bool HoldsBodyTag(std::string_view line);
@@ -45,6 +47,9 @@ std::string DecoratedPageName(std::string_view page);
 /// span. `highest_on_page` is the highest occurrence number of the word on this page.
 std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
                                          long long highest_on_page, int group);
+/// The same lines appended to `out`, each ended by CR LF.
+void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
+                           long long highest_on_page, int group);
 
 struct PageLinks {
   std::string before;  // empty: no Before link
