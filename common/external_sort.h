@@ -5,8 +5,9 @@
 /// (unsigned, case-sensitive, a prefix before the longer line), in bounded memory. The input
 /// is cut into runs of 2000 lines, each sorted and written to "file_s_<n>.txt"; runs are
 /// merged at most 50 at a time through "sort_output.txt", every merge pass checked for
-/// order. More than 50 runs are merged in balanced levels (50 runs into a new run, until
-/// one level remains), so the cost stays O(n log n). An input without lines gives an
+/// order. More than 50 runs are merged in levels, at most 50 into a new run and the
+/// smallest runs first, until 50 remain for the last pass, so the cost stays O(n log n).
+/// An input without lines gives an
 /// existing, empty output. Ends the program with its own messages on "sort error".
 
 #include <string_view>

@@ -60,20 +60,33 @@ TEST_F(ExternalSort, ChunkFilesHoldRunsOfTwoThousandLines) {
   }
 }
 
+// Merges take the smallest runs first, the first merge only as many as needed, so that
+// the last pass merges exactly 50: `merges` level merges leave chunks numbered up to
+// runs + merges, 50 of them for the last pass.
 TEST_F(ExternalSort, MoreRunsThanTheFanInAreMergedInLevels) {
   struct Case {
     size_t lines;
     size_t run_lines;
+    size_t runs;
+    size_t merges;
   } cases[] = {
-      {100001, 2000},  // 51 runs: one merge of 50, then the final pass
-      {10004, 4},      // 2,501 runs: two levels before the final pass
+      {100001, 2000, 51, 1},   // 2 runs merged, then the last pass over 50
+      {652000, 2000, 326, 6},  // 32 runs, then five merges of 50
+      {10004, 4, 2501, 51},    // 2 runs, then 50 merges of 50; 2,450 lines rewritten twice
   };
   for (const Case& c : cases) {
+    ScopedWorkDir dir;
     SetMergeSortLimitsForTesting({c.run_lines, 50});
     std::vector<std::string> lines = RandomLines(c.lines, 11);
     WriteBytes("in.txt", CrLf(lines));
     MergeSortFile("in.txt", "out.txt");
     EXPECT_TRUE(Sorted(lines) == ReadBytes("out.txt")) << c.lines;
+    size_t chunks = 0;
+    for (size_t n = 1; n <= c.runs + c.merges + 1; ++n) {
+      chunks += PathExists("file_s_" + std::to_string(n) + ".txt");
+    }
+    EXPECT_EQ(50u, chunks) << c.lines;
+    EXPECT_TRUE(PathExists("file_s_" + std::to_string(c.runs + c.merges) + ".txt")) << c.lines;
   }
 }
 
