@@ -72,7 +72,7 @@ TEST_F(ExternalSort, MoreRunsThanTheFanInAreMergedInLevels) {
   } cases[] = {
       {100001, 2000, 51, 1},   // 2 runs merged, then the last pass over 50
       {652000, 2000, 326, 6},  // 32 runs, then five merges of 50
-      {10004, 4, 2501, 51},    // 2 runs, then 50 merges of 50; 2,450 lines rewritten twice
+      {10004, 4, 2501, 51},    // 2 runs, then 50 of 50: only those 2 go through two levels
   };
   for (const Case& c : cases) {
     ScopedWorkDir dir;
