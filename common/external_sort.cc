@@ -54,7 +54,8 @@ void MergePass(const std::vector<std::string>& chunks, std::string_view input,
 void DeleteSortRuns() {
   for (const FolderEntry& entry : ListFolder("")) {
     std::string name = LowerAscii(entry.name);
-    if (!entry.is_folder && StartsWith(name, "file_s_") && EndsWith(name, ".txt")) {
+    bool run_file = StartsWith(name, "file_s_") && EndsWith(name, ".txt");
+    if (!entry.is_folder && (run_file || name == kPassOutput)) {
       DeleteWorkFile(entry.name);
     }
   }

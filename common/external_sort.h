@@ -14,8 +14,9 @@
 
 void MergeSortFile(std::string_view sort_input, std::string_view sort_output);
 
-/// Deletes the run files the last sort left ("file_s_<n>.txt"), as the next sort would at
-/// its start: a caller that sorts large files releases their space as soon as it can.
+/// Deletes the files the last sort left ("file_s_<n>.txt" and "sort_output.txt"), which the
+/// next sort would replace: a caller that sorts large files releases their space as soon
+/// as it can.
 void DeleteSortRuns();
 
 /// The sizes above, changeable for tests only.

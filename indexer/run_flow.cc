@@ -31,6 +31,16 @@ void DeleteListed(const std::string& listing_command, const std::string& folder)
   }
 }
 
+// The page word listings page_<number>.txt: nobody reads them.
+void DeletePageWordListings() {
+  for (const FolderEntry& entry : ListFolder("")) {
+    std::string name = LowerAscii(entry.name);
+    if (!entry.is_folder && StartsWith(name, "page_") && EndsWith(name, ".txt")) {
+      DeleteWorkFile(entry.name);
+    }
+  }
+}
+
 bool ListingMentions(const std::string& listing, const std::string& name) {
   LineReader reader(listing);
   std::string line;
@@ -132,18 +142,20 @@ void RunPagoran(const char* argv0) {
   PrepareFolders();
   SetPublisherParameters(&run);
 
+  // The run deletes its work files at its end; the large ones go as soon as the last phase
+  // that reads them is done, so that a large document set does not fill the file cache.
   MakePageFiles();
   ExtractWords();
+  DeletePageWordListings();
   ConsolidateWordLists();
-  // The run deletes its work files at its end; the large lists go as soon as the last phase
-  // that reads them is done, so that a large document set does not fill the file cache.
+  DeleteWorkFile("wrd_11_1.txt");  // its counts come from the word-order list
   DecoratePages(run);
   DeleteWorkFile("wrd_24_1.txt");  // its copy in the folder wrd_24 stays
   WriteWordIndexAndContents(run);
   WriteSearchPage(run);
   DeleteWorkFile("wrd_12_1.txt");
   WriteAllWordsIndex(run);
-  for (const char* name : {"wrd_11_1.txt", "wrd_14_1.txt", "wrd_15.txt", "wrd_16.txt"}) {
+  for (const char* name : {"wrd_14_1.txt", "wrd_15.txt", "wrd_16.txt"}) {
     DeleteWorkFile(name);
   }
   DeleteSortRuns();
