@@ -4,6 +4,8 @@
 # occurrences per second and peak resident memory, beside `ptx -A` and `wc -w` on the same
 # text as yardsticks.  Usage: bench/indexer_bench.sh [PAGES ...]   (default: 200 2000)
 set -e
+first_run=
+first_pages=
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-bench"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -43,12 +45,16 @@ for pages in "${@:-200 2000}"; do
 
     mb=$(ratio "$bytes" 1048576)
     echo "== $p pages, $mb MB of HTML, $words words"
+    [ -z "$first_run" ] && first_run=$run first_pages=$p
     echo "indexer run:   $run s, $(ratio "$mb" "$run") MB/s," \
          "$(ratio "$occurrences" "$run") occurrences/s ($occurrences occurrences)," \
          "peak RSS $((rss_kb / 1024)) MiB"
     echo "ptx -A:        $ptx_s s"
     echo "wc -w:         $wc_s s"
     tail -1 "$scratch/console"
+    if [ "$p" != "$first_pages" ]; then
+      echo "time against $first_pages pages: $(ratio "$run" "$first_run") times"
+    fi
     rm -rf "$work"
   done
 done
