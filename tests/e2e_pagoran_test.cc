@@ -162,7 +162,8 @@ TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
   WriteBytes(in + "Case.htm", "upper case name\n");
   WriteBytes(in + "case.HTM", "lower case name\n");
   WriteBytes(in + "with blank \xC3\xA9.html", "name with a blank\n");
-  WriteBytes(in + "binary.htm", std::string("bin\0ary \x01\x02\xff words\n<unclosed tag", 36));
+  const char binary[] = "bin\0ary \x01\x02\xff words\n<unclosed tag";
+  WriteBytes(in + "binary.htm", std::string(binary, sizeof binary - 1));
   WriteBytes(in + "script.htm", "<body>\n<script>\nnever closed\n");
   WriteBytes(in + "long.htm", "<body>\n" + std::string(5 << 20, 'a') + " tail words\n");
   WriteBytes("outside.txt", "must stay");
