@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ostream>
+
 #include "tests/test_util.h"
 
 namespace {
@@ -20,6 +22,9 @@ struct Case {
   std::vector<std::string> exe_files;  // empty: all programs and wget.exe
   bool block_check_file = false;       // check_01.txt cannot be written
 };
+
+// Test listings name the case, not its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class StartupDialogue : public testing::TestWithParam<Case> {};
 
