@@ -87,14 +87,18 @@ TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
   EXPECT_EQ(0, run.status);
   EXPECT_EQ("", run.err);
   ExpectSameText(CaseDir(case_name) + "/expected/transcript.out", run.out, "transcript");
-  std::map<std::string, std::string> output = Tree(dir.path() + "/htm_out");
-  if (UpdatingGoldens()) fs::remove_all(CaseDir(case_name) + "/expected/htm_out");
-  std::map<std::string, std::string> expected = Tree(CaseDir(case_name) + "/expected/htm_out");
-  for (const auto& [name, bytes] : output) {
-    ExpectSameText(CaseDir(case_name) + "/expected/htm_out/" + name, bytes, name);
-  }
-  if (!UpdatingGoldens()) {
-    for (const auto& [name, bytes] : expected) EXPECT_TRUE(output.count(name)) << name;
+  // The output pages, and the occurrence table kept in the folder wrd_24.
+  for (const std::string folder : {"htm_out", "wrd_24"}) {
+    std::map<std::string, std::string> output = Tree(dir.path() + "/" + folder);
+    const std::string expected_folder = CaseDir(case_name) + "/expected/" + folder;
+    if (UpdatingGoldens()) fs::remove_all(expected_folder);
+    std::map<std::string, std::string> expected = Tree(expected_folder);
+    for (const auto& [name, bytes] : output) {
+      ExpectSameText(expected_folder + "/" + name, bytes, folder + "/" + name);
+    }
+    if (!UpdatingGoldens()) {
+      for (const auto& [name, bytes] : expected) EXPECT_TRUE(output.count(name)) << name;
+    }
   }
   EXPECT_EQ(input_before, Tree(dir.path() + "/htm_in"));  // htm_in is only read
   ExpectCleanWorkDir(dir);
