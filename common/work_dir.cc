@@ -281,41 +281,50 @@ bool CopyWorkFile(std::string_view source, std::string_view target) {
   return ok;
 }
 
-bool MoveWorkFile(std::string_view source, std::string_view target) {
-  std::vector<std::string> parts;
+namespace {
+
+// A regular file to be renamed or linked, and the name it gets.
+struct FileMove {
   std::string from, from_folder, from_last;
-  if (!SplitComponents(source, &parts) || parts.empty()) return false;
-  if (!ResolveParts(parts, false, &from, &from_folder, &from_last)) return false;
-  struct stat st;
-  if (lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   std::string to, to_folder, to_last;
-  if (!ResolveForWrite(target, &to, &to_folder, &to_last)) return false;
-  if (from == to) return true;
-  if (rename(from.c_str(), to.c_str()) != 0) {
+};
+
+bool ResolveMove(std::string_view source, std::string_view target, FileMove* move) {
+  std::vector<std::string> parts;
+  if (!SplitComponents(source, &parts) || parts.empty()) return false;
+  if (!ResolveParts(parts, false, &move->from, &move->from_folder, &move->from_last)) {
+    return false;
+  }
+  struct stat st;
+  if (lstat(move->from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return ResolveForWrite(target, &move->to, &move->to_folder, &move->to_last);
+}
+
+}  // namespace
+
+bool MoveWorkFile(std::string_view source, std::string_view target) {
+  FileMove move;
+  if (!ResolveMove(source, target, &move)) return false;
+  if (move.from == move.to) return true;
+  if (rename(move.from.c_str(), move.to.c_str()) != 0) {
     return CopyWorkFile(source, target) && DeleteWorkFile(source);
   }
-  NoteChange(from_folder, from_last, false);
-  NoteChange(to_folder, to_last, true);
+  NoteChange(move.from_folder, move.from_last, false);
+  NoteChange(move.to_folder, move.to_last, true);
   return true;
 }
 
 bool ShareWorkFile(std::string_view source, std::string_view target) {
-  std::vector<std::string> parts;
-  std::string from, from_folder, from_last;
-  if (!SplitComponents(source, &parts) || parts.empty()) return false;
-  if (!ResolveParts(parts, false, &from, &from_folder, &from_last)) return false;
-  struct stat st;
-  if (lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::string to, to_folder, to_last;
-  if (!ResolveForWrite(target, &to, &to_folder, &to_last)) return false;
-  if (from == to) return true;
+  FileMove move;
+  if (!ResolveMove(source, target, &move)) return false;
+  if (move.from == move.to) return true;
   struct stat target_st;
-  if (lstat(to.c_str(), &target_st) == 0) {
+  if (lstat(move.to.c_str(), &target_st) == 0) {
     if (S_ISDIR(target_st.st_mode)) return false;
-    unlink(to.c_str());  // an existing file keeps its name as it stands
+    unlink(move.to.c_str());  // an existing file keeps its name as it stands
   }
-  if (link(from.c_str(), to.c_str()) != 0) return CopyWorkFile(source, target);
-  NoteChange(to_folder, to_last, true);
+  if (link(move.from.c_str(), move.to.c_str()) != 0) return CopyWorkFile(source, target);
+  NoteChange(move.to_folder, move.to_last, true);
   return true;
 }
 
