@@ -52,13 +52,8 @@ void MergePass(const std::vector<std::string>& chunks, std::string_view input,
 }  // namespace
 
 void DeleteSortRuns() {
-  for (const FolderEntry& entry : ListFolder("")) {
-    std::string name = LowerAscii(entry.name);
-    bool run_file = StartsWith(name, "file_s_") && EndsWith(name, ".txt");
-    if (!entry.is_folder && (run_file || name == kPassOutput)) {
-      DeleteWorkFile(entry.name);
-    }
-  }
+  for (const std::string& name : MatchingWorkFiles("file_s_*.txt")) DeleteWorkFile(name);
+  DeleteWorkFile(kPassOutput);
 }
 
 void SetMergeSortLimitsForTesting(const MergeSortLimits& limits) { g_limits = limits; }

@@ -26,6 +26,13 @@ void RunCommand(std::string_view command_line);
 /// itself when it is a file.
 std::vector<std::string> MatchingWorkFiles(std::string_view pattern);
 
+/// The end state of "copy {pattern} {folder}\ > {redirect}" for files that are not written
+/// again and whose own names are deleted later: the folder gets second names for them (hard
+/// links) instead of copies of their bytes. When nothing matches or the folder is missing,
+/// the command itself runs, for its messages.
+void CopyAsSecondNames(std::string_view pattern, std::string_view folder,
+                       std::string_view redirect);
+
 /// The program that "start /D folder program" left to be started in the same console when
 /// the caller ends (no tmux, no graphical terminal). Empty when there is none.
 struct PendingStart {

@@ -114,6 +114,7 @@ size_t SplitQuotedFields(std::string_view line, std::string_view* fields, size_t
     if (close == std::string_view::npos) break;
     pos = close + 1;
   }
+  for (size_t i = count; i < max_fields; ++i) fields[i] = std::string_view();
   return count;
 }
 

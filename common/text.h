@@ -40,8 +40,9 @@ std::string QuotedRecord(const std::vector<std::string_view>& fields);
 /// is ignored.
 std::vector<std::string> SplitQuotedRecord(std::string_view line);
 
-/// The same split without copies: up to `max_fields` views into `line`; returns how many
-/// fields the record has (fields beyond `max_fields` are counted, not stored).
+/// The same split without copies: up to `max_fields` views into `line`, the slots of missing
+/// fields left empty (so a short record reads as empty fields); returns how many fields the
+/// record has (fields beyond `max_fields` are counted, not stored).
 size_t SplitQuotedFields(std::string_view line, std::string_view* fields, size_t max_fields);
 
 /// Appends a quoted record to `out`.

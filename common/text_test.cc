@@ -38,6 +38,15 @@ TEST(Text, QuotedRecordsRoundTrip) {
   EXPECT_EQ(std::vector<std::string>{}, SplitQuotedRecord(""));
 }
 
+TEST(Text, SplitIntoViewsCountsAllFieldsAndEmptiesMissingOnes) {
+  std::string_view f[4] = {"stale", "stale", "stale", "stale"};
+  EXPECT_EQ(2u, SplitQuotedFields("\"a\",\"b\"", f, 4));
+  EXPECT_EQ((std::vector<std::string_view>{"a", "b", "", ""}),
+            std::vector<std::string_view>(f, f + 4));
+  EXPECT_EQ(5u, SplitQuotedFields("\"1\",\"2\",\"3\",\"4\",\"5\"", f, 4));
+  EXPECT_EQ("4", f[3]);
+}
+
 TEST(Text, NumbersFromText) {
   struct Case {
     const char* text;

@@ -79,8 +79,7 @@ void SortAllWords() {
     std::string line, record, previous;
     std::string_view f[7];
     while (in_order && in.Next(&line)) {
-      size_t count = SplitQuotedFields(line, f, 7);
-      for (size_t i = count; i < 7; ++i) f[i] = std::string_view();
+      SplitQuotedFields(line, f, 7);
       // word id, page, line, column, word, word id, occurrence number
       record.clear();
       AppendQuotedRecord(&record, {f[0], group_field, f[1], f[2], f[3], f[4], f[6]});

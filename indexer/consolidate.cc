@@ -51,8 +51,7 @@ class RecordReader {
 
   bool Next() {
     if (!reader_.Next(&line_)) return false;
-    size_t count = SplitQuotedFields(line_, fields_, kMaxFields);
-    for (size_t i = count; i < kMaxFields; ++i) fields_[i] = std::string_view();
+    SplitQuotedFields(line_, fields_, kMaxFields);
     return true;
   }
   std::string_view operator[](size_t i) const { return fields_[i]; }
@@ -275,8 +274,7 @@ void SplitByPage(const DocumentOrderPass& pass, const KeyOrderPass& key_order) {
     std::string line;
     std::string_view f[8];
     while (in.Next(&line)) {
-      size_t count = SplitQuotedFields(std::string_view(line).substr(kPlaceWidth), f, 8);
-      for (size_t i = count; i < 8; ++i) f[i] = std::string_view();
+      SplitQuotedFields(std::string_view(line).substr(kPlaceWidth), f, 8);
       // f: reverse key, word id, page, line, column, word, word id, occurrence number
       by_page.WriteRecord({f[2], f[3], f[4], f[5], f[6], f[7]});
       by_word.WriteRecord({f[1], f[2], f[3], f[4], f[5], f[6], f[7]});
@@ -392,8 +390,8 @@ bool WriteTableFromTheBack(const std::string& list, const std::string& table) {
       id_ends.clear();
       written[i].first = put;
       while (in.Next(&line)) {
-        size_t count = SplitQuotedFields(line, f, 6);
-        std::string_view id = count > 4 ? f[4] : std::string_view();
+        SplitQuotedFields(line, f, 6);
+        const std::string_view id = f[4];
         record = line;
         record += ",\"";
         auto next = seen_on.find(id);
@@ -464,19 +462,9 @@ void KeepOccurrenceTables() {
   } else {
     RunCommand("md wrd_24 > out_null.list");
   }
-  if (!FolderExists("wrd_24")) {
-    RunCommand("copy wrd_24*.txt wrd_24\\ > out_null.list");  // reports the missing folder
-    return;
-  }
-  // "copy wrd_24*.txt wrd_24\ > out_null.list": the tables are not written again after this,
-  // and their names in the work directory are deleted at the end of the run, so the folder
-  // gets second names for the same files instead of copies of their bytes.
-  LineWriter placeholder("out_null.list");
-  for (const FolderEntry& entry : ListFolder("")) {
-    std::string name = LowerAscii(entry.name);
-    if (entry.is_folder || !StartsWith(name, "wrd_24") || !EndsWith(name, ".txt")) continue;
-    ShareWorkFile(entry.name, "wrd_24\\" + entry.name);
-  }
+  // The tables are not written again after this, and their names in the work directory are
+  // deleted before the run ends.
+  CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");
 }
 
 }  // namespace

@@ -40,8 +40,7 @@ Occurrence ParseOccurrence(std::string_view record) {
 
 void ParseOccurrenceInto(std::string_view record, Occurrence* occurrence) {
   std::string_view f[7];
-  size_t count = SplitQuotedFields(record, f, 7);
-  for (size_t i = count; i < 7; ++i) f[i] = std::string_view();
+  SplitQuotedFields(record, f, 7);
   occurrence->page.assign(f[0]);
   occurrence->line = ParseCount(f[1]);
   occurrence->column = ParseCount(f[2]);

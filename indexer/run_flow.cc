@@ -33,12 +33,7 @@ void DeleteListed(const std::string& listing_command, const std::string& folder)
 
 // The page word listings page_<number>.txt: nobody reads them.
 void DeletePageWordListings() {
-  for (const FolderEntry& entry : ListFolder("")) {
-    std::string name = LowerAscii(entry.name);
-    if (!entry.is_folder && StartsWith(name, "page_") && EndsWith(name, ".txt")) {
-      DeleteWorkFile(entry.name);
-    }
-  }
+  for (const std::string& name : MatchingWorkFiles("page_*.txt")) DeleteWorkFile(name);
 }
 
 bool ListingMentions(const std::string& listing, const std::string& name) {
@@ -87,23 +82,6 @@ void PrepareFolders() {
   EndProgram();
 }
 
-// "copy {pattern} htm_out\ > out_null.list". The files are not written again and their
-// names in the work directory are deleted at the end, so the output folder gets second names
-// for them instead of copies of their bytes.
-void CopyToOutput(const std::string& pattern) {
-  std::vector<std::string> names = MatchingWorkFiles(pattern);
-  if (names.empty() || !FolderExists("htm_out")) {
-    RunCommand("copy " + pattern + " htm_out\\ > out_null.list");  // reports what is missing
-    return;
-  }
-  LineWriter placeholder("out_null.list");
-  for (const std::string& name : names) {
-    std::string folder, base;
-    SplitFolderAndName(name, &folder, &base);
-    ShareWorkFile(name, "htm_out\\" + base);
-  }
-}
-
 void CopyOutAndCleanUp() {
   RunCommand("dir /b *. > dir_01.txt");
   if (!ListingMentions("dir_01.txt", "htm_out")) RunCommand("md htm_out > out_null.list");
@@ -116,8 +94,9 @@ void CopyOutAndCleanUp() {
     // rather than copied.
     MoveWorkFile(TrimSpaces(name), "htm_out\\" + std::string(TrimSpaces(name)));
   }
+  // These pages are not written again, and "del /q *.htm*" below deletes their names here.
   for (const char* pattern : {"files_list.htm", "i_*.htm", "index.htm", "s_*.htm"}) {
-    CopyToOutput(pattern);
+    CopyAsSecondNames(pattern, "htm_out", "out_null.list");
   }
   RunCommand("del /q *.htm*");
   RunCommand("del /q *.list");
