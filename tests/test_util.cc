@@ -77,6 +77,23 @@ std::vector<std::string> ListNames(const std::string& folder) {
   return names;
 }
 
+std::map<std::string, std::string> SnapshotTree(const std::string& folder) {
+  std::map<std::string, std::string> tree;
+  std::error_code ignored;
+  for (auto it = fs::recursive_directory_iterator(folder, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    std::string name = fs::relative(it->path(), folder).string();
+    if (it->is_symlink()) {
+      tree[name] = "link to " + fs::read_symlink(it->path()).string();
+    } else if (it->is_directory()) {
+      tree[name] = "folder";
+    } else {
+      tree[name] = ReadBytes(it->path().string());
+    }
+  }
+  return tree;
+}
+
 namespace {
 
 void Drain(int fd, std::string* into, bool* open) {
@@ -93,7 +110,8 @@ void Drain(int fd, std::string* into, bool* open) {
 
 ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
                       const std::string& keys, const std::string& epoch,
-                      const std::map<std::string, std::string>& extra_env, int timeout_seconds) {
+                      const std::map<std::string, std::string>& extra_env, int timeout_seconds,
+                      const std::vector<std::string>& argv) {
   ProgramRun result;
   std::string keys_path = (fs::temp_directory_path() / "keys_XXXXXX").string();
   std::vector<char> name(keys_path.begin(), keys_path.end());
@@ -126,10 +144,13 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
     unsetenv("DISPLAY");
     for (const auto& [key, value] : extra_env) setenv(key.c_str(), value.c_str(), 1);
     std::string exe_name = program.substr(program.find_last_of('/') + 1);
-    std::string argv0 = "./" + exe_name;
-    std::string path = PathExists(work_dir + "/" + exe_name) ? argv0 : program;
-    char* const argv[] = {argv0.data(), nullptr};
-    execv(path.c_str(), argv);
+    std::vector<std::string> args = argv;
+    if (args.empty()) args.push_back("./" + exe_name);
+    std::string path = !argv.empty() || !PathExists(work_dir + "/" + exe_name) ? program : args[0];
+    std::vector<char*> arg_pointers;
+    for (std::string& arg : args) arg_pointers.push_back(arg.data());
+    arg_pointers.push_back(nullptr);
+    execv(path.c_str(), arg_pointers.data());
     _exit(127);
   }
   close(keys_fd);

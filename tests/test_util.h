@@ -42,11 +42,16 @@ struct ProgramRun {
 
 /// Runs `program` (a path) in `work_dir` as "./<name>" would be started there, with `keys`
 /// on standard input (not a terminal) and SOURCE_DATE_EPOCH set to `epoch` unless empty.
-/// Gives up after `timeout_seconds` (status -1).
+/// Gives up after `timeout_seconds` (status -1). With `argv`, `program` is started by exactly
+/// that path and those arguments instead.
 ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
                       const std::string& keys, const std::string& epoch = "1720343103",
                       const std::map<std::string, std::string>& extra_env = {},
-                      int timeout_seconds = 60);
+                      int timeout_seconds = 60, const std::vector<std::string>& argv = {});
+
+/// Every file and folder below `folder` (links not followed) with its bytes, or its link
+/// target, for checking that a run changed nothing there.
+std::map<std::string, std::string> SnapshotTree(const std::string& folder);
 
 #ifdef BUILD_DIR
 /// The built executables and wget.exe, linked into `work_dir` as a user would copy them.

@@ -1,0 +1,120 @@
+#include "common/run_guard.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#ifndef SUITE_VERSION
+#define SUITE_VERSION "unknown"
+#endif
+
+namespace {
+
+void Say(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fflush(stderr);
+}
+
+// The path by which the program file was found: argv0 itself when it holds a "/", else the
+// first executable of that name on PATH, searched as execvp searches (an empty entry is the
+// current folder). Empty when nothing fits.
+std::string StartedPath(const std::string& argv0) {
+  if (argv0.find('/') != std::string::npos) return argv0;
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t pos = 0;
+  while (pos <= dirs.size()) {
+    size_t colon = dirs.find(':', pos);
+    if (colon == std::string::npos) colon = dirs.size();
+    std::string dir = dirs.substr(pos, colon - pos);
+    std::string candidate = (dir.empty() ? "." : dir) + "/" + argv0;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    pos = colon + 1;
+  }
+  return "";
+}
+
+// True when the file `started` (a copy or a link of the program counts) stands directly in
+// the current folder. Folders are compared by identity, so "../idx/./" and links to the
+// folder itself agree.
+bool StartedInItsFolder(const std::string& started) {
+  struct stat file_st, folder_st, here_st;
+  if (started.empty() || lstat(started.c_str(), &file_st) != 0) return false;
+  std::string folder = started.substr(0, started.find_last_of('/'));
+  if (folder.empty()) folder = "/";
+  return stat(folder.c_str(), &folder_st) == 0 && stat(".", &here_st) == 0 &&
+         folder_st.st_dev == here_st.st_dev && folder_st.st_ino == here_st.st_ino;
+}
+
+std::string CurrentFolder() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t cut = path.find_last_of('/');
+  if (cut == std::string::npos) return "";
+  char resolved[4096];
+  std::string folder = cut == 0 ? "/" : path.substr(0, cut);
+  return realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
+}
+
+[[noreturn]] void RefuseStartFolder(const ProgramInfo& program, const std::string& argv0,
+                                    const std::string& started) {
+  std::string name(program.name);
+  std::string message = name + ": not started in its own folder; nothing was changed.\n";
+  message +=
+      "It works only in a folder that holds the program file (a copy or a link of it), "
+      "because there it " +
+      std::string(program.deletes) + ".\n";
+  message += "It was started as " + argv0 + " in " + CurrentFolder() + ".\n";
+  std::string home = FolderOf(started);
+  if (!home.empty()) message += "Start it in its folder: cd " + home + " && ./" + name + "\n";
+  message += "or give it a work folder of its own: scripts/new_workdir.sh DIR && cd DIR && ./" +
+             name + "\n";
+  Say(message);
+  std::exit(2);
+}
+
+// One run per folder: an exclusive lock on the folder itself, held until the process ends.
+// The kernel drops it with the process, so a killed run leaves no stale lock; it is not
+// passed on to a program this one is replaced by.
+void LockFolder(const ProgramInfo& program) {
+  int fd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;  // an unreadable folder fails the tool check instead
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return;
+  Say(std::string(program.name) + ": another run is going on in " + CurrentFolder() +
+      "; nothing was changed. Wait until it ends, or use a folder of its own.\n");
+  std::exit(2);
+}
+
+}  // namespace
+
+void GuardRun(const ProgramInfo& program, int argc, char** argv) {
+  std::string name(program.name);
+  if (argc > 1) {
+    std::string argument = argv[1];
+    if (argc == 2 && (argument == "-h" || argument == "--help")) {
+      std::string text = "Usage: ./" + name + " [-h | --help | --version]\n\n";
+      text += program.about;
+      std::fwrite(text.data(), 1, text.size(), stdout);
+      std::exit(0);
+    }
+    if (argc == 2 && argument == "--version") {
+      std::printf("%s %s\n", name.c_str(), SUITE_VERSION);
+      std::exit(0);
+    }
+    Say(name + ": unexpected argument '" + argument + "'; usage: ./" + name +
+        " [-h | --help | --version]\n");
+    std::exit(2);
+  }
+  std::string argv0 = argc > 0 && argv[0] ? argv[0] : "";
+  std::string started = StartedPath(argv0);
+  if (!StartedInItsFolder(started)) RefuseStartFolder(program, argv0, started);
+  LockFolder(program);
+}

@@ -1,0 +1,141 @@
+// What the programs do before their dialogue: command-line arguments, the start folder and
+// the one-run-per-folder lock. None of the refusals may touch a file.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <regex>
+
+#include "tests/test_util.h"
+
+namespace {
+
+const char* const kPrograms[] = {"pagoran_01_149.exe", "quillet_01_248.exe", "cellorin_083.exe"};
+
+// Files a user keeps in a folder of their own, named like what the programs delete.
+void FillWithUserFiles() {
+  for (const char* name : {"notes.txt", "page.html", "keep.htm", "todo.list", "check_01.txt",
+                           "chapters.txt", "sour_in.txt", "list_01.txt", "efg_cellorin.htm"}) {
+    WriteBytes(name, std::string("the user's own ") + name + "\n");
+  }
+  MakeDirs("htm_out");
+  WriteBytes("htm_out/old.htm", "kept\n");
+}
+
+TEST(RunGuard, ProgramStartedOutsideItsFolderChangesNothing) {
+  for (const char* exe : kPrograms) {
+    ScopedWorkDir dir;
+    FillWithUserFiles();
+    auto before = SnapshotTree(dir.path());
+    // As "~/suite/build/pagoran_01_149.exe" typed in the user's folder.
+    ProgramRun run =
+        RunProgram(ProgramPath(exe), dir.path(), "11\n", "1720343103", {}, 60, {ProgramPath(exe)});
+    EXPECT_EQ(2, run.status) << exe;
+    EXPECT_EQ("", run.out) << exe;
+    EXPECT_NE(std::string::npos, run.err.find("not started in its own folder")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("cd " + std::string(BUILD_DIR))) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("scripts/new_workdir.sh")) << run.err;
+    EXPECT_EQ(before, SnapshotTree(dir.path())) << exe;
+  }
+}
+
+TEST(RunGuard, NameThatIsNotInTheFolderIsRefused) {
+  ScopedWorkDir dir;
+  FillWithUserFiles();
+  auto before = SnapshotTree(dir.path());
+  // "./pagoran_01_149.exe" where the folder holds no such file: the caller lied about it.
+  ProgramRun run = RunProgram(ProgramPath(kPrograms[0]), dir.path(), "11\n", "1720343103", {}, 60,
+                              {std::string("./") + kPrograms[0]});
+  EXPECT_EQ(2, run.status);
+  EXPECT_EQ(before, SnapshotTree(dir.path()));
+}
+
+struct ArgumentCase {
+  std::string argument;
+  int status;
+  std::string out_pattern;  // regular expression for the whole standard output
+  std::string err_pattern;  // and for the whole standard error
+};
+
+TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
+  const ArgumentCase cases[] = {
+      {"--help", 0,
+       "Usage: \\./NAME \\[-h \\| --help \\| --version\\]\n\n[^]*works only in the "
+       "folder that holds it[^]*SOURCE_DATE_EPOCH[^]*Output: [^]*",
+       ""},
+      {"-h", 0, "Usage: \\./NAME [^]*", ""},
+      {"--version", 0, "NAME [0-9]+\\.[0-9]+\\.[0-9]+\n", ""},
+      {"--bogus", 2, "", "NAME: unexpected argument '--bogus'; usage: [^\n]*\n"},
+      {"report.htm", 2, "", "NAME: unexpected argument 'report.htm'; usage: [^\n]*\n"},
+  };
+  for (const char* exe : kPrograms) {
+    for (const ArgumentCase& c : cases) {
+      ScopedWorkDir dir;
+      InstallPrograms(dir.path());
+      FillWithUserFiles();
+      auto before = SnapshotTree(dir.path());
+      std::string argv0 = std::string("./") + exe;
+      ProgramRun run =
+          RunProgram(argv0, dir.path(), "11\n", "1720343103", {}, 60, {argv0, c.argument});
+      auto named = [&](std::string pattern) {
+        return std::regex(std::regex_replace(pattern, std::regex("NAME"), exe));
+      };
+      EXPECT_EQ(c.status, run.status) << exe << " " << c.argument;
+      EXPECT_TRUE(std::regex_match(run.out, named(c.out_pattern))) << exe << " " << run.out;
+      EXPECT_TRUE(std::regex_match(run.err, named(c.err_pattern))) << exe << " " << run.err;
+      EXPECT_EQ(before, SnapshotTree(dir.path())) << exe << " " << c.argument;
+    }
+  }
+}
+
+// A run that waits at its first prompt until its input is closed. Returns once the run
+// has printed its first line, so it holds the folder by then.
+pid_t StartWaitingRun(const std::string& dir, const std::string& exe, int* keys_fd) {
+  int keys[2], out[2];
+  if (pipe(keys) != 0 || pipe(out) != 0) return -1;
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(keys[0], 0);
+    close(keys[1]);
+    dup2(out[1], 1);
+    close(out[0]);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    std::string argv0 = "./" + exe;
+    char* const argv[] = {argv0.data(), nullptr};
+    execv(argv0.c_str(), argv);
+    _exit(127);
+  }
+  close(keys[0]);
+  close(out[1]);
+  *keys_fd = keys[1];
+  char first_byte;
+  bool started = read(out[0], &first_byte, 1) == 1;
+  close(out[0]);  // what it prints later goes nowhere
+  return started ? child : -1;
+}
+
+TEST(RunGuard, SecondRunInTheSameFolderIsRefusedUntilTheFirstEnds) {
+  ScopedWorkDir dir;
+  InstallPrograms(dir.path());
+  MakeDirs("htm_in");
+  WriteBytes("htm_in/a.htm", "<p>alpha beta gamma</p>\n");
+  int keys_fd = -1;
+  pid_t first = StartWaitingRun(dir.path(), kPrograms[0], &keys_fd);
+  ASSERT_GT(first, 0);
+  ProgramRun second = RunProgram(ProgramPath(kPrograms[1]), dir.path(), "11");
+  EXPECT_EQ(2, second.status);
+  EXPECT_NE(std::string::npos, second.err.find("another run is going on")) << second.err;
+  EXPECT_EQ("", second.out);
+  EXPECT_FALSE(PathExists("check_01.txt"));
+  // A killed run leaves no lock behind.
+  kill(first, SIGKILL);
+  waitpid(first, nullptr, 0);
+  close(keys_fd);
+  ProgramRun third = RunProgram(ProgramPath(kPrograms[0]), dir.path(), "2");
+  EXPECT_EQ(0, third.status) << third.err;
+  EXPECT_EQ("", third.err);
+}
+
+}  // namespace
