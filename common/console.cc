@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/shell.h"
-
 namespace {
 
 constexpr int kTabWidth = 14;
@@ -26,10 +24,9 @@ bool g_have_saved_mode = false;
 termios g_saved_mode;
 volatile sig_atomic_t g_raw = 0;
 
-// Bytes read from the input but not yet used.
-char g_buffer[1];
-size_t g_begin = 0;
-size_t g_end = 0;
+std::string* g_output_sink = nullptr;  // tests read what is printed here
+std::string* g_error_sink = nullptr;
+ProgramToStart g_program_to_start;
 
 void RestoreTerminal() {
   if (g_have_saved_mode && g_raw) {
@@ -74,26 +71,16 @@ bool WaitReadable(int timeout_ms) {
   }
 }
 
-bool FillBuffer(int timeout_ms) {
-  if (g_begin < g_end) return true;
-  g_begin = g_end = 0;
+// One byte of input; false at the end of input (or, with a timeout on a terminal, when
+// nothing came). One byte at a time: what this program does not read stays in the input
+// for a program that takes over the console after it (see EndProgram).
+bool ReadByte(char* byte, int timeout_ms = -1) {
   if (g_input_is_terminal && !WaitReadable(timeout_ms)) return false;
   while (true) {
-    // One byte at a time: what this program does not read stays in the input for a
-    // program that takes over the console after it (see EndProgram).
-    ssize_t got = read(g_input_fd, g_buffer, 1);
+    ssize_t got = read(g_input_fd, byte, 1);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    g_end = static_cast<size_t>(got);
-    return true;
+    return got == 1;
   }
-}
-
-// One byte of input; false at the end of input.
-bool ReadByte(char* byte, int timeout_ms = -1) {
-  if (!FillBuffer(timeout_ms)) return false;
-  *byte = g_buffer[g_begin++];
-  return true;
 }
 
 // One key: a byte, or (on a terminal) a whole escape sequence, reported as 0 so that no
@@ -115,7 +102,11 @@ char ReadKey() {
 }
 
 void Emit(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  if (g_output_sink) {
+    g_output_sink->append(text);
+  } else {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  }
   for (char c : text) {
     g_column = (c == '\n' || c == '\r') ? 1 : g_column + 1;
   }
@@ -142,7 +133,12 @@ void SetConsoleInputForTesting(int fd) {
   g_input_fd = fd;
   g_input_is_terminal = false;
   g_have_saved_mode = false;
-  g_begin = g_end = 0;
+  g_column = 1;
+}
+
+void SetConsoleOutputForTesting(std::string* out, std::string* err) {
+  g_output_sink = out;
+  g_error_sink = err;
   g_column = 1;
 }
 
@@ -158,7 +154,15 @@ void PrintTab() {
   Emit(std::string(static_cast<size_t>(next - g_column), ' '));
 }
 
-int ConsoleColumn() { return g_column; }
+void PrintError(std::string_view text) {
+  if (g_error_sink) {
+    g_error_sink->append(text).append("\n");
+    return;
+  }
+  std::fflush(stdout);
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+  std::fflush(stderr);
+}
 
 char WaitForKey(std::string_view keys) {
   while (true) {
@@ -217,11 +221,15 @@ void ClearConsole() {
   g_column = 1;
 }
 
+void StartWhenThisEnds(const ProgramToStart& program) { g_program_to_start = program; }
+
+const ProgramToStart& ProgramStartedAtEnd() { return g_program_to_start; }
+
 void EndProgram() {
   std::fflush(stdout);
   std::fflush(stderr);
   RestoreTerminal();
-  const PendingStart& pending = GetPendingStart();
+  const ProgramToStart& pending = g_program_to_start;
   if (!pending.program_path.empty()) {
     // The started program takes over this console, in its own folder.
     if (chdir(pending.folder.c_str()) == 0) {

@@ -23,11 +23,12 @@ void Print(std::string_view text);
 void PrintLine(std::string_view text = "");
 /// Moves to the first tab stop strictly to the right of the cursor, printing blanks.
 void PrintTab();
-/// The 1-based column where the next byte will be printed.
-int ConsoleColumn();
+/// One line on standard error, such as a failing command's message; what was printed
+/// before it is flushed first, so the two streams keep their order on a terminal.
+void PrintError(std::string_view text);
 
-/// Prints "<1> yes, continue"-style lines, then waits for one of `keys` and returns it;
-/// other keys are ignored without a trace.
+/// Waits for one of `keys` and returns it; other keys are ignored without a trace. The
+/// caller prints the choices.
 char WaitForKey(std::string_view keys);
 /// Waits for any key at all.
 void WaitForAnyKey();
@@ -47,12 +48,26 @@ std::string ReadInputItem(std::string_view prompt);
 /// Clears the screen on a terminal; prints nothing otherwise.
 void ClearConsole();
 
-/// Ends the process with status 0, restoring the terminal first and starting a program
-/// left pending by "start" (see shell.h).
+/// A program that takes over this console when this one ends, started in `folder` as
+/// `argv0`: what "start" leaves behind where it can open no window of its own.
+struct ProgramToStart {
+  std::string folder;        // absolute path of the folder to start in
+  std::string program_path;  // absolute path of the program
+  std::string argv0;         // the name it is started by ("./pagoran_01_149.exe")
+};
+void StartWhenThisEnds(const ProgramToStart& program);
+/// The program set by StartWhenThisEnds; empty fields when there is none.
+const ProgramToStart& ProgramStartedAtEnd();
+
+/// Ends the process with status 0, restoring the terminal first and starting the program
+/// set by StartWhenThisEnds, if any.
 [[noreturn]] void EndProgram();
 
 /// For tests: reads keys and lines from `fd` instead of standard input and treats it as
 /// no terminal.
 void SetConsoleInputForTesting(int fd);
+/// For tests: what the console prints is appended to `out` and error lines to `err`
+/// instead of going to standard output and standard error; null restores the streams.
+void SetConsoleOutputForTesting(std::string* out, std::string* err);
 
 #endif  // COMMON_CONSOLE_H_

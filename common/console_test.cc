@@ -44,7 +44,7 @@ TEST(ConsoleInputItem, FollowsTheTypedAnswerRules) {
 
 TEST(ConsoleOutput, TabStopsEveryFourteenColumns) {
   SetConsoleInputForTesting(-1);
-  testing::internal::CaptureStdout();
+  CapturedConsole console;
   Print(" 1");
   PrintTab();
   Print("Windows-1250");
@@ -55,29 +55,26 @@ TEST(ConsoleOutput, TabStopsEveryFourteenColumns) {
   PrintTab();
   Print("b");
   PrintLine();
-  fflush(stdout);
   EXPECT_EQ(" 1" + std::string(12, ' ') + "Windows-1250  x\n" + std::string(14, 'a') +
                 std::string(14, ' ') + "b\n",
-            testing::internal::GetCapturedStdout());
+            console.out);
 }
 
 TEST(ConsoleKeys, UnlistedKeysAreIgnoredSilently) {
   ScriptedInput input("3\n\x1b[A2");
-  testing::internal::CaptureStdout();
+  CapturedConsole console;
   EXPECT_EQ('2', WaitForKey("12"));
-  fflush(stdout);
-  EXPECT_EQ("", testing::internal::GetCapturedStdout());
+  EXPECT_EQ("", console.out);
 }
 
 TEST(ConsoleKeys, TypedAnswerFollowsKeysOnTheSameInput) {
   ScriptedInput input("1https://x.org, more\nnext");
-  testing::internal::CaptureStdout();
+  CapturedConsole console;
   EXPECT_EQ('1', WaitForKey("1"));
   EXPECT_EQ("https://x.org", ReadInputItem("address = "));
   EXPECT_EQ("next", ReadAnswerLine("q"));
   EXPECT_EQ("", ReadAnswerLine("r"));  // at the end of input an answer is empty
-  fflush(stdout);
-  EXPECT_EQ("address = ? \nq? \nr? \n", testing::internal::GetCapturedStdout());
+  EXPECT_EQ("address = ? \nq? \nr? \n", console.out);
 }
 
 TEST(ConsoleKeysDeathTest, EndOfInputAtAKeyPromptEndsWithStatusZero) {

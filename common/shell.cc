@@ -20,8 +20,6 @@
 
 namespace {
 
-PendingStart g_pending_start;
-
 struct Token {
   std::string text;
   bool quoted = false;       // held a double-quoted part
@@ -68,11 +66,7 @@ std::vector<Token> Tokenize(std::string_view line) {
   return tokens;
 }
 
-void Fail(std::string_view message) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
-  std::fflush(stderr);
-}
+void Fail(std::string_view message) { PrintError(message); }
 
 // Where a command's output goes: a redirection file, the next command of a pipe, or the
 // console.
@@ -677,9 +671,7 @@ void RunStart(const Command& cmd) {
   if (std::getenv("DISPLAY") && !FindOnPath("x-terminal-emulator").empty()) {
     if (Spawn({"x-terminal-emulator", "-e", run_as}, abs_folder, false)) return;
   }
-  g_pending_start.folder = abs_folder;
-  g_pending_start.program_path = abs_program;
-  g_pending_start.argv0 = run_as;
+  StartWhenThisEnds({abs_folder, abs_program, run_as});
 }
 
 std::vector<std::string> SplitAtBlanks(const std::string& text) {
@@ -779,8 +771,6 @@ bool RunSegment(std::vector<Token> tokens, const std::vector<std::string>* piped
 }
 
 }  // namespace
-
-const PendingStart& GetPendingStart() { return g_pending_start; }
 
 void RunCommand(std::string_view command_line) {
   std::vector<Token> tokens = Tokenize(command_line);

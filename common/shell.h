@@ -33,13 +33,4 @@ std::vector<std::string> MatchingWorkFiles(std::string_view pattern);
 void CopyAsSecondNames(std::string_view pattern, std::string_view folder,
                        std::string_view redirect);
 
-/// The program that "start /D folder program" left to be started in the same console when
-/// the caller ends (no tmux, no graphical terminal). Empty when there is none.
-struct PendingStart {
-  std::string folder;        // absolute path of the folder to start in
-  std::string program_path;  // absolute path of the program
-  std::string argv0;         // the name it is started by ("./pagoran_01_149.exe")
-};
-const PendingStart& GetPendingStart();
-
 #endif  // COMMON_SHELL_H_

@@ -16,14 +16,9 @@ struct Printed {
   std::string out, err;
 };
 Printed Shell(const std::string& line) {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
+  CapturedConsole console;
   RunCommand(line);
-  fflush(stdout);
-  Printed p;
-  p.out = testing::internal::GetCapturedStdout();
-  p.err = testing::internal::GetCapturedStderr();
-  return p;
+  return Printed{console.out, console.err};
 }
 
 TEST(ShellDir, BareListingIsCaseBlindNameOrderOfFilesAndFolders) {
@@ -267,9 +262,9 @@ TEST(ShellStart, WithoutTerminalWindowsTheProgramWaitsForTheCallerToEnd) {
   unsetenv("TMUX");
   unsetenv("DISPLAY");
   Shell("start /D pagoran tool.exe");
-  EXPECT_EQ("./tool.exe", GetPendingStart().argv0);
-  EXPECT_EQ(dir.path() + "/pagoran", GetPendingStart().folder);
-  EXPECT_EQ(dir.path() + "/pagoran/tool.exe", GetPendingStart().program_path);
+  EXPECT_EQ("./tool.exe", ProgramStartedAtEnd().argv0);
+  EXPECT_EQ(dir.path() + "/pagoran", ProgramStartedAtEnd().folder);
+  EXPECT_EQ(dir.path() + "/pagoran/tool.exe", ProgramStartedAtEnd().program_path);
 }
 
 TEST(ShellEditor, RunsTheChosenEditorAndWaits) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/console.h"
+
 /// A fresh temporary folder, made the current directory for the test's lifetime (the
 /// programs' work directory is the current one) and removed afterwards.
 class ScopedWorkDir {
@@ -20,6 +22,16 @@ class ScopedWorkDir {
  private:
   std::string path_;
   std::string previous_;
+};
+
+/// While it lives, what the console prints (PrintLine, PrintError, ...) is kept in `out`
+/// and `err` instead of reaching standard output and standard error.
+struct CapturedConsole {
+  CapturedConsole() { SetConsoleOutputForTesting(&out, &err); }
+  ~CapturedConsole() { SetConsoleOutputForTesting(nullptr, nullptr); }
+  CapturedConsole(const CapturedConsole&) = delete;
+  CapturedConsole& operator=(const CapturedConsole&) = delete;
+  std::string out, err;
 };
 
 /// Whole-file bytes, relative to the current directory. A missing file reads as "".
