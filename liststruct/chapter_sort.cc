@@ -9,10 +9,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// An empty line as a view that points somewhere: LineWriter hands the bytes to fwrite,
-// which must not get a null pointer even for no bytes.
-std::string_view Line(std::string_view text) { return text.empty() ? std::string_view("") : text; }
-
 std::string ChapterMark(long long number) { return std::to_string(number) + ". "; }
 
 // Walks the list as passes 2 to 4 do: the expected mark starts at "1. " and advances each
@@ -51,7 +47,7 @@ long long RenumberTopLevelChapters(std::string_view in, std::string_view out) {
     first = false;
     std::string_view trimmed = TrimSpaces(text);
     if (!IsTopLevelChapterLine(trimmed)) {
-      writer.WriteLine(Line(trimmed));
+      writer.WriteLine(trimmed);
       continue;
     }
     ++count;
@@ -75,7 +71,7 @@ size_t NormaliseBlankLines(std::string_view in, std::string_view out) {
       if (empty_run == 0) writer.WriteLine("");
     }
     if (trimmed.empty() && ++empty_run >= 2) continue;
-    writer.WriteLine(Line(trimmed));
+    writer.WriteLine(trimmed);
     if (!trimmed.empty()) empty_run = 0;
   }
   return longest;

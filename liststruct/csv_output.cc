@@ -6,18 +6,10 @@
 
 #include "common/text.h"
 #include "common/work_dir.h"
-#include "liststruct/html_render.h"
 
 namespace {
 
 constexpr char kStructuredText[] = "list_03_list.txt";
-constexpr char kHtmlBodyCopyFile[] = "list_03_com_ndx.txt";
-
-bool IsWrapperTagLine(std::string_view line) {
-  std::string lower = LowerAscii(TrimSpaces(line));
-  return lower == "<pre>" || lower == "</pre>" || lower == "<body>" || lower == "</body>";
-}
-
 std::string TopLevelMark(long long number) { return std::to_string(number) + ". "; }
 
 // The title is what follows the first blank; a line without one has none.
@@ -48,15 +40,6 @@ std::string SubRecordStart(std::string_view trimmed) {
 }
 
 }  // namespace
-
-void WriteHtmlBodyCopy() {
-  LineReader input(kHtmlOutputFile);
-  LineWriter out(kHtmlBodyCopyFile);
-  std::string line;
-  while (input.Next(&line)) {
-    if (!IsWrapperTagLine(line)) out.WriteLine(line);
-  }
-}
 
 void WriteCsv() {
   LineReader input(kStructuredText);

@@ -4,10 +4,6 @@
 /// The CSV output, copied to its time-stamped name afterwards.
 inline constexpr char kCsvOutputFile[] = "list_04.csv";
 
-/// list_03_com_ndx.txt: list_03_list.htm without the lines that are, trimmed and in any
-/// case, exactly <pre>, </pre>, <body> or </body>.
-void WriteHtmlBodyCopy();
-
 /// list_04.csv from list_03_list.txt: an empty first line, then one record per chapter,
 /// "mark line;title;body", with each sub-chapter shifted three fields right per full stop
 /// of its mark. Fields are not quoted: the list must hold no semicolons.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "liststruct/html_render.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -56,15 +55,6 @@ TEST(Csv, EmptyStructuredTextGivesEmptyFile) {
   WriteCsv();
   EXPECT_TRUE(PathExists(kCsvOutputFile));
   EXPECT_EQ("", ReadBytes(kCsvOutputFile));
-}
-
-TEST(HtmlBodyCopy, DropsOnlyTheWrapperTagLines) {
-  ScopedWorkDir dir;
-  WriteBytes(kHtmlOutputFile, CrLf({"<html>", "<BODY>", " <pre> ", "  1. <b>x</b>", "<pre> kept",
-                                    "</Pre>", "<br>", "</body>", "</html>"}));
-  WriteHtmlBodyCopy();
-  EXPECT_EQ(CrLf({"<html>", "  1. <b>x</b>", "<pre> kept", "<br>", "</html>"}),
-            ReadBytes("list_03_com_ndx.txt"));
 }
 
 }  // namespace

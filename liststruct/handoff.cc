@@ -5,7 +5,7 @@
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_dir.h"
-#include "liststruct/quillet_run_flow_names.h"
+#include "liststruct/list_file_names.h"
 
 std::string FindIndexerExecutable() {
   RunCommand("dir /b /o  pagoran_*.exe > exe_files.txt");

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr char kHtmlInputFile[] = "list_03_utf.txt";
+constexpr char kHtmlBodyCopyFile[] = "list_03_com_ndx.txt";
 
 constexpr std::string_view kHeader[] = {
     R"(<!DOCTYPE HTML=HTML PUBLIC=PUBLIC "-//W3C//DTD HTML 4.0 TRANSITIONAL//EN"=")"
@@ -150,4 +151,15 @@ void RenderHtml(const ChapterTable& table) {
     out.WriteLine(escaped);
   }
   for (std::string_view footer_line : kFooter) out.WriteLine(footer_line);
+}
+
+void WriteHtmlBodyCopy() {
+  LineReader input(kHtmlOutputFile);
+  LineWriter out(kHtmlBodyCopyFile);
+  std::string line;
+  while (input.Next(&line)) {
+    std::string lower = LowerAscii(TrimSpaces(line));
+    bool wrapper = lower == "<pre>" || lower == "</pre>" || lower == "<body>" || lower == "</body>";
+    if (!wrapper) out.WriteLine(line);
+  }
 }

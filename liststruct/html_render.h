@@ -12,4 +12,8 @@ inline constexpr char kHtmlOutputFile[] = "list_03_list.htm";
 /// must describe the lines of list_03.txt, which the structured text follows line for line.
 void RenderHtml(const ChapterTable& table);
 
+/// list_03_com_ndx.txt: list_03_list.htm without the lines that are, trimmed and in any
+/// case, exactly <pre>, </pre>, <body> or </body>.
+void WriteHtmlBodyCopy();
+
 #endif  // LISTSTRUCT_HTML_RENDER_H_

@@ -122,4 +122,13 @@ TEST(HtmlRender, ReadsAFreshCopyAndCutsTheTable) {
             ReadBytes("list_03_table.txt"));
 }
 
+TEST(HtmlBodyCopy, DropsOnlyTheWrapperTagLines) {
+  ScopedWorkDir dir;
+  WriteBytes(kHtmlOutputFile, CrLf({"<html>", "<BODY>", " <pre> ", "  1. <b>x</b>", "<pre> kept",
+                                    "</Pre>", "<br>", "</body>", "</html>"}));
+  WriteHtmlBodyCopy();
+  EXPECT_EQ(CrLf({"<html>", "  1. <b>x</b>", "<pre> kept", "<br>", "</html>"}),
+            ReadBytes("list_03_com_ndx.txt"));
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 #include "common/console.h"
 #include "common/run_guard.h"
-#include "liststruct/quillet_run_flow.h"
+#include "liststruct/quillet_flow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "liststruct/quillet_run_flow_names.h"
+#include "liststruct/list_file_names.h"
 
 #include "common/clock.h"
 #include "common/shell.h"

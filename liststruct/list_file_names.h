@@ -1,5 +1,5 @@
-#ifndef LISTSTRUCT_QUILLET_RUN_FLOW_NAMES_H_
-#define LISTSTRUCT_QUILLET_RUN_FLOW_NAMES_H_
+#ifndef LISTSTRUCT_LIST_FILE_NAMES_H_
+#define LISTSTRUCT_LIST_FILE_NAMES_H_
 
 /// Names the run of quillet builds: time stamps, the stems of the chosen input, and file
 /// names placed into the interpreter's command lines.
@@ -27,4 +27,4 @@ std::string CommandName(std::string_view name);
 /// instead, to the same result. A `target` ending in "\" is a folder: the name is kept.
 void CopyByCommand(std::string_view source, std::string_view target, std::string_view junk);
 
-#endif  // LISTSTRUCT_QUILLET_RUN_FLOW_NAMES_H_
+#endif  // LISTSTRUCT_LIST_FILE_NAMES_H_

@@ -1,4 +1,4 @@
-#include "liststruct/quillet_run_flow.h"
+#include "liststruct/quillet_flow.h"
 
 #include <cmath>
 #include <string>
@@ -15,7 +15,7 @@
 #include "liststruct/csv_output.h"
 #include "liststruct/handoff.h"
 #include "liststruct/html_render.h"
-#include "liststruct/quillet_run_flow_names.h"
+#include "liststruct/list_file_names.h"
 
 namespace {
 

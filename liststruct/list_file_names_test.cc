@@ -1,4 +1,4 @@
-#include "liststruct/quillet_run_flow_names.h"
+#include "liststruct/list_file_names.h"
 
 #include <gtest/gtest.h>
 
