@@ -1,6 +1,6 @@
 #include "common/console.h"
 #include "common/run_guard.h"
-#include "common/startup.h"
+#include "formulas/cellorin_dialogue.h"
 #include "formulas/cellorin_flow.h"
 
 namespace {
@@ -26,8 +26,8 @@ constexpr ProgramInfo kCellorin = {
 int main(int argc, char** argv) {
   InitConsole();
   GuardRun(kCellorin, argc, argv);
-  RunStartupDialogue(Program::kCellorin, argv[0]);
-  RunToolCheck(Program::kCellorin);
+  RunCellorinDialogue();
+  RunCellorinToolCheck();
   RunFormulaGenerator();
   EndProgram();
 }

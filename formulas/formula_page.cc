@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "common/config.h"
-#include "common/startup.h"
 #include "common/text.h"
 #include "common/work_dir.h"
+#include "formulas/cellorin_dialogue.h"
 #include "formulas/column_names.h"
 
 namespace {
@@ -136,7 +136,7 @@ std::vector<std::string> FormulaPageLines(const TableAnswers& answers) {
       "<br>",
       "Program for creating sumif() formulas in MS Excel compatible tables",
       "<br>",
-      "Program name: " + ProgramName(Program::kCellorin),
+      "Program name: " + CellorinProgramName(),
       "<br>",
       "<a href=\"" + product + "\">" + product + "</a>",
       "<br>",

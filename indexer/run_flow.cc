@@ -7,7 +7,6 @@
 #include "common/console.h"
 #include "common/external_sort.h"
 #include "common/shell.h"
-#include "common/startup.h"
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "indexer/all_words.h"
@@ -15,6 +14,7 @@
 #include "indexer/decorate.h"
 #include "indexer/index_pages.h"
 #include "indexer/page_files.h"
+#include "indexer/pagoran_dialogue.h"
 #include "indexer/publisher_params.h"
 #include "indexer/run_state.h"
 #include "indexer/search_page.h"
@@ -106,14 +106,14 @@ void CopyOutAndCleanUp() {
 }  // namespace
 
 void RunPagoran(const char* argv0) {
-  RunStartupDialogue(Program::kPagoran, argv0);
+  RunPagoranDialogue(argv0);
 
   DeleteListed("dir /b *.htm* > dir_01.txt", "");
   DeleteListed("dir /b *.list > dir_01.txt", "");
   DeleteListed("dir /b *.txt > dir_01.txt", "");
   DeleteListed("dir /b htm_out\\*.* > dir_01.txt", "htm_out\\");
 
-  RunToolCheck(Program::kPagoran);
+  RunPagoranToolCheck();
   RemoveOldOutputFolder();
 
   IndexerRun run;

@@ -7,7 +7,6 @@
 #include "common/config.h"
 #include "common/console.h"
 #include "common/shell.h"
-#include "common/startup.h"
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "liststruct/chapter_sort.h"
@@ -16,6 +15,7 @@
 #include "liststruct/handoff.h"
 #include "liststruct/html_render.h"
 #include "liststruct/list_file_names.h"
+#include "liststruct/quillet_dialogue.h"
 
 namespace {
 
@@ -161,8 +161,8 @@ void PrintClosingMessages(const OutputNames& outputs) {
 }  // namespace
 
 void RunQuillet(const char* argv0) {
-  RunStartupDialogue(Program::kQuillet, argv0);
-  RunToolCheck(Program::kQuillet);
+  RunQuilletDialogue(argv0);
+  RunQuilletToolCheck();
   CheckIndexerPresent();
   CleanUpOldWorkFiles();
 

@@ -91,8 +91,9 @@ TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
 }
 
 // A run that waits at its first prompt until its input is closed. Returns once the run
-// has printed its first line, so it holds the folder by then.
-pid_t StartWaitingRun(const std::string& dir, const std::string& exe, int* keys_fd) {
+// has printed its first byte, so it holds the folder by then; `out_fd` must stay open
+// while it runs, or its next line would end it.
+pid_t StartWaitingRun(const std::string& dir, const std::string& exe, int* keys_fd, int* out_fd) {
   int keys[2], out[2];
   if (pipe(keys) != 0 || pipe(out) != 0) return -1;
   pid_t child = fork();
@@ -110,10 +111,9 @@ pid_t StartWaitingRun(const std::string& dir, const std::string& exe, int* keys_
   close(keys[0]);
   close(out[1]);
   *keys_fd = keys[1];
+  *out_fd = out[0];
   char first_byte;
-  bool started = read(out[0], &first_byte, 1) == 1;
-  close(out[0]);  // what it prints later goes nowhere
-  return started ? child : -1;
+  return read(out[0], &first_byte, 1) == 1 ? child : -1;
 }
 
 TEST(RunGuard, SecondRunInTheSameFolderIsRefusedUntilTheFirstEnds) {
@@ -121,8 +121,8 @@ TEST(RunGuard, SecondRunInTheSameFolderIsRefusedUntilTheFirstEnds) {
   InstallPrograms(dir.path());
   MakeDirs("htm_in");
   WriteBytes("htm_in/a.htm", "<p>alpha beta gamma</p>\n");
-  int keys_fd = -1;
-  pid_t first = StartWaitingRun(dir.path(), kPrograms[0], &keys_fd);
+  int keys_fd = -1, out_fd = -1;
+  pid_t first = StartWaitingRun(dir.path(), kPrograms[0], &keys_fd, &out_fd);
   ASSERT_GT(first, 0);
   ProgramRun second = RunProgram(ProgramPath(kPrograms[1]), dir.path(), "11");
   EXPECT_EQ(2, second.status);
@@ -133,6 +133,7 @@ TEST(RunGuard, SecondRunInTheSameFolderIsRefusedUntilTheFirstEnds) {
   kill(first, SIGKILL);
   waitpid(first, nullptr, 0);
   close(keys_fd);
+  close(out_fd);
   ProgramRun third = RunProgram(ProgramPath(kPrograms[0]), dir.path(), "2");
   EXPECT_EQ(0, third.status) << third.err;
   EXPECT_EQ("", third.err);
