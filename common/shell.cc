@@ -138,11 +138,12 @@ bool GlobMatch(std::string_view name, std::string_view pattern) {
   // Iterative matcher with one backtracking point per "*".
   size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-      ++n, ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
+    // A '*' of the pattern is a wildcard even where the name holds a '*' too.
+    if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
       resume = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++n, ++p;
     } else if (star != std::string_view::npos) {
       p = star + 1;
       n = ++resume;

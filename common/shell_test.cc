@@ -35,7 +35,8 @@ TEST(ShellDir, PatternsFollowWindowsRules) {
   ScopedWorkDir dir;
   MakeDirs("htm_in");
   MakeDirs("htm_out");
-  for (const char* name : {"noext", "x.txt", "htm_in/p.htm", "htm_in/q.html", "htm_in/r.txt"}) {
+  for (const char* name :
+       {"noext", "x.txt", "htm_in/p.htm", "htm_in/q.html", "htm_in/r.txt", "htm_in/*x.htm"}) {
     WriteBytes(name, "x");
   }
   struct Case {
@@ -44,8 +45,8 @@ TEST(ShellDir, PatternsFollowWindowsRules) {
   } cases[] = {
       {"*.", {"htm_in", "htm_out", "noext"}},
       {"*.*", {"htm_in", "htm_out", "listing.out", "noext", "x.txt"}},
-      {"htm_in\\*.htm*", {"p.htm", "q.html"}},
-      {"htm_in", {"p.htm", "q.html", "r.txt"}},
+      {"htm_in\\*.htm*", {"*x.htm", "p.htm", "q.html"}},
+      {"htm_in", {"*x.htm", "p.htm", "q.html", "r.txt"}},
       {"no_such_*.txt", {}},
       {"?.txt", {"x.txt"}},
   };

@@ -1,11 +1,14 @@
 #include "indexer/page_files.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "common/console.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_dir.h"
+#include "indexer/word_extract.h"
 
 namespace {
 
@@ -42,21 +45,40 @@ void WriteCleanedCopy(const std::string& listed_name, LineWriter* target, bool* 
   // A name holding a folder separator cannot be named inside htm_in; it reads as empty.
   if (Contains(listed_name, "\\")) return;
   LineReader input("htm_in\\" + listed_name);
+  BlockState blocks;  // as the word scan, which reads each page on its own
   std::string line;
   while (input.Next(&line)) {
-    std::optional<std::string> shaped = ReshapePageLine(line, in_table);
+    std::optional<std::string> shaped = ReshapePageLine(line, in_table, &blocks);
     if (shaped) target->WriteLine(*shaped);
   }
 }
 
-bool IsPlainNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-         c == '_' || c == '-';
+bool IsShownByte(char c) { return static_cast<unsigned char>(c) >= 16; }
+
+// Outside a table: whether the line belongs to a script or style block and is written as
+// the page has it. The word scan reads the line as written here; the written and the shown
+// form differ only in the bytes below 16 that showing drops, so where those bytes change
+// the block tests, the line is shown as ever and the scan keeps the state it always had.
+bool KeptAsScriptOrStyle(std::string_view text, BlockState* blocks) {
+  BlockState as_kept = *blocks;
+  bool kept = InScriptOrStyleBlock(text, &as_kept);
+  if (std::all_of(text.begin(), text.end(), IsShownByte)) {
+    *blocks = as_kept;
+    return kept;
+  }
+  std::string shown;
+  std::copy_if(text.begin(), text.end(), std::back_inserter(shown), IsShownByte);
+  BlockState as_shown = *blocks;
+  bool shown_kept = InScriptOrStyleBlock(shown, &as_shown);
+  bool agree = kept && shown_kept && as_kept == as_shown;
+  *blocks = agree ? as_kept : as_shown;
+  return agree;
 }
 
 }  // namespace
 
-std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table) {
+std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table,
+                                           BlockState* blocks) {
   std::string_view text = TrimRightSpaces(line);
   std::string_view trimmed = TrimLeftSpaces(text);
   if (Contains(trimmed, "<pre>") || trimmed == "</pre>") return std::nullopt;
@@ -64,7 +86,11 @@ std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table
   std::string lower = LowerAscii(trimmed);
   if (Contains(lower, "<table ")) *in_table = true;
   if (Contains(lower, "</table")) *in_table = false;
-  if (*in_table) return std::string(text);
+  if (*in_table) {
+    InScriptOrStyleBlock(text, blocks);  // the line is written as it stands
+    return std::string(text);
+  }
+  if (KeptAsScriptOrStyle(text, blocks)) return std::string(text);
 
   size_t leading = text.size() - trimmed.size();
   // The break test sees the line after the "&nbsp;" prefix, so an indented line always
@@ -108,13 +134,6 @@ std::string CleanedCopyName(std::string_view lower_name) {
   return name;
 }
 
-std::string CommandArgument(std::string_view name) {
-  for (char c : name) {
-    if (!IsPlainNameByte(c)) return "\"" + std::string(name) + "\"";
-  }
-  return std::string(name);
-}
-
 void MakePageFiles() {
   std::vector<InputName> inputs = CollectInputList();
   size_t input_count = 0;
@@ -138,7 +157,8 @@ void MakePageFiles() {
     }
     WriteCleanedCopy(input.listed, &copy, &in_table);
     copy.Close();
-    RunCommand("copy " + CommandArgument(cleaned) + " " + page + " > out_null.list");
+    // Copied by name, not by a command line, where "*" or "?" in a name would be a pattern.
+    CopyWorkFile(cleaned, page);
   }
   PrintLine();
   PrintLine("processed 1%");

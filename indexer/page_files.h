@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "indexer/run_state.h"
+#include "indexer/word_extract.h"
 
 /// The HTML files of htm_in become numbered page files in the work directory; prints
 /// "processed 1%". Every listed input takes one page number, even one that cannot be read
@@ -14,10 +15,14 @@
 void MakePageFiles();
 
 /// One input line reshaped for display line by line: trailing spaces removed, "<br>" in
-/// front, one "&nbsp;" per leading space, bytes below 16 dropped. Lines inside a table pass
-/// with only their trailing spaces removed. `*in_table` carries the table state from line
-/// to line and file to file. Returns nothing when the line is dropped (`<pre>` markers).
-std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table);
+/// front, one "&nbsp;" per leading space, bytes below 16 dropped. Lines inside a table, and
+/// the lines of script and style blocks (those the word scan skips), pass with only their
+/// trailing spaces removed, so that a page's own scripts and style rules still work.
+/// `*in_table` carries the table state from line to line and file to file, `*blocks` the
+/// block state from line to line of one file. Returns nothing when the line is dropped
+/// (`<pre>` markers).
+std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table,
+                                           BlockState* blocks);
 
 /// Digits of the page numbers for `input_count` inputs: 0 (no padding) for 0 or 1, then 2
 /// up to 10 inputs, 3 up to 100, ... and 8 beyond a million.
@@ -32,9 +37,5 @@ std::string PageName(size_t number, size_t width);
 /// ("page_*.htm") or output pages ("i_*.htm", "s_*.htm") would pick up gets "in_" in front,
 /// so that no cleaned copy replaces a page or passes for one.
 std::string CleanedCopyName(std::string_view lower_name);
-
-/// `name` as one argument of a command line: in double quotes when it holds anything but
-/// letters, digits, '.', '_' and '-'.
-std::string CommandArgument(std::string_view name);
 
 #endif  // INDEXER_PAGE_FILES_H_

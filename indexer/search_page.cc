@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/config.h"
@@ -157,15 +158,146 @@ void WriteLineBlock(LineWriter* out, LineState& state, const std::string& page,
   out->WriteLine("&nbsp <a href=\"files_list.htm#" + page + "\"> Content (" + page + ")</a>");
   std::string phrase =
       SearchPhrase(state.line_words, state.word_count, state.draw_length, next_random);
-  std::string search = std::string("&nbsp <a href=\"") + kSearchEngine + "/search?q=" + phrase;
+  std::string search = std::string("&nbsp <a href=\"") + kSearchEngine +
+                       "/search?q=" + SearchQueryPart(phrase, QueryText::kMarkup);
   if (!run.target_address.empty()) {
-    out->WriteLine(search + " site:" + run.target_address + "\"> " + run.target_address + "</a>");
+    out->WriteLine(search + " site:" + SearchQueryPart(run.target_address, QueryText::kPlain) +
+                   "\"> " + HtmlText(run.target_address) + "</a>");
   }
   out->WriteLine(search + "\"> web_search </a>");
   out->WriteLine("<br><br>");
 }
 
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiAlnum(char c) { return IsAsciiLetter(c) || IsAsciiDigit(c); }
+
+// The value of a decimal or (with `hex`) hexadecimal digit; -1 for any other byte.
+int DigitValue(char c, bool hex) {
+  if (IsAsciiDigit(c)) return c - '0';
+  char lower = static_cast<char>(c | 0x20);
+  if (hex && lower >= 'a' && lower <= 'f') return lower - 'a' + 10;
+  return -1;
+}
+
+// The characters that would end the href or change the query where they stand for
+// themselves: the URL parser drops tabs and line ends, '#' starts the fragment, '&'
+// separates fields, '+' reads as a blank and '%' starts an escape.
+bool NeedsEscape(unsigned long code) {
+  switch (code) {
+    case '"':
+    case '#':
+    case '%':
+    case '&':
+    case '+':
+    case '\t':
+    case '\n':
+    case '\r':
+      return true;
+    default:
+      return false;
+  }
+}
+
+void AppendEscape(std::string* out, unsigned long code) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  *out += '%';
+  *out += kHex[(code >> 4) & 15];
+  *out += kHex[code & 15];
+}
+
+// The character reference at the start of `text` (which starts with '&'), as the browser
+// reads one inside an attribute: its length, and in `code` the character it stands for
+// where that matters (0 for the others). Zero length: the '&' stands for itself.
+size_t ReferenceAt(std::string_view text, unsigned long* code) {
+  *code = 0;
+  size_t at = 1;
+  if (at < text.size() && text[at] == '#') {
+    bool hex = at + 1 < text.size() && (text[at + 1] == 'x' || text[at + 1] == 'X');
+    at += hex ? 2 : 1;
+    size_t digits = at;
+    unsigned long value = 0;
+    for (int digit; at < text.size() && (digit = DigitValue(text[at], hex)) >= 0; ++at) {
+      value = std::min(value * (hex ? 16 : 10) + static_cast<unsigned long>(digit), 0x110000UL);
+    }
+    if (at == digits) return 0;
+    if (at < text.size() && text[at] == ';') ++at;
+    *code = value;
+    return at;
+  }
+  if (at >= text.size() || !IsAsciiLetter(text[at])) return 0;
+  while (at < text.size() && IsAsciiAlnum(text[at])) ++at;
+  std::string_view name = text.substr(1, at - 1);
+  if (at < text.size() && text[at] == ';') {
+    static constexpr std::pair<std::string_view, char> kNamed[] = {
+        {"amp", '&'},    {"AMP", '&'},  {"num", '#'},     {"plus", '+'},
+        {"percnt", '%'}, {"Tab", '\t'}, {"NewLine", '\n'}};
+    for (const auto& [known, stands_for] : kNamed) {
+      if (name == known) *code = static_cast<unsigned char>(stands_for);
+    }
+    return at + 1;
+  }
+  // Without ';', "&amp" is read as '&' unless a letter, digit or '=' follows.
+  if ((name == "amp" || name == "AMP") && !(at < text.size() && text[at] == '=')) {
+    *code = '&';
+    return at;
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string SearchQueryPart(std::string_view text, QueryText kind) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '&' && kind == QueryText::kMarkup) {
+      unsigned long code = 0;
+      size_t length = ReferenceAt(text.substr(i), &code);
+      if (length > 0) {
+        // A '"' that a reference stands for no longer ends the attribute.
+        if (code != '"' && NeedsEscape(code)) {
+          AppendEscape(&out, code);
+        } else {
+          out += text.substr(i, length);
+        }
+        i += length - 1;
+        continue;
+      }
+    }
+    if (NeedsEscape(static_cast<unsigned char>(c))) {
+      AppendEscape(&out, static_cast<unsigned char>(c));
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string HtmlText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
 
 std::string SearchPhrase(std::string_view line_words, int word_count, size_t draw_length,
                          const std::function<double()>& next_random) {

@@ -25,4 +25,20 @@ inline constexpr int kPhraseSlots = 28;
 std::string SearchPhrase(std::string_view line_words, int word_count, size_t draw_length,
                          const std::function<double()>& next_random);
 
+/// What the text given to SearchQueryPart is: words taken from the HTML of a page, whose
+/// character references ("&amp;", "&#35;") the page shows decoded, or plain typed text.
+enum class QueryText { kMarkup, kPlain };
+
+/// `text` as it is written into the query of a web-search link (inside href="..."), so that
+/// the query a browser sends holds `text` as a page shows it. Only the bytes that would end
+/// the attribute or change the query are changed, to their percent escapes: '"', '#', '+',
+/// '%', tab, line ends, and '&' where it stands for itself. In markup, a character
+/// reference that stands for one of them is replaced by that escape; any other reference
+/// is left for the browser to decode. An '&' followed by a name and ';' counts as a
+/// reference, and of the names a browser also knows without ';' only "amp".
+std::string SearchQueryPart(std::string_view text, QueryText kind);
+
+/// `text` as HTML text: '&', '<', '>' and '"' written as character references.
+std::string HtmlText(std::string_view text);
+
 #endif  // INDEXER_SEARCH_PAGE_H_

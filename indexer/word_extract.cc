@@ -1,5 +1,7 @@
 #include "indexer/word_extract.h"
 
+#include <algorithm>
+
 #include "common/console.h"
 #include "common/shell.h"
 #include "common/text.h"
@@ -12,18 +14,22 @@ constexpr double kLargestScannedLink = 2000;
 constexpr size_t kMinimumWordLength = 3;
 constexpr std::string_view kListingSeparator = "=================================================";
 
-// True when the first `word` of `text` comes right after a '<'.
-bool FirstFollowsLt(std::string_view text, std::string_view word) {
-  size_t at = text.find(word);
-  return at != std::string_view::npos && at > 0 && text[at - 1] == '<';
+char LowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// True when the first `word` of `text` comes right after a '<'; with `any_case`, the
+// letters of `text` match `word` (lower case) in any case.
+bool FirstFollowsLt(std::string_view text, std::string_view word, bool any_case) {
+  auto same = [any_case](char a, char b) { return (any_case ? LowerByte(a) : a) == b; };
+  auto at = std::search(text.begin(), text.end(), word.begin(), word.end(), same);
+  return at != text.end() && at != text.begin() && at[-1] == '<';
 }
 
 // Moves one block (script or style) through one line; true when the line belongs to the
 // block and is skipped. A line that closes the block is skipped with it.
 bool SkippedByBlock(std::string_view text, std::string_view open_word, std::string_view close_word,
-                    bool may_open, bool* open, bool* closed) {
-  if (!*open && may_open && FirstFollowsLt(text, open_word)) *open = true;
-  if (*open && !*closed && FirstFollowsLt(text, close_word)) *closed = true;
+                    bool any_case, bool may_open, bool* open, bool* closed) {
+  if (!*open && may_open && FirstFollowsLt(text, open_word, any_case)) *open = true;
+  if (*open && !*closed && FirstFollowsLt(text, close_word, any_case)) *closed = true;
   if (!*open) return false;
   if (*closed) *open = *closed = false;
   return true;
@@ -44,14 +50,7 @@ double NumberAt(std::string_view text, size_t column) {
 // The filters that drop a line whole: script and style blocks, links to numbered targets
 // above 2000 and look_at lines ahead of any link.
 bool SkippedByFilters(std::string_view line, std::string_view lower, ScanState* state) {
-  if (SkippedByBlock(line, "script", "/script", true, &state->script_open, &state->script_closed)) {
-    return true;
-  }
-  bool may_open_style = !Contains(line, "style=");
-  if (SkippedByBlock(lower, "style", "/style", may_open_style, &state->style_open,
-                     &state->style_closed)) {
-    return true;
-  }
+  if (InScriptOrStyleBlock(line, &state->blocks)) return true;
   size_t href = FirstColumn(lower, "href=");
   double target = 0;
   if (href != kNoColumn) {
@@ -126,6 +125,16 @@ size_t FirstHrefColumn(std::string_view line) {
 }
 
 }  // namespace
+
+bool InScriptOrStyleBlock(std::string_view line, BlockState* blocks) {
+  if (SkippedByBlock(line, "script", "/script", false, true, &blocks->script_open,
+                     &blocks->script_closed)) {
+    return true;
+  }
+  bool may_open_style = !Contains(line, "style=");
+  return SkippedByBlock(line, "style", "/style", true, may_open_style, &blocks->style_open,
+                        &blocks->style_closed);
+}
 
 // Walks columns 1..L with the markers of the last '<', '>' and free space, taking the
 // words that free spaces, tag starts and the line end close.

@@ -13,16 +13,30 @@
 /// page gets its word listing page_<number>.txt; prints "processed 10%".
 void ExtractWords();
 
-/// What the scan carries from line to line. The open tag also carries from page to page;
-/// the block flags start afresh with every page (ResetForPage).
-struct ScanState {
-  bool open_tag = false;
+/// Where a page stands in its script and style blocks; starts afresh with every page.
+struct BlockState {
   bool script_open = false;
   bool script_closed = false;
   bool style_open = false;
   bool style_closed = false;
 
-  void ResetForPage() { script_open = script_closed = style_open = style_closed = false; }
+  bool operator==(const BlockState&) const = default;
+};
+
+/// Moves `blocks` through one page line; true when the line belongs to a script or style
+/// block, the lines that open and close it included. A block opens where the first
+/// "script" of the line follows a '<' (letter case counts), or the first "style" in any
+/// case does on a line without "style="; it closes the same way with "/script" or "/style".
+/// The word scan skips these lines, and the page files keep them as the page had them.
+bool InScriptOrStyleBlock(std::string_view line, BlockState* blocks);
+
+/// What the scan carries from line to line. The open tag also carries from page to page;
+/// the block state starts afresh with every page (ResetForPage).
+struct ScanState {
+  bool open_tag = false;
+  BlockState blocks;
+
+  void ResetForPage() { blocks = BlockState(); }
 };
 
 /// One word taken from a line, cleaned of its quotes. Columns are 1-based byte columns of

@@ -64,6 +64,20 @@ std::string EscapeAngleBrackets(std::string_view line) {
   return out;
 }
 
+// An address as the value of a double-quoted href: a '"' in it would end the attribute.
+std::string HrefValue(std::string_view address) {
+  std::string out;
+  out.reserve(address.size());
+  for (char c : address) {
+    if (c == '"') {
+      out += "%22";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 // The line with its first address that starts with `scheme` made a link; only that one, so
 // that a second address on the line stays plain text.
 std::optional<std::string> LinkFirstAddress(std::string_view line, std::string_view lower,
@@ -74,7 +88,7 @@ std::optional<std::string> LinkFirstAddress(std::string_view line, std::string_v
   std::string_view address = line.substr(start, end == std::string_view::npos ? end : end - start);
   std::string out(line.substr(0, start));
   out += "<a href=\"";
-  out += address;
+  out += HrefValue(address);
   out += "\">";
   out += address;
   out += "</a>";

@@ -62,6 +62,11 @@ TEST(HtmlRender, LineRules) {
        {},
        {R"(  <a href="file:///home/a.txt">file:///home/a.txt</a> here)",
         R"(<a href="FILE:///b">FILE:///b</a> )"}},
+      {"a quote in an address does not end the href",
+       {R"q(go http://x.org/"onmouseover="alert(1)"x now)q"},
+       {},
+       {R"q(go <a href="http://x.org/%22onmouseover=%22alert(1)%22x">)q"
+        R"q(http://x.org/"onmouseover="alert(1)"x</a> now)q"}},
       {"an address keeps the escaped brackets around it",
        {"<http://a.org>"},
        {},

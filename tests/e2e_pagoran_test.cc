@@ -174,7 +174,7 @@ TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
   const std::map<std::string, std::string> before = Tree(outer.path() + "/work/htm_in");
   InstallPrograms(outer.path() + "/work");
   ProgramRun run = RunProgram(ProgramPath(kPagoran), outer.path() + "/work",
-                              "11\"shop \"\"quoted\"\" <b>address\", ignored\n");
+                              "11shop \"quoted\" <b>address, ignored\n");
   EXPECT_EQ(0, run.status);
   EXPECT_NE(std::string::npos, run.out.find("processed 100%\n"));
   EXPECT_EQ(before, Tree(outer.path() + "/work/htm_in"));
@@ -183,8 +183,35 @@ TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
   // Ten inputs (the folder too takes a page number) and the four index pages.
   std::vector<std::string> pages = ListNames(outer.path() + "/work/htm_out");
   EXPECT_EQ(14u, pages.size());
-  // The target address stands in the search links as typed (up to its closing quote).
-  EXPECT_NE(std::string::npos, ReadBytes("work/htm_out/s_1.htm").find(" site:shop "));
+  // The target address (up to the comma) is text: escaped where it is shown, and in the
+  // search links encoded like the phrases.
+  EXPECT_NE(std::string::npos,
+            ReadBytes("work/htm_out/s_1.htm")
+                .find(" site:shop %22quoted%22 <b>address\"> shop &quot;quoted&quot; "
+                      "&lt;b&gt;address</a>\r\n"));
+}
+
+// Input names are never patterns: each page holds its own input's text.
+TEST(IndexerBadInput, WildcardCharactersInNamesAreData) {
+  ScopedWorkDir dir;
+  InstallPrograms(dir.path());
+  MakeDirs("htm_in");
+  WriteBytes("htm_in/*.htm", "starred\n");
+  WriteBytes("htm_in/a?.htm", "questioned\n");
+  WriteBytes("htm_in/ab.htm", "plain\n");
+  const std::map<std::string, std::string> before = Tree(dir.path() + "/htm_in");
+  ProgramRun run = RunProgram(ProgramPath(kPagoran), dir.path(), "11\n");
+  ASSERT_EQ(0, run.status);
+  EXPECT_EQ(before, Tree(dir.path() + "/htm_in"));
+  ExpectCleanWorkDir(dir);
+  const std::string words[] = {"starred", "questioned", "plain"};
+  for (int page = 0; page < 3; ++page) {
+    std::string text = ReadBytes("htm_out/page_0" + std::to_string(page + 1) + ".htm");
+    for (int word = 0; word < 3; ++word) {
+      EXPECT_EQ(word == page, text.find(">" + words[word] + "</span>") != std::string::npos)
+          << "page " << page + 1 << ", " << words[word];
+    }
+  }
 }
 
 }  // namespace

@@ -152,6 +152,7 @@ namespace {
 struct ListRun {
   ProgramRun run;
   std::string structured;  // list_03_list.txt
+  std::string html;        // list_03_list.htm
   bool input_unchanged = false;
 };
 
@@ -166,6 +167,7 @@ ListRun RunOnInput(const std::string& name, const std::string& bytes, const std:
   ListRun result;
   result.run = RunProgram(ProgramPath(kProgram), dir.path(), keys, "1720343103", env, 30);
   result.structured = ReadBytes("list_03_list.txt");
+  result.html = ReadBytes("list_03_list.htm");
   result.input_unchanged = ReadBytes(name) == bytes;
   return result;
 }
@@ -199,6 +201,18 @@ TEST(QuilletEndToEnd, AwkwardInputs) {
     EXPECT_EQ("", FirstDifference(c.expected, result.structured)) << c.name;
     EXPECT_EQ("<2> no, end program", LastLine(result.run.out)) << c.name;
   }
+}
+
+TEST(QuilletEndToEnd, QuoteInAnAddressStaysInsideTheLink) {
+  ListRun result = RunOnInput(
+      "a.txt", "\n1. Links\nsee http://x.org/\"onmouseover=\"alert(1)\"x\nfile:///a\"b\n",
+      "111\n12");
+  EXPECT_EQ(0, result.run.status);
+  EXPECT_NE(std::string::npos,
+            result.html.find("\r\n  see <a href=\"http://x.org/%22onmouseover=%22alert(1)%22x\">"
+                             "http://x.org/\"onmouseover=\"alert(1)\"x</a> \r\n"
+                             "  <a href=\"file:///a%22b\">file:///a\"b</a> \r\n"))
+      << result.html;
 }
 
 TEST(QuilletEndToEnd, InputsWithoutChaptersEndWithTheMessage) {
