@@ -18,8 +18,8 @@ using LineLess = bool (*)(const std::string&, const std::string&);
 size_t FormSortedRuns(LineReader* reader, size_t run_lines, size_t run_bytes, LineLess less,
                       const std::function<std::string(size_t)>& run_name);
 
-/// Merges the sorted runs into `out` through a tournament tree of their head lines. Returns false when
-/// a line came out smaller than the one before it (a run was not sorted).
+/// Merges the sorted runs into `out` through a tournament tree of their head lines. Returns false
+/// when a line came out smaller than the one before it (a run was not sorted).
 bool MergeSortedRuns(const std::vector<std::string>& runs, LineWriter* out, LineLess less);
 
 #endif  // COMMON_SORTED_RUNS_H_
