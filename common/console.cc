@@ -241,3 +241,11 @@ void EndProgram() {
   }
   std::exit(0);
 }
+
+void EndProgramOnFailure(std::string_view message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
+  std::fflush(stderr);
+  RestoreTerminal();
+  std::exit(1);
+}

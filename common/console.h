@@ -63,6 +63,10 @@ const ProgramToStart& ProgramStartedAtEnd();
 /// set by StartWhenThisEnds, if any.
 [[noreturn]] void EndProgram();
 
+/// Ends the process with status 1 after a failure that leaves the run unfinished: prints
+/// `message` as one line on standard error and restores the terminal; nothing is started.
+[[noreturn]] void EndProgramOnFailure(std::string_view message);
+
 /// For tests: reads keys and lines from `fd` instead of standard input and treats it as
 /// no terminal.
 void SetConsoleInputForTesting(int fd);

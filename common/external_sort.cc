@@ -22,7 +22,8 @@ std::string ChunkName(size_t number) { return "file_s_" + std::to_string(number)
 
 constexpr char kPassOutput[] = "sort_output.txt";
 
-[[noreturn]] void ReportNoHandle(size_t fan_in, std::string_view input, std::string_view output) {
+[[noreturn]] void ReportNoHandle(size_t fan_in, std::string_view input, std::string_view output,
+                                 int error) {
   PrintLine("---------- sort error ----------");
   PrintLine("number of files > file.max");
   PrintLine("file.max = " + SignedNumber(static_cast<long long>(fan_in)));
@@ -30,7 +31,7 @@ constexpr char kPassOutput[] = "sort_output.txt";
   PrintLine("sort.output$ = " + std::string(output));
   PrintLine("file.name.02$ = " + std::string(kPassOutput));
   PrintLine("file.num.02 = " + SignedNumber(0));
-  EndProgram();
+  StopOnWriteFailure(kPassOutput, error);
 }
 
 // One merge pass into sort_output.txt, checked for order as it is written.
@@ -39,8 +40,8 @@ void MergePass(const std::vector<std::string>& chunks, std::string_view input,
   // The previous pass's file may also stand under another name (see below): a new file,
   // not the old one overwritten.
   DeleteWorkFile(kPassOutput);
-  LineWriter pass(kPassOutput);
-  if (!pass.is_open()) ReportNoHandle(chunks.size(), input, output);
+  LineWriter pass(kPassOutput, LineWriter::kCreate, LineWriter::kReport);
+  if (!pass.is_open()) ReportNoHandle(chunks.size(), input, output, pass.error());
   if (!MergeSortedRuns(chunks, &pass, ByteLess)) {
     pass.Close();
     PrintLine("sort error");

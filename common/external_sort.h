@@ -8,7 +8,8 @@
 /// order. More than 50 runs are merged in levels, at most 50 into a new run and the
 /// smallest runs first, until 50 remain for the last pass, so the cost stays O(n log n).
 /// An input without lines gives an
-/// existing, empty output. Ends the program with its own messages on "sort error".
+/// existing, empty output. Ends the program with its own messages on "sort error" (with
+/// status 1 when sort_output.txt cannot be made).
 
 #include <string_view>
 

@@ -115,7 +115,7 @@ TEST_F(ExternalSort, NoHandleForThePassOutputIsReported) {
         if (!freopen("console.out", "w", stdout)) abort();
         MergeSortFile("in.txt", "out.txt");
       },
-      testing::ExitedWithCode(0), "");
+      testing::ExitedWithCode(1), "^Cannot write sort_output.txt: Is a directory\n$");
   EXPECT_EQ(
       "---------- sort error ----------\n"
       "number of files > file.max\n"

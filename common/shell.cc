@@ -68,6 +68,18 @@ std::vector<Token> Tokenize(std::string_view line) {
 
 void Fail(std::string_view message) { PrintError(message); }
 
+// The file a command writes (a redirection, sort's /o, a joined copy). A missing folder
+// fails the command: its message, no file, and the program goes on. Any other failure to
+// create the file ends the program.
+std::unique_ptr<LineWriter> CommandOutput(const std::string& name,
+                                          LineWriter::Mode mode = LineWriter::kCreate) {
+  auto file = std::make_unique<LineWriter>(name, mode, LineWriter::kReport);
+  if (file->is_open()) return file;
+  if (!IsMissingFolder(file->error())) StopOnWriteFailure(name, file->error());
+  Fail("The system cannot find the path specified.");
+  return nullptr;
+}
+
 // Where a command's output goes: a redirection file, the next command of a pipe, or the
 // console.
 class Output {
@@ -335,10 +347,10 @@ void RunSort(const Command& cmd) {
   }
   std::unique_ptr<LineWriter> file;
   if (!output_name.empty()) {
-    file = std::make_unique<LineWriter>(output_name);
-    if (!file->is_open()) {
+    file = CommandOutput(output_name);
+    if (!file) {
       for (const std::string& name : runs) DeleteWorkFile(name);
-      return Fail("The system cannot find the path specified.");
+      return;
     }
   }
   if (reader) {
@@ -502,12 +514,12 @@ void RunCopy(const Command& cmd) {
     return;
   }
   // Several sources onto one file are joined, as the interpreter does.
-  LineWriter joined(target);
-  if (!joined.is_open()) return Fail("Access is denied.");
+  std::unique_ptr<LineWriter> joined = CommandOutput(target);
+  if (!joined) return;
   for (const std::string& name : sources) {
     LineReader reader(name);
     std::string line;
-    while (reader.Next(&line)) joined.WriteLine(line);
+    while (reader.Next(&line)) joined->WriteLine(line);
   }
 }
 
@@ -649,8 +661,9 @@ void RunStart(const Command& cmd) {
     }
   }
   if (rest.empty()) return Fail("The system cannot find the file specified.");
+  // The started program writes in its folder: one reached through a link is refused.
   std::string folder_path = ".";
-  if (!folder.empty() && !ResolveWorkPath(folder, false, &folder_path)) {
+  if (!folder.empty() && (!FolderExists(folder) || !ResolveConfinedPath(folder, &folder_path))) {
     return Fail("The system cannot find the path specified.");
   }
   std::string program = rest[0];
@@ -692,7 +705,8 @@ std::vector<std::string> SplitAtBlanks(const std::string& text) {
 void RunEditor(const Command& cmd) {
   std::vector<std::string> operands = Operands(cmd);
   std::string path;
-  if (operands.empty() || !ResolveWorkPath(operands[0], true, &path)) {
+  // The editor writes the file: never through a link.
+  if (operands.empty() || !ResolveConfinedPath(operands[0], &path)) {
     return Fail("The system cannot find the path specified.");
   }
   std::vector<std::string> editor;
@@ -758,11 +772,8 @@ bool RunSegment(std::vector<Token> tokens, const std::vector<std::string>* piped
     bool append = tokens[i].text == ">>";
     std::string name = tokens[++i].text;
     target.reset();  // an earlier target stays created, and empty
-    target = std::make_unique<LineWriter>(name, append ? LineWriter::kAppend : LineWriter::kCreate);
-    if (!target->is_open()) {
-      Fail("The system cannot find the path specified.");
-      return false;
-    }
+    target = CommandOutput(name, append ? LineWriter::kAppend : LineWriter::kCreate);
+    if (!target) return false;
   }
   Output out = target ? Output(std::move(target)) : piped_output ? Output(piped_output) : Output();
   cmd.out = &out;

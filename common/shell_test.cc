@@ -216,12 +216,17 @@ TEST(ShellPaths, NamesNeverLeaveTheWorkDirectory) {
   WriteBytes("secret.txt", "outside");
   ASSERT_EQ(0, chdir("inner"));
   const char* commands[] = {
-      "copy ..\\secret.txt stolen.txt",  "copy /etc/hostname stolen.txt",
-      "copy \\etc\\hostname stolen.txt", "dir /b .. > stolen.txt > ..\\leak.txt",
-      "del /q ..\\secret.txt",           "md ..\\made",
+      "copy ..\\secret.txt stolen.txt",
+      "copy /etc/hostname stolen.txt",
+      "copy \\etc\\hostname stolen.txt",
+      "del /q ..\\secret.txt",
+      "md ..\\made",
       "copy C:\\x.txt stolen.txt",
   };
   for (const char* command : commands) Shell(command);
+  // Output that would land outside ends the program instead.
+  EXPECT_EXIT(RunCommand("dir /b .. > stolen.txt > ..\\leak.txt"), testing::ExitedWithCode(1),
+              "^Cannot write ..\\\\leak.txt: lies outside the work directory\n$");
   EXPECT_FALSE(PathExists("stolen.txt") && ReadBytes("stolen.txt") != "");
   EXPECT_FALSE(PathExists("../leak.txt"));
   EXPECT_FALSE(PathExists("../made"));

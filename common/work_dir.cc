@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "common/console.h"
 #include "common/text.h"
 
 namespace {
@@ -164,12 +167,176 @@ void SplitFolderAndName(std::string_view name, std::string* folder, std::string*
 
 namespace {
 
-// Resolves a name for writing, remembering where it lands so the listing can be kept.
-bool ResolveForWrite(std::string_view name, std::string* path, std::string* folder_path,
-                     std::string* last) {
-  std::vector<std::string> parts;
-  if (!SplitComponents(name, &parts) || parts.empty()) return false;
-  return ResolveParts(parts, true, path, folder_path, last);
+// The error of an output that exists but is no regular file (a FIFO, a device): writing it
+// could block or reach beyond the work directory. It lies beyond the errno values.
+constexpr int kNotAFile = 1 << 20;
+
+bool g_use_openat2 = true;  // until the kernel says it has no openat2
+
+// Opens a folder below the work directory for the *at() calls, refusing a path that
+// passes through a link or climbs out. Returns the descriptor, or -errno (ELOOP for a
+// link).
+int OpenFolderByHand(const std::string& folder_path) {
+  int fd = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -errno;
+  size_t pos = 0;
+  while (pos < folder_path.size()) {
+    size_t slash = folder_path.find('/', pos);
+    if (slash == std::string::npos) slash = folder_path.size();
+    std::string part = folder_path.substr(pos, slash - pos);
+    pos = slash + 1;
+    if (part.empty() || part == ".") continue;
+    struct stat st;
+    int error = 0;
+    if (part == "..") {
+      error = EXDEV;  // names are resolved without climbs before they get here
+    } else if (fstatat(fd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      error = errno;
+    } else if (S_ISLNK(st.st_mode)) {
+      error = ELOOP;
+    }
+    int next = -1;
+    if (error == 0) {
+      // O_NOFOLLOW: a link put there since the check is refused all the same.
+      next = openat(fd, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (next < 0) error = errno;
+    }
+    close(fd);
+    if (error != 0) return -error;
+    fd = next;
+  }
+  return fd;
+}
+
+int OpenFolderBeneath(const std::string& folder_path) {
+  while (g_use_openat2) {
+    open_how how{};
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+    long fd = syscall(SYS_openat2, AT_FDCWD, folder_path.c_str(), &how, sizeof how);
+    if (fd >= 0) return static_cast<int>(fd);
+    if (errno == EAGAIN || errno == EINTR) continue;  // a rename raced the lookup
+    // Without openat2 (an old kernel, or a sandbox that forbids it) the check is done by
+    // hand.
+    if (errno != ENOSYS && errno != EPERM && errno != E2BIG) return -errno;
+    g_use_openat2 = false;
+  }
+  return OpenFolderByHand(folder_path);
+}
+
+// A name of the work directory, ready for the *at() calls: its folder opened without
+// following links, and its last component as found (or as written, when new).
+class WorkTarget {
+ public:
+  WorkTarget() = default;
+  ~WorkTarget() {
+    if (folder_fd_ >= 0) close(folder_fd_);
+  }
+  WorkTarget(const WorkTarget&) = delete;
+  WorkTarget& operator=(const WorkTarget&) = delete;
+
+  // Returns 0 or the errno value that refuses the name: EXDEV for a name outside the work
+  // directory, ENOENT for a missing folder (or, without `for_create`, a missing file),
+  // ELOOP for a folder reached through a link.
+  int Resolve(std::string_view name, bool for_create) {
+    std::vector<std::string> parts;
+    if (!SplitComponents(name, &parts)) return EXDEV;
+    if (parts.empty()) return EINVAL;
+    if (!ResolveParts(parts, for_create, &path_, &folder_path_, &last_)) return ENOENT;
+    if (folder_path_ == ".") {
+      dir_ = AT_FDCWD;
+      return 0;
+    }
+    int fd = OpenFolderBeneath(folder_path_);
+    if (fd < 0) return -fd;
+    dir_ = folder_fd_ = fd;
+    return 0;
+  }
+  int dir() const { return dir_; }
+  const char* last() const { return last_.c_str(); }
+  const std::string& path() const { return path_; }
+  // What the last component is, without following a link; false when it does not exist.
+  bool Stat(struct stat* st) const {
+    return fstatat(dir_, last_.c_str(), st, AT_SYMLINK_NOFOLLOW) == 0;
+  }
+  void NoteAdded() const { NoteChange(folder_path_, last_, true); }
+  void NoteRemoved() const { NoteChange(folder_path_, last_, false); }
+
+ private:
+  int folder_fd_ = -1;
+  int dir_ = AT_FDCWD;
+  std::string path_, folder_path_, last_;
+};
+
+// Resolves the target of a write; a refused name ends the program, a missing folder is
+// left to the caller (false).
+bool ResolveTargetOrStop(WorkTarget* target, std::string_view name) {
+  int error = target->Resolve(name, true);
+  if (error == 0) return true;
+  if (IsMissingFolder(error)) return false;
+  StopOnWriteFailure(name, error);
+}
+
+// Opens the file `target` names for writing: a regular file, never through a link, new
+// when it is created and the old file has other names too. Returns the descriptor, or
+// -error (-kNotAFile for an output that is no regular file).
+int OpenOutput(const WorkTarget& target, bool append, mode_t mode) {
+  // O_NOFOLLOW refuses a link as the last component, O_NONBLOCK keeps a FIFO from
+  // blocking the opening. Truncation waits until the file is known to be the program's
+  // own.
+  int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (append ? O_APPEND : 0);
+  int fd = openat(target.dir(), target.last(), flags, mode);
+  if (fd < 0) return errno == ENXIO ? -kNotAFile : -errno;  // ENXIO: a FIFO without reader
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return -kNotAFile;
+  }
+  if (!append && st.st_nlink > 1) {
+    // Another name (a hard link, perhaps from outside the work directory) keeps the old
+    // bytes; this name gets a new file.
+    close(fd);
+    if (unlinkat(target.dir(), target.last(), 0) != 0) return -errno;
+    fd = openat(target.dir(), target.last(), flags | O_EXCL, mode);
+    if (fd < 0) return -errno;
+  } else if (!append && st.st_size > 0 && ftruncate(fd, 0) != 0) {
+    int error = errno;
+    close(fd);
+    return -error;
+  }
+  target.NoteAdded();
+  return fd;
+}
+
+// Opens a file for reading, following links: only a regular file, and without blocking.
+int OpenInput(std::string_view name, struct stat* st) {
+  std::string path;
+  if (!ResolveWorkPath(name, false, &path)) return -1;
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Writes all of `bytes` or ends the program.
+void WriteAllOrStop(int fd, const char* bytes, size_t size, std::string_view name) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t put = write(fd, bytes + done, size - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) StopOnWriteFailure(name, put < 0 ? errno : ENOSPC);
+    done += static_cast<size_t>(put);
+  }
+}
+
+// A failed copy_file_range that the copy through a buffer would only meet again.
+bool WriteSideFailure(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+
+void CloseOrStop(int fd, std::string_view name) {
+  if (close(fd) != 0 && errno != EINTR) StopOnWriteFailure(name, errno);
 }
 
 bool IsKind(std::string_view name, bool folder) {
@@ -182,171 +349,167 @@ bool IsKind(std::string_view name, bool folder) {
 
 }  // namespace
 
+bool ResolveConfinedPath(std::string_view name, std::string* path) {
+  WorkTarget target;
+  struct stat st;
+  if (target.Resolve(name, true) != 0 || (target.Stat(&st) && S_ISLNK(st.st_mode))) return false;
+  *path = target.path();
+  return true;
+}
+
+void StopOnWriteFailure(std::string_view name, int error) {
+  std::string reason;
+  if (error == ELOOP) {
+    reason = "leaves the work directory through a link";
+  } else if (error == EXDEV) {
+    reason = "lies outside the work directory";
+  } else if (error == kNotAFile) {
+    reason = "is not a regular file";
+  } else {
+    reason = std::strerror(error);
+  }
+  EndProgramOnFailure("Cannot write " + std::string(name) + ": " + reason);
+}
+
+bool IsMissingFolder(int error) { return error == ENOENT || error == ENOTDIR; }
+
+void CheckLinksByHandForTesting(bool by_hand) { g_use_openat2 = !by_hand; }
+
 bool FileExists(std::string_view name) { return IsKind(name, false); }
 bool FolderExists(std::string_view name) { return IsKind(name, true); }
 
 bool DeleteWorkFile(std::string_view name) {
-  std::vector<std::string> parts;
-  std::string path, folder_path, last;
-  if (!SplitComponents(name, &parts) || parts.empty()) return false;
-  if (!ResolveParts(parts, false, &path, &folder_path, &last)) return false;
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  if (unlink(path.c_str()) != 0) return false;
-  NoteChange(folder_path, last, false);
+  WorkTarget target;
+  if (target.Resolve(name, false) != 0) return false;
+  // A link is deleted as a link: what it points to stays.
+  if (unlinkat(target.dir(), target.last(), 0) != 0) return false;
+  target.NoteRemoved();
   return true;
 }
 
 bool MakeFolder(std::string_view name) {
-  std::string path, folder_path, last;
-  if (!ResolveForWrite(name, &path, &folder_path, &last)) return false;
-  if (mkdir(path.c_str(), 0777) != 0) return errno == EEXIST && FolderExists(name);
-  NoteChange(folder_path, last, true);
+  WorkTarget target;
+  if (target.Resolve(name, true) != 0) return false;
+  if (mkdirat(target.dir(), target.last(), 0777) != 0) {
+    return errno == EEXIST && FolderExists(name);
+  }
+  target.NoteAdded();
   return true;
 }
 
 bool RemoveFolder(std::string_view name) {
-  std::vector<std::string> parts;
-  std::string path, folder_path, last;
-  if (!SplitComponents(name, &parts) || parts.empty()) return false;
-  if (!ResolveParts(parts, false, &path, &folder_path, &last)) return false;
-  if (rmdir(path.c_str()) != 0) return false;
-  NoteChange(folder_path, last, false);
-  Caches().erase(path);
+  WorkTarget target;
+  if (target.Resolve(name, false) != 0) return false;
+  if (unlinkat(target.dir(), target.last(), AT_REMOVEDIR) != 0) return false;
+  target.NoteRemoved();
+  Caches().erase(target.path());
   return true;
 }
 
-bool CopyWorkFile(std::string_view source, std::string_view target) {
-  std::string from;
-  if (!ResolveWorkPath(source, false, &from)) return false;
-  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
+bool CopyWorkFile(std::string_view source, std::string_view target_name) {
   struct stat st;
-  if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(in);
-    return false;
-  }
-  std::string to, folder_path, last;
-  if (!ResolveForWrite(target, &to, &folder_path, &last)) {
+  int in = OpenInput(source, &st);
+  if (in < 0) return false;
+  WorkTarget target;
+  if (!ResolveTargetOrStop(&target, target_name)) {
     close(in);
     return false;
   }
   struct stat target_st;
-  if (stat(to.c_str(), &target_st) == 0 && target_st.st_dev == st.st_dev &&
-      target_st.st_ino == st.st_ino) {
+  if (target.Stat(&target_st) && target_st.st_dev == st.st_dev && target_st.st_ino == st.st_ino) {
     close(in);
     return true;  // copying a file onto itself changes nothing
   }
   // Executables stay executable, as a copied program must start.
-  int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
-  if (out < 0) {
-    close(in);
-    return false;
-  }
-  NoteChange(folder_path, last, true);
+  int out = OpenOutput(target, false, st.st_mode & 0777);
+  if (out < 0) StopOnWriteFailure(target_name, -out);
   // The kernel copies without passing the bytes through this process where it can.
-  bool ok = true;
   while (true) {
     ssize_t put = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      if (put == 0) {
-        close(in);
-        return close(out) == 0;
-      }
+    if (put == 0) {
+      close(in);
+      CloseOrStop(out, target_name);
+      return true;
+    }
+    if (put < 0) {
+      if (WriteSideFailure(errno)) StopOnWriteFailure(target_name, errno);
       break;  // not supported here: copy through a buffer
     }
   }
+  bool ok = true;
   std::vector<char> buffer(1 << 16);
   while (true) {
     ssize_t got = read(in, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
-      ok = got == 0;
+      ok = got == 0;  // a source that cannot be read to its end is the command's failure
       break;
     }
-    for (ssize_t done = 0; done < got;) {
-      ssize_t put = write(out, buffer.data() + done, static_cast<size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        ok = false;
-        break;
-      }
-      done += put;
-    }
-    if (!ok) break;
+    WriteAllOrStop(out, buffer.data(), static_cast<size_t>(got), target_name);
   }
   close(in);
-  if (close(out) != 0) ok = false;
+  CloseOrStop(out, target_name);
   return ok;
 }
 
 namespace {
 
-// A regular file to be renamed or linked, and the name it gets.
-struct FileMove {
-  std::string from, from_folder, from_last;
-  std::string to, to_folder, to_last;
-};
-
-bool ResolveMove(std::string_view source, std::string_view target, FileMove* move) {
-  std::vector<std::string> parts;
-  if (!SplitComponents(source, &parts) || parts.empty()) return false;
-  if (!ResolveParts(parts, false, &move->from, &move->from_folder, &move->from_last)) {
-    return false;
-  }
+// The regular file `source` as the source of a rename or a link; false when it is not
+// one, or cannot be renamed from where it is.
+bool ResolveMoveSource(std::string_view source, WorkTarget* from) {
   struct stat st;
-  if (lstat(move->from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  return ResolveForWrite(target, &move->to, &move->to_folder, &move->to_last);
+  return from->Resolve(source, false) == 0 && from->Stat(&st) && S_ISREG(st.st_mode);
 }
 
 }  // namespace
 
-bool MoveWorkFile(std::string_view source, std::string_view target) {
-  FileMove move;
-  if (!ResolveMove(source, target, &move)) return false;
-  if (move.from == move.to) return true;
-  if (rename(move.from.c_str(), move.to.c_str()) != 0) {
-    return CopyWorkFile(source, target) && DeleteWorkFile(source);
+bool MoveWorkFile(std::string_view source, std::string_view target_name) {
+  WorkTarget from, to;
+  if (!ResolveMoveSource(source, &from) || !ResolveTargetOrStop(&to, target_name)) return false;
+  if (from.path() == to.path()) return true;
+  // renameat replaces the last component itself: a link standing there is replaced, never
+  // followed.
+  if (renameat(from.dir(), from.last(), to.dir(), to.last()) != 0) {
+    if (errno == EXDEV) return CopyWorkFile(source, target_name) && DeleteWorkFile(source);
+    if (errno == ENOENT) return false;  // the source went meanwhile
+    StopOnWriteFailure(target_name, errno);
   }
-  NoteChange(move.from_folder, move.from_last, false);
-  NoteChange(move.to_folder, move.to_last, true);
+  from.NoteRemoved();
+  to.NoteAdded();
   return true;
 }
 
-bool ShareWorkFile(std::string_view source, std::string_view target) {
-  FileMove move;
-  if (!ResolveMove(source, target, &move)) return false;
-  if (move.from == move.to) return true;
+bool ShareWorkFile(std::string_view source, std::string_view target_name) {
+  WorkTarget from, to;
+  if (!ResolveMoveSource(source, &from) || !ResolveTargetOrStop(&to, target_name)) return false;
+  if (from.path() == to.path()) return true;
   struct stat target_st;
-  if (lstat(move.to.c_str(), &target_st) == 0) {
-    if (S_ISDIR(target_st.st_mode)) return false;
-    unlink(move.to.c_str());  // an existing file keeps its name as it stands
+  if (to.Stat(&target_st)) {
+    if (S_ISDIR(target_st.st_mode)) StopOnWriteFailure(target_name, EISDIR);
+    unlinkat(to.dir(), to.last(), 0);  // an existing file keeps its name as it stands
   }
-  if (link(move.from.c_str(), move.to.c_str()) != 0) return CopyWorkFile(source, target);
-  NoteChange(move.to_folder, move.to_last, true);
+  if (linkat(from.dir(), from.last(), to.dir(), to.last(), 0) != 0) {
+    return CopyWorkFile(source, target_name);
+  }
+  to.NoteAdded();
   return true;
 }
 
-bool CopyWorkFileRanges(std::string_view source, std::string_view target,
+bool CopyWorkFileRanges(std::string_view source, std::string_view target_name,
                         const std::vector<std::pair<long long, long long>>& ranges) {
-  std::string from;
-  if (!ResolveWorkPath(source, false, &from)) return false;
-  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  int in = OpenInput(source, &st);
   if (in < 0) return false;
-  std::string to, folder_path, last;
-  int out = -1;
-  if (ResolveForWrite(target, &to, &folder_path, &last) && to != from) {
-    // A new file, not one that may share its bytes with another name.
-    struct stat st;
-    if (lstat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(to.c_str());
-    out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  }
-  if (out < 0) {
+  WorkTarget target;
+  struct stat target_st;
+  if (!ResolveTargetOrStop(&target, target_name) ||
+      (target.Stat(&target_st) && target_st.st_dev == st.st_dev && target_st.st_ino == st.st_ino)) {
     close(in);
     return false;
   }
-  NoteChange(folder_path, last, true);
+  int out = OpenOutput(target, false, 0666);
+  if (out < 0) StopOnWriteFailure(target_name, -out);
   bool ok = true;
   std::vector<char> buffer;
   for (const auto& [begin, end] : ranges) {
@@ -357,6 +520,7 @@ bool CopyWorkFileRanges(std::string_view source, std::string_view target,
       if (put < 0 && errno == EINTR) continue;
       if (put > 0) continue;
       if (put == 0) break;  // the source is shorter than the range
+      if (WriteSideFailure(errno)) StopOnWriteFailure(target_name, errno);
       // Not supported here: through a buffer.
       buffer.resize(1 << 16);
       ssize_t got = pread(in, buffer.data(), std::min(wanted, buffer.size()), at);
@@ -364,17 +528,12 @@ bool CopyWorkFileRanges(std::string_view source, std::string_view target,
         ok = got == 0;
         break;
       }
-      for (ssize_t done = 0; ok && done < got;) {
-        ssize_t w = write(out, buffer.data() + done, static_cast<size_t>(got - done));
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) ok = false;
-        if (w > 0) done += w;
-      }
+      WriteAllOrStop(out, buffer.data(), static_cast<size_t>(got), target_name);
       at += got;
     }
   }
   close(in);
-  if (close(out) != 0) ok = false;
+  CloseOrStop(out, target_name);
   return ok;
 }
 
@@ -405,8 +564,8 @@ std::vector<FolderEntry> ListFolder(std::string_view folder, bool details) {
 }
 
 LineReader::LineReader(std::string_view name) : buffer_(1 << 16) {
-  std::string path;
-  if (ResolveWorkPath(name, false, &path)) fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  fd_ = OpenInput(name, &st);
 }
 
 LineReader::~LineReader() {
@@ -491,26 +650,25 @@ bool LineReader::Next(std::string* line) {
   }
 }
 
-LineWriter::LineWriter(std::string_view name, Mode mode) {
-  std::string path, folder_path, last;
-  if (!ResolveForWrite(name, &path, &folder_path, &last)) return;
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == kAppend ? O_APPEND : O_TRUNC);
-  fd_ = open(path.c_str(), flags, 0666);
-  if (fd_ < 0) return;
-  NoteChange(folder_path, last, true);
-  buffer_.reserve(kWriteBuffer);
+LineWriter::LineWriter(std::string_view name, Mode mode, OnFailure on_failure) : name_(name) {
+  WorkTarget target;
+  error_ = target.Resolve(name, true);
+  if (error_ == 0) {
+    int fd = OpenOutput(target, mode == kAppend, 0666);
+    if (fd >= 0) {
+      fd_ = fd;
+      buffer_.reserve(kWriteBuffer);
+      return;
+    }
+    error_ = -fd;
+  }
+  if (on_failure == kEndProgram) StopOnWriteFailure(name, error_);
 }
 
 LineWriter::~LineWriter() { Close(); }
 
 void LineWriter::WriteOut(std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t put = write(fd_, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) break;  // a full disk loses the rest, as a failed write would
-    done += static_cast<size_t>(put);
-  }
+  WriteAllOrStop(fd_, bytes.data(), bytes.size(), name_);
 }
 
 void LineWriter::Flush() {
@@ -552,7 +710,7 @@ void LineWriter::WriteRecord(std::initializer_list<std::string_view> fields) {
 void LineWriter::Close() {
   if (fd_ < 0) return;
   Flush();
-  close(fd_);
+  CloseOrStop(fd_, name_);
   fd_ = -1;
 }
 

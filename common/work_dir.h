@@ -4,8 +4,19 @@
 /// Files of the work directory (the current directory when the program starts), named as
 /// the programs name them: "\" or "/" separates folders, names match without regard to ASCII
 /// letter case (opening "report.htm" finds "Report.HTM"), new files get the name as
-/// written. A name that is absolute or climbs out of the work directory is refused: reads
-/// see an empty file, writes and deletes do nothing.
+/// written.
+///
+/// Nothing is ever created, written, deleted or renamed outside the work directory: a name
+/// that is absolute, climbs out of it or passes through a symbolic link (its last component
+/// included) is refused for all of these, whatever the link points to; deleting a link
+/// deletes the link. Reading follows links, but only regular files are read: anything else
+/// (a folder, a FIFO, a device) reads as a file that cannot be opened, and opening never
+/// blocks.
+///
+/// A file that cannot be created, written or finished, a refused name included, ends the
+/// program (StopOnWriteFailure). A source that cannot be read, a folder that is missing
+/// where a command names one, and a file that cannot be deleted are the callers' ordinary
+/// failures: false, and the program goes on.
 ///
 /// Every line written ends with CR LF; a line read ends at LF, with a CR before it dropped.
 /// A file that is missing reads as empty.
@@ -21,19 +32,37 @@
 /// last component may be new (its case as written); otherwise it must exist. Returns false
 /// when the name leaves the work directory, or (without `for_create`) when nothing matches.
 bool ResolveWorkPath(std::string_view name, bool for_create, std::string* path);
+/// As ResolveWorkPath with `for_create`, for a path that another program will write in or
+/// work in (an editor, a program started in a folder): false also when the path passes
+/// through a link, its last component included.
+bool ResolveConfinedPath(std::string_view name, std::string* path);
+
+/// Ends the program with status 1 because the output or work file `name` could not be
+/// created, written or finished: one line on standard error naming the file and the
+/// reason for `error` (an errno value; ELOOP stands for a path through a link, EXDEV for
+/// one outside the work directory).
+[[noreturn]] void StopOnWriteFailure(std::string_view name, int error);
+/// The error of a name whose folder does not exist (or is a file): for a command, the
+/// failure of the command, not the end of the program.
+bool IsMissingFolder(int error);
+/// For tests: checks links by hand, as where the kernel has no openat2 (false: openat2
+/// again where there is one).
+void CheckLinksByHandForTesting(bool by_hand);
 
 bool FileExists(std::string_view name);    // a regular file
 bool FolderExists(std::string_view name);  // a directory
+/// False when the file is missing or cannot be deleted.
 bool DeleteWorkFile(std::string_view name);
-/// Copies one file byte for byte; the target is created or replaced.
+/// Copies one file byte for byte; the target is created or replaced. False when the
+/// source cannot be read or the target's folder is missing.
 bool CopyWorkFile(std::string_view source, std::string_view target);
 /// Gives a file a new name (or folder), replacing a file of that name; where the kernel
 /// cannot rename it, it is copied and the source deleted. The end state is that of a copy
 /// followed by deleting the source, without passing the bytes through this process.
 bool MoveWorkFile(std::string_view source, std::string_view target);
 /// Makes `target` a second name of the file `source` (a hard link), replacing a file of
-/// that name; copies where the file system cannot link. Writing either name afterwards
-/// changes both: delete a name before writing a new file under it.
+/// that name; copies where the file system cannot link. Creating a file under either name
+/// afterwards gives that name a new file; appending to it changes both.
 bool ShareWorkFile(std::string_view source, std::string_view target);
 /// Writes `target` as the byte ranges [begin, end) of `source`, one after the other.
 bool CopyWorkFileRanges(std::string_view source, std::string_view target,
@@ -75,16 +104,23 @@ class LineReader {
   bool eof_ = false;
 };
 
-/// Writes lines ended by CR LF, buffered. Creating replaces an existing file.
+/// Writes lines ended by CR LF, buffered. Creating replaces an existing file (a new file
+/// where the old one has other names too). A failed write or close ends the program.
 class LineWriter {
  public:
   enum Mode { kCreate, kAppend };
-  explicit LineWriter(std::string_view name, Mode mode = kCreate);
+  /// What a file that cannot be opened does: end the program, or leave the writer closed
+  /// (error() tells why) for a caller that has its own answer.
+  enum OnFailure { kEndProgram, kReport };
+  explicit LineWriter(std::string_view name, Mode mode = kCreate,
+                      OnFailure on_failure = kEndProgram);
   ~LineWriter();
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
   bool is_open() const { return fd_ >= 0; }
+  /// Why opening failed, as for StopOnWriteFailure; 0 when it did not.
+  int error() const { return error_; }
   void WriteLine(std::string_view line);
   /// Raw bytes, no line end added.
   void Write(std::string_view bytes);
@@ -96,6 +132,8 @@ class LineWriter {
   void Flush();
   void WriteOut(std::string_view bytes);
   int fd_ = -1;
+  int error_ = 0;
+  std::string name_;
   std::string buffer_;
 };
 

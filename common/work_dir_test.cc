@@ -79,8 +79,51 @@ TEST(WorkDirNames, AbsoluteAndClimbingNamesAreRefused) {
   }
   EXPECT_TRUE(ResolveWorkPath("a\\..\\b.txt", true, &path));
   EXPECT_EQ("b.txt", path);
-  LineWriter refused("../escape.txt");
+  LineWriter refused("../escape.txt", LineWriter::kCreate, LineWriter::kReport);
   EXPECT_FALSE(refused.is_open());
+  EXPECT_EQ(EXDEV, refused.error());
+}
+
+// Writes, deletions and new folders never pass through a link, whether openat2 or the
+// check by hand refuses it; reading follows links.
+TEST(WorkDirLinks, WritesNeverPassThroughALink) {
+  for (bool by_hand : {false, true}) {
+    SCOPED_TRACE(by_hand ? "by hand" : "openat2");
+    CheckLinksByHandForTesting(by_hand);
+    ScopedWorkDir outer;
+    MakeDirs("outside");
+    WriteBytes("outside/keep.txt", "keep");
+    MakeDirs("work/sub");
+    ASSERT_EQ(0, chdir("work"));
+    ASSERT_EQ(0, symlink("../outside", "out"));
+    ASSERT_EQ(0, symlink("../../outside", "sub/out"));
+    ASSERT_EQ(0, symlink("../outside/keep.txt", "file.txt"));
+    for (const char* name : {"out\\new.txt", "OUT\\keep.txt", "sub\\out\\new.txt", "file.txt"}) {
+      LineWriter writer(name, LineWriter::kCreate, LineWriter::kReport);
+      EXPECT_EQ(ELOOP, writer.error()) << name;
+    }
+    EXPECT_FALSE(DeleteWorkFile("out\\keep.txt"));
+    EXPECT_FALSE(MakeFolder("sub\\out\\made"));
+    EXPECT_EQ(std::vector<std::string>{"keep"}, Lines("file.txt"));
+    EXPECT_TRUE(DeleteWorkFile("file.txt"));  // the link goes, not its file
+    WriteAllLines("sub\\in.txt", {"in"});
+    EXPECT_EQ("in\r\n", ReadBytes("sub/in.txt"));
+    EXPECT_EQ(std::vector<std::string>{"keep.txt"}, ListNames("../outside"));
+    EXPECT_EQ("keep", ReadBytes("../outside/keep.txt"));
+  }
+  CheckLinksByHandForTesting(false);
+}
+
+// Inputs that are no regular files read as empty, without blocking.
+TEST(WorkDirRead, OnlyRegularFilesAreRead) {
+  ScopedWorkDir dir;
+  ASSERT_EQ(0, mkfifo("fifo.htm", 0644));
+  ASSERT_EQ(0, symlink("/dev/zero", "zero.htm"));
+  for (const char* name : {"fifo.htm", "zero.htm"}) {
+    EXPECT_FALSE(LineReader(name).is_open()) << name;
+    EXPECT_FALSE(CopyWorkFile(name, "copy.htm")) << name;
+  }
+  EXPECT_FALSE(PathExists("copy.htm"));
 }
 
 TEST(WorkDirCopy, CopiesBytesAndKeepsExecutablesRunnable) {
@@ -110,7 +153,8 @@ TEST(WorkDirMove, ReplacesTheTargetAndKeepsListingsCurrent) {
   EXPECT_EQ("new", ReadBytes("out/page_1.htm"));
   EXPECT_FALSE(MoveWorkFile("page_1.htm", "x"));  // already gone
   EXPECT_FALSE(MoveWorkFile("out", "y"));         // a folder is not moved as a file
-  EXPECT_FALSE(MoveWorkFile("out\\page_1.htm", "..\\escape.htm"));
+  EXPECT_EXIT(MoveWorkFile("out\\page_1.htm", "..\\escape.htm"), testing::ExitedWithCode(1),
+              "lies outside the work directory");
   EXPECT_TRUE(FileExists("out\\page_1.htm"));
 }
 
@@ -119,6 +163,8 @@ TEST(WorkDirShare, BothNamesHoldTheBytesUntilOneIsDeleted) {
   WriteBytes("sort_output.txt", "a\r\nb\r\n");
   WriteBytes("result.txt", "old");
   EXPECT_TRUE(ShareWorkFile("sort_output.txt", "RESULT.TXT"));
+  EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));
+  WriteAllLines("sort_output.txt", {"new"});  // a new file: the other name keeps its bytes
   EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));
   EXPECT_TRUE(DeleteWorkFile("sort_output.txt"));
   EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));

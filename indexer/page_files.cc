@@ -148,7 +148,7 @@ void MakePageFiles() {
     if (!Contains(input.lower, ".htm")) continue;
     std::string cleaned = CleanedCopyName(input.lower);
     std::string page = PageName(++page_number, width);
-    LineWriter copy(cleaned);
+    LineWriter copy(cleaned, LineWriter::kCreate, LineWriter::kReport);
     if (!copy.is_open()) {
       // A cleaned copy that cannot be made (a name too long, say) must not cost the page.
       LineWriter direct(page);

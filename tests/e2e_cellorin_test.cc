@@ -126,13 +126,3 @@ TEST(CellorinEndToEnd, BadAnswersStillGiveAWholePage) {
         << row.name;
   }
 }
-
-TEST(CellorinEndToEnd, PageThatCannotBeWrittenStillEndsWithTheMessage) {
-  ScopedWorkDir dir;
-  MakeDirs(kPage);
-  ProgramRun run = RunInFreshDir(dir, CaseFile("worked_example", "keys.txt"));
-  EXPECT_EQ(0, run.status);
-  const std::string end = "-------------------------------\nOutput files = efg_cellorin.htm\n\n";
-  ASSERT_GE(run.out.size(), end.size());
-  EXPECT_EQ(end, run.out.substr(run.out.size() - end.size()));
-}

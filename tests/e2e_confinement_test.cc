@@ -1,0 +1,211 @@
+// The three programs in hostile work directories: links that lead out of the folder or into
+// htm_in, inputs that are no files, folders where files go, a full disk. After every run
+// nothing outside the work directory has changed and htm_in is as it was; a run that cannot
+// write its files ends with status 1 and says which file and why.
+
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "tests/test_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kPagoran[] = "pagoran_01_149.exe";
+constexpr char kQuillet[] = "quillet_01_248.exe";
+constexpr char kCellorin[] = "cellorin_083.exe";
+
+// Keys of a whole run: the indexer without a target address, quillet on its one list
+// without indexing, cellorin with four answers.
+std::string KeysFor(const std::string& program) {
+  if (program == kPagoran) return "11\n";
+  if (program == kQuillet) return "111\n12";
+  return "11b\nd\n3\nh\n";
+}
+
+// Every entry below `folder` (links not followed, FIFOs and devices not read): a link by
+// its target, a file by its bytes.
+std::map<std::string, std::string> Snapshot(const std::string& folder, const std::string& skip) {
+  std::map<std::string, std::string> entries;
+  std::error_code ignored;
+  for (auto it = fs::recursive_directory_iterator(folder, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    std::string name = fs::relative(it->path(), folder).string();
+    if (name == skip) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    fs::file_status status = it->symlink_status(ignored);
+    if (fs::is_symlink(status)) {
+      entries[name] = "link to " + fs::read_symlink(it->path(), ignored).string();
+    } else if (fs::is_regular_file(status)) {
+      entries[name] = ReadBytes(it->path().string());
+    } else {
+      entries[name] = fs::is_directory(status) ? "folder" : "special";
+    }
+  }
+  return entries;
+}
+
+// A work directory inside `outer`, with input for each program, and next to it a folder
+// and a file that no run may touch.
+void MakeWorkDir(const std::string& outer) {
+  MakeDirs(outer + "/work/htm_in");
+  MakeDirs(outer + "/outside");
+  WriteBytes(outer + "/outside/keep.txt", "outside text\n");
+  WriteBytes(outer + "/outside/page.htm", "<body>\nlinked page words\n</body>\n");
+  WriteBytes(outer + "/outside_file.htm", "outside file\n");
+  WriteBytes(outer + "/work/htm_in/a.htm", "<body>\nfirst page words\n</body>\n");
+  WriteBytes(outer + "/work/htm_in/b.htm", "<body>\nsecond page words\n</body>\n");
+  WriteBytes(outer + "/work/garden.txt", "\n1. Garden\n1.1 roses\n2. Apple\n2.1 red\n");
+  InstallPrograms(outer + "/work");
+}
+
+struct Case {
+  std::string name;
+  std::string program;
+  std::function<void()> setup;  // runs in the work directory
+  int status;
+  std::string err;  // the whole of standard error
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+class HostileWorkDir : public testing::TestWithParam<Case> {};
+
+TEST_P(HostileWorkDir, NothingOutsideChangesAndFailuresAreReported) {
+  const Case& c = GetParam();
+  ScopedWorkDir outer;
+  MakeWorkDir(outer.path());
+  ASSERT_EQ(0, chdir("work"));
+  c.setup();
+  const auto outside = Snapshot(outer.path(), "work");
+  const auto input = Snapshot(outer.path() + "/work/htm_in", "");
+  const auto start = std::chrono::steady_clock::now();
+  ProgramRun run =
+      RunProgram(ProgramPath(c.program.c_str()), outer.path() + "/work", KeysFor(c.program),
+                 "1720343103", {{"VISUAL", ""}, {"EDITOR", "true"}}, 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+  EXPECT_EQ(c.status, run.status) << run.out;
+  EXPECT_EQ(c.err, run.err);
+  if (c.status == 0) {
+    EXPECT_NE(std::string::npos, run.out.find(c.program == kCellorin ? "Output files" : "100%"));
+  } else {
+    // Stopped at once: no progress to the end, no closing messages.
+    EXPECT_EQ(std::string::npos, run.out.find("processed 100%"));
+    EXPECT_EQ(std::string::npos, run.out.find("Output files"));
+  }
+  EXPECT_EQ(outside, Snapshot(outer.path(), "work"));
+  EXPECT_EQ(input, Snapshot(outer.path() + "/work/htm_in", ""));
+}
+
+void Link(const char* target, const char* name) { ASSERT_EQ(0, symlink(target, name)); }
+
+const std::string kThroughLink = ": leaves the work directory through a link\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileWorkDir,
+    testing::Values(
+        Case{"htm_out_leads_out", kPagoran, [] { Link("../outside", "htm_out"); }, 1,
+             "Cannot write htm_out\\f_01.txt" + kThroughLink},
+        Case{"htm_out_leads_into_htm_in", kPagoran, [] { Link("htm_in", "htm_out"); }, 1,
+             "Cannot write htm_out\\f_01.txt" + kThroughLink},
+        Case{"wrd_24_leads_out", kPagoran, [] { Link("../outside", "wrd_24"); }, 1,
+             "Cannot write wrd_24\\f_01.txt" + kThroughLink},
+        Case{"list_output_leads_out", kQuillet,
+             [] { Link("../outside_file.htm", "list_03_list.htm"); }, 1,
+             "Cannot write list_03_list.htm" + kThroughLink},
+        Case{"formula_page_leads_out", kCellorin,
+             [] { Link("../outside_file.htm", "efg_cellorin.htm"); }, 1,
+             "Cannot write efg_cellorin.htm" + kThroughLink},
+        // Reading follows links; only regular files are read, the others are empty pages.
+        Case{"inputs_that_are_no_files", kPagoran,
+             [] {
+               ASSERT_EQ(0, mkfifo("htm_in/fifo.htm", 0644));
+               Link("/dev/zero", "htm_in/zero.htm");
+               Link("/dev/urandom", "htm_in/random.htm");
+               Link("../../outside/page.htm", "htm_in/linked.htm");
+             },
+             0, ""},
+        Case{"folder_where_a_work_file_goes", kPagoran, [] { MakeDirs("wrd_01.txt"); }, 1,
+             "Cannot write wrd_01.txt: Is a directory\n"},
+        Case{"folder_where_the_formula_page_goes", kCellorin, [] { MakeDirs("efg_cellorin.htm"); },
+             1, "Cannot write efg_cellorin.htm: Is a directory\n"}),
+    [](const testing::TestParamInfo<Case>& param) { return param.param.name; });
+
+// Mounts a small tmpfs at `path` in a mount namespace of this test process's own (a user
+// namespace too where the test does not run as root). Empty, or why it cannot be done.
+std::string MountSmallDisk(const std::string& path, const std::string& size) {
+  if (geteuid() == 0) {
+    if (unshare(CLONE_NEWNS) != 0) return "no mount namespace: " + std::string(strerror(errno));
+  } else {
+    std::string uid = std::to_string(geteuid()), gid = std::to_string(getegid());
+    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+      return "no user namespace: " + std::string(strerror(errno));
+    }
+    WriteBytes("/proc/self/setgroups", "deny");
+    WriteBytes("/proc/self/uid_map", "0 " + uid + " 1");
+    WriteBytes("/proc/self/gid_map", "0 " + gid + " 1");
+  }
+  if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) {
+    return "tmpfs cannot be mounted: " + std::string(strerror(errno));
+  }
+  return "";
+}
+
+// A full disk: every program ends with status 1, naming the file it could not write.
+TEST(FullDisk, EveryProgramStopsAndSaysWhy) {
+  struct Row {
+    std::string program;
+    std::function<void()> fill;  // runs in the work directory
+  } rows[] = {
+      {kPagoran,
+       [] {
+         std::string words;
+         for (int i = 0; i < 6000; ++i) words += "word" + std::to_string(i) + " ";
+         WriteBytes("htm_in/big.htm", "<body>\n" + words + "\n</body>\n");
+       }},
+      {kQuillet,
+       [] {
+         std::string list = "\n";
+         for (int i = 1; i <= 2000; ++i) {
+           list += std::to_string(i) + ". Chapter " + std::to_string(i) + " of the list\n";
+         }
+         WriteBytes("garden.txt", list);
+       }},
+      // The disk is full before the run starts.
+      {kCellorin, [] { WriteBytes("filler", std::string(1 << 20, 'x')); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.program);
+    ScopedWorkDir outer;
+    MakeDirs("work");
+    std::string why = MountSmallDisk(outer.path() + "/work", "192k");
+    if (!why.empty()) GTEST_SKIP() << why;
+    MakeWorkDir(outer.path());
+    ASSERT_EQ(0, chdir("work"));
+    row.fill();
+    ProgramRun run =
+        RunProgram(ProgramPath(row.program.c_str()), outer.path() + "/work", KeysFor(row.program),
+                   "1720343103", {{"VISUAL", ""}, {"EDITOR", "true"}}, 60);
+    ASSERT_EQ(0, chdir(outer.path().c_str()));
+    umount2((outer.path() + "/work").c_str(), MNT_DETACH);
+    EXPECT_EQ(1, run.status);
+    EXPECT_TRUE(run.err.starts_with("Cannot write ")) << run.err;
+    EXPECT_TRUE(run.err.ends_with(": No space left on device\n")) << run.err;
+    EXPECT_EQ(std::string::npos, run.out.find("processed 100%"));
+  }
+}
+
+}  // namespace
