@@ -243,9 +243,7 @@ void EndProgram() {
 }
 
 void EndProgramOnFailure(std::string_view message) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
-  std::fflush(stderr);
+  PrintError(message);
   RestoreTerminal();
   std::exit(1);
 }
