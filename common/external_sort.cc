@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <queue>
 #include <string>
 #include <vector>
 
@@ -76,44 +75,18 @@ void MergeSortFile(std::string_view sort_input, std::string_view sort_output) {
     return;
   }
 
-  // Levels of merges, smallest runs first (as in a Huffman code of fan-in 50): the first
-  // merge takes just enough runs that every later one takes a full 50 and the last pass
-  // exactly 50, so that every line is rewritten about log(runs) / log(fan-in) times and no
-  // more lines than needed go through the deeper levels.
-  struct Pending {
-    size_t weight;  // runs of the input merged into it
-    size_t order;   // older first among equal weights
-    size_t chunk;
-  };
-  auto heavier = [](const Pending& a, const Pending& b) {
-    return a.weight != b.weight ? a.weight > b.weight : a.order > b.order;
-  };
-  std::priority_queue<Pending, std::vector<Pending>, decltype(heavier)> queue(heavier);
-  for (size_t n = 1; n <= run_count; ++n) queue.push({1, n, n});
-  size_t next_chunk = run_count + 1;
-  const size_t fan_in = std::max<size_t>(g_limits.fan_in, 2);
-  size_t take = queue.size() > fan_in ? (queue.size() - 2) % (fan_in - 1) + 2 : 0;
-  while (queue.size() > fan_in) {
+  auto merge_level = [&](const std::vector<size_t>& group, size_t merged) {
     std::vector<std::string> chunks;
-    size_t weight = 0;
-    for (size_t i = 0; i < take; ++i) {
-      chunks.push_back(ChunkName(queue.top().chunk));
-      weight += queue.top().weight;
-      queue.pop();
-    }
+    for (size_t n : group) chunks.push_back(ChunkName(n));
     MergePass(chunks, sort_input, sort_output);
     for (const std::string& chunk : chunks) DeleteWorkFile(chunk);
-    MoveWorkFile(kPassOutput, ChunkName(next_chunk));
-    queue.push({weight, next_chunk, next_chunk});
-    ++next_chunk;
-    take = fan_in;
-  }
+    MoveWorkFile(kPassOutput, ChunkName(merged));
+  };
   // The last pass merges the rest in the order of their numbers.
-  std::vector<size_t> last;
-  for (; !queue.empty(); queue.pop()) last.push_back(queue.top().chunk);
-  std::sort(last.begin(), last.end());
   std::vector<std::string> chunks;
-  for (size_t n : last) chunks.push_back(ChunkName(n));
+  for (size_t n : MergeInLevels(run_count, g_limits.fan_in, merge_level)) {
+    chunks.push_back(ChunkName(n));
+  }
   MergePass(chunks, sort_input, sort_output);
   // The last pass's file is the result: the output gets it as a second name instead of a
   // copy of its bytes.

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/program_start.h"
+
 #ifndef SUITE_VERSION
 #define SUITE_VERSION "unknown"
 #endif
@@ -20,23 +22,10 @@ void Say(std::string_view text) {
   std::fflush(stderr);
 }
 
-// The path by which the program file was found: argv0 itself when it holds a "/", else the
-// first executable of that name on PATH, searched as execvp searches (an empty entry is the
-// current folder). Empty when nothing fits.
+// The path by which the program file was found: argv0 itself when it holds a "/", else
+// the program on PATH, found as execvp found it. Empty when nothing fits.
 std::string StartedPath(const std::string& argv0) {
-  if (argv0.find('/') != std::string::npos) return argv0;
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t pos = 0;
-  while (pos <= dirs.size()) {
-    size_t colon = dirs.find(':', pos);
-    if (colon == std::string::npos) colon = dirs.size();
-    std::string dir = dirs.substr(pos, colon - pos);
-    std::string candidate = (dir.empty() ? "." : dir) + "/" + argv0;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    pos = colon + 1;
-  }
-  return "";
+  return argv0.find('/') != std::string::npos ? argv0 : FindOnPath(argv0);
 }
 
 // True when the file `started` (a copy or a link of the program counts) stands directly in

@@ -21,16 +21,8 @@
 
 void RunCommand(std::string_view command_line);
 
-/// The files a copy or del source names ("i_*.htm", "index.htm"), as work-directory names:
-/// a name with wildcards gives the matching files in listing order, one without gives
-/// itself when it is a file.
-std::vector<std::string> MatchingWorkFiles(std::string_view pattern);
-
-/// The end state of "copy {pattern} {folder}\ > {redirect}" for files that are not written
-/// again and whose own names are deleted later: the folder gets second names for them (hard
-/// links) instead of copies of their bytes. When nothing matches or the folder is missing,
-/// the command itself runs, for its messages.
-void CopyAsSecondNames(std::string_view pattern, std::string_view folder,
-                       std::string_view redirect);
+/// For tests: command lines are appended to `recorded` instead of being carried out; null
+/// carries them out again.
+void RecordCommandsForTesting(std::vector<std::string>* recorded);
 
 #endif  // COMMON_SHELL_H_

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <queue>
 
 size_t FormSortedRuns(LineReader* reader, size_t run_lines, size_t run_bytes, LineLess less,
                       const std::function<std::string(size_t)>& run_name) {
@@ -63,4 +64,39 @@ bool MergeSortedRuns(const std::vector<std::string>& runs, LineWriter* out, Line
     }
   }
   return in_order;
+}
+
+std::vector<size_t> MergeInLevels(
+    size_t run_count, size_t fan_in,
+    const std::function<void(const std::vector<size_t>& group, size_t merged)>& merge) {
+  struct Pending {
+    size_t weight;  // runs of the input merged into it
+    size_t order;   // older first among equal weights
+    size_t run;
+  };
+  auto heavier = [](const Pending& a, const Pending& b) {
+    return a.weight != b.weight ? a.weight > b.weight : a.order > b.order;
+  };
+  std::priority_queue<Pending, std::vector<Pending>, decltype(heavier)> queue(heavier);
+  for (size_t n = 1; n <= run_count; ++n) queue.push({1, n, n});
+  size_t next_run = run_count + 1;
+  fan_in = std::max<size_t>(fan_in, 2);
+  size_t take = queue.size() > fan_in ? (queue.size() - 2) % (fan_in - 1) + 2 : 0;
+  while (queue.size() > fan_in) {
+    std::vector<size_t> group;
+    size_t weight = 0;
+    for (size_t i = 0; i < take; ++i) {
+      group.push_back(queue.top().run);
+      weight += queue.top().weight;
+      queue.pop();
+    }
+    merge(group, next_run);
+    queue.push({weight, next_run, next_run});
+    ++next_run;
+    take = fan_in;
+  }
+  std::vector<size_t> last;
+  for (; !queue.empty(); queue.pop()) last.push_back(queue.top().run);
+  std::sort(last.begin(), last.end());
+  return last;
 }

@@ -22,4 +22,14 @@ size_t FormSortedRuns(LineReader* reader, size_t run_lines, size_t run_bytes, Li
 /// when a line came out smaller than the one before it (a run was not sorted).
 bool MergeSortedRuns(const std::vector<std::string>& runs, LineWriter* out, LineLess less);
 
+/// Plans the merges of runs numbered 1 to `run_count`, at most `fan_in` at a time and the
+/// smallest runs first (as a Huffman code of that fan-in), until at most `fan_in` remain:
+/// `merge(group, n)` merges the runs numbered in `group` into a new run numbered n
+/// (run_count + 1, run_count + 2, ...). The first merge takes just enough runs that every
+/// later one takes `fan_in` and the last pass exactly `fan_in`, so every line is rewritten
+/// about log(runs) / log(fan_in) times. Returns the runs left for the last merge, ascending.
+std::vector<size_t> MergeInLevels(
+    size_t run_count, size_t fan_in,
+    const std::function<void(const std::vector<size_t>& group, size_t merged)>& merge);
+
 #endif  // COMMON_SORTED_RUNS_H_

@@ -726,3 +726,84 @@ void WriteAllLines(std::string_view name, const std::vector<std::string>& lines)
   LineWriter writer(name);
   for (const std::string& line : lines) writer.WriteLine(line);
 }
+
+namespace {
+
+bool GlobMatch(std::string_view name, std::string_view pattern) {
+  // Iterative matcher with one backtracking point per "*".
+  size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    // A '*' of the pattern is a wildcard even where the name holds a '*' too.
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++n, ++p;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool ListingLess(const FolderEntry& a, const FolderEntry& b) {
+  std::string la = LowerAscii(a.name), lb = LowerAscii(b.name);
+  if (la != lb) return la < lb;
+  return a.name < b.name;
+}
+
+}  // namespace
+
+bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string::npos; }
+
+// Windows wildcard rules, without regard to case: "*.*" is everything, a trailing "." asks
+// for names without a dot, and "x.*" also matches "x".
+bool NameMatches(std::string_view name, std::string_view pattern) {
+  std::string n = LowerAscii(name);
+  std::string p = LowerAscii(pattern);
+  if (p == "*.*" || p == "*") return true;
+  if (EndsWith(p, ".") && !EndsWith(p, "..")) {
+    return n.find('.') == std::string::npos && GlobMatch(n, p.substr(0, p.size() - 1));
+  }
+  if (GlobMatch(n, p)) return true;
+  if (EndsWith(p, ".*") && n.find('.') == std::string::npos) {
+    return GlobMatch(n, p.substr(0, p.size() - 2));
+  }
+  return false;
+}
+
+std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std::string* folder) {
+  std::string base;
+  SplitFolderAndName(pattern, folder, &base);
+  if (!HasWildcard(base)) {
+    std::string whole(pattern);
+    if (base.empty() || FolderExists(whole)) {
+      *folder = whole;
+      base = "*";
+    }
+  }
+  std::vector<FolderEntry> found;
+  if (!folder->empty() && !FolderExists(*folder)) return found;
+  for (FolderEntry& entry : ListFolder(*folder, details)) {
+    if (NameMatches(entry.name, base)) found.push_back(std::move(entry));
+  }
+  std::sort(found.begin(), found.end(), ListingLess);
+  return found;
+}
+
+std::vector<std::string> MatchingWorkFiles(std::string_view pattern) {
+  if (!HasWildcard(pattern)) {
+    if (FileExists(pattern)) return {std::string(pattern)};
+    return {};
+  }
+  std::vector<std::string> names;
+  std::string folder;
+  for (const FolderEntry& e : ListMatches(pattern, false, &folder)) {
+    if (!e.is_folder) names.push_back(folder.empty() ? e.name : folder + "\\" + e.name);
+  }
+  return names;
+}

@@ -152,6 +152,21 @@ struct FolderEntry {
 /// With `details`, size and time are filled in too. A missing folder lists nothing.
 std::vector<FolderEntry> ListFolder(std::string_view folder, bool details = false);
 
+/// Windows wildcards, matched without regard to case: "*" and "?", where "*.*" is every
+/// name, a trailing "." asks for names without a dot, and "x.*" also matches "x".
+bool HasWildcard(std::string_view name);
+bool NameMatches(std::string_view name, std::string_view pattern);
+
+/// The entries a pattern names, in listing order (case-blind, ties by bytes):
+/// "htm_in\*.htm*" lists the matches in htm_in, a plain folder name lists its contents, an
+/// empty pattern lists the work directory. `folder` receives the folder listed.
+std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std::string* folder);
+
+/// The files a copy or del source names ("i_*.htm", "index.htm"), as work-directory names:
+/// a name with wildcards gives the matching files in listing order, one without gives
+/// itself when it is a file.
+std::vector<std::string> MatchingWorkFiles(std::string_view pattern);
+
 /// Splits a work-directory name at its last separator: "htm_in\a.htm" gives "htm_in" and
 /// "a.htm".
 void SplitFolderAndName(std::string_view name, std::string* folder, std::string* base);

@@ -15,6 +15,7 @@
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_dir.h"
+#include "indexer/second_names.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "indexer/publisher_params.h"
 #include "indexer/run_state.h"
 #include "indexer/search_page.h"
+#include "indexer/second_names.h"
 #include "indexer/word_extract.h"
 
 namespace {

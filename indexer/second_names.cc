@@ -1,0 +1,23 @@
+#include "indexer/second_names.h"
+
+#include <string>
+#include <vector>
+
+#include "common/shell.h"
+#include "common/work_dir.h"
+
+void CopyAsSecondNames(std::string_view pattern, std::string_view folder,
+                       std::string_view redirect) {
+  std::vector<std::string> names = MatchingWorkFiles(pattern);
+  if (names.empty() || !FolderExists(folder)) {
+    RunCommand("copy " + std::string(pattern) + " " + std::string(folder) + "\\ > " +
+               std::string(redirect));
+    return;
+  }
+  LineWriter placeholder(redirect);  // the redirection target, empty as after a copy
+  for (const std::string& name : names) {
+    std::string from_folder, base;
+    SplitFolderAndName(name, &from_folder, &base);
+    ShareWorkFile(name, std::string(folder) + "\\" + base);
+  }
+}
