@@ -33,30 +33,6 @@ std::string KeysFor(const std::string& program) {
   return "11b\nd\n3\nh\n";
 }
 
-// Every entry below `folder` (links not followed, FIFOs and devices not read): a link by
-// its target, a file by its bytes.
-std::map<std::string, std::string> Snapshot(const std::string& folder, const std::string& skip) {
-  std::map<std::string, std::string> entries;
-  std::error_code ignored;
-  for (auto it = fs::recursive_directory_iterator(folder, ignored);
-       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-    std::string name = fs::relative(it->path(), folder).string();
-    if (name == skip) {
-      it.disable_recursion_pending();
-      continue;
-    }
-    fs::file_status status = it->symlink_status(ignored);
-    if (fs::is_symlink(status)) {
-      entries[name] = "link to " + fs::read_symlink(it->path(), ignored).string();
-    } else if (fs::is_regular_file(status)) {
-      entries[name] = ReadBytes(it->path().string());
-    } else {
-      entries[name] = fs::is_directory(status) ? "folder" : "special";
-    }
-  }
-  return entries;
-}
-
 // A work directory inside `outer`, with input for each program, and next to it a folder
 // and a file that no run may touch.
 void MakeWorkDir(const std::string& outer) {
@@ -89,8 +65,8 @@ TEST_P(HostileWorkDir, NothingOutsideChangesAndFailuresAreReported) {
   MakeWorkDir(outer.path());
   ASSERT_EQ(0, chdir("work"));
   c.setup();
-  const auto outside = Snapshot(outer.path(), "work");
-  const auto input = Snapshot(outer.path() + "/work/htm_in", "");
+  const auto outside = SnapshotTree(outer.path(), "work");
+  const auto input = SnapshotTree(outer.path() + "/work/htm_in");
   const auto start = std::chrono::steady_clock::now();
   ProgramRun run =
       RunProgram(ProgramPath(c.program.c_str()), outer.path() + "/work", KeysFor(c.program),
@@ -105,8 +81,8 @@ TEST_P(HostileWorkDir, NothingOutsideChangesAndFailuresAreReported) {
     EXPECT_EQ(std::string::npos, run.out.find("processed 100%"));
     EXPECT_EQ(std::string::npos, run.out.find("Output files"));
   }
-  EXPECT_EQ(outside, Snapshot(outer.path(), "work"));
-  EXPECT_EQ(input, Snapshot(outer.path() + "/work/htm_in", ""));
+  EXPECT_EQ(outside, SnapshotTree(outer.path(), "work"));
+  EXPECT_EQ(input, SnapshotTree(outer.path() + "/work/htm_in"));
 }
 
 void Link(const char* target, const char* name) { ASSERT_EQ(0, symlink(target, name)); }

@@ -77,21 +77,27 @@ std::vector<std::string> ListNames(const std::string& folder) {
   return names;
 }
 
-std::map<std::string, std::string> SnapshotTree(const std::string& folder) {
-  std::map<std::string, std::string> tree;
+std::map<std::string, std::string> SnapshotTree(const std::string& folder,
+                                                const std::string& skip) {
+  std::map<std::string, std::string> entries;
   std::error_code ignored;
   for (auto it = fs::recursive_directory_iterator(folder, ignored);
        it != fs::recursive_directory_iterator(); it.increment(ignored)) {
     std::string name = fs::relative(it->path(), folder).string();
-    if (it->is_symlink()) {
-      tree[name] = "link to " + fs::read_symlink(it->path()).string();
-    } else if (it->is_directory()) {
-      tree[name] = "folder";
+    if (name == skip) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    fs::file_status status = it->symlink_status(ignored);
+    if (fs::is_symlink(status)) {
+      entries[name] = "link to " + fs::read_symlink(it->path(), ignored).string();
+    } else if (fs::is_regular_file(status)) {
+      entries[name] = ReadBytes(it->path().string());
     } else {
-      tree[name] = ReadBytes(it->path().string());
+      entries[name] = fs::is_directory(status) ? "folder" : "special";
     }
   }
-  return tree;
+  return entries;
 }
 
 namespace {

@@ -61,9 +61,11 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
                       const std::map<std::string, std::string>& extra_env = {},
                       int timeout_seconds = 60, const std::vector<std::string>& argv = {});
 
-/// Every file and folder below `folder` (links not followed) with its bytes, or its link
-/// target, for checking that a run changed nothing there.
-std::map<std::string, std::string> SnapshotTree(const std::string& folder);
+/// Every entry below `folder`, for checking that a run changed nothing there: a file by its
+/// bytes, a link by its target (not followed), a FIFO or device as "special" (not read).
+/// The entry named `skip` and what it holds are left out.
+std::map<std::string, std::string> SnapshotTree(const std::string& folder,
+                                                const std::string& skip = "");
 
 #ifdef BUILD_DIR
 /// The built executables and wget.exe, linked into `work_dir` as a user would copy them.
