@@ -9,9 +9,6 @@
 
 namespace {
 
-// Far beyond any real line, column or occurrence count, and safe to add 1 to.
-constexpr long long kCountLimit = 1'000'000'000'000LL;
-
 // 0-based byte offset of a 1-based column, clamped into the line.
 size_t ClampedOffset(std::string_view line, long long column) {
   if (column <= 1) return 0;
@@ -20,35 +17,6 @@ size_t ClampedOffset(std::string_view line, long long column) {
 }
 
 }  // namespace
-
-long long ParseCount(std::string_view field) {
-  std::string_view digits = TrimSpaces(field);
-  if (digits.empty()) return 0;
-  long long value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return 0;
-    value = std::min(kCountLimit, value * 10 + (c - '0'));
-  }
-  return value;
-}
-
-Occurrence ParseOccurrence(std::string_view record) {
-  Occurrence occurrence;
-  ParseOccurrenceInto(record, &occurrence);
-  return occurrence;
-}
-
-void ParseOccurrenceInto(std::string_view record, Occurrence* occurrence) {
-  std::string_view f[7];
-  SplitQuotedFields(record, f, 7);
-  occurrence->page.assign(f[0]);
-  occurrence->line = ParseCount(f[1]);
-  occurrence->column = ParseCount(f[2]);
-  occurrence->word.assign(f[3]);
-  occurrence->word_id.assign(f[4]);
-  occurrence->number = ParseCount(f[5]);
-  occurrence->next_page.assign(f[6]);
-}
 
 std::string_view ColumnRange(std::string_view line, long long from_column, long long to_column) {
   size_t from = ClampedOffset(line, from_column);
@@ -61,9 +29,15 @@ std::string_view ColumnsFrom(std::string_view line, long long from_column) {
 }
 
 bool HoldsBodyTag(std::string_view line) {
-  std::string lower = LowerAscii(line);
-  size_t at = lower.find("body");
-  return at != std::string::npos && at > 0 && lower[at - 1] == '<';
+  // Searched in place: a lower-cased copy of a long line would cost its size again.
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (size_t at = 0; at + 4 <= line.size(); ++at) {
+    if (lower(line[at]) == 'b' && lower(line[at + 1]) == 'o' && lower(line[at + 2]) == 'd' &&
+        lower(line[at + 3]) == 'y') {
+      return at > 0 && line[at - 1] == '<';
+    }
+  }
+  return false;
 }
 
 std::string DecoratedPageName(std::string_view page) {
@@ -85,7 +59,7 @@ std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence
 
 void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
                            long long highest_on_page, int group) {
-  const std::string& id = occurrence.word_id;
+  const std::string_view id = occurrence.word_id;
   char number_text[24], next_text[24], group_text[24];
   std::snprintf(number_text, sizeof number_text, "%lld", occurrence.number);
   std::snprintf(next_text, sizeof next_text, "%lld", occurrence.number + 1);
@@ -128,13 +102,11 @@ std::vector<std::string> PageNavigation(const PageLinks& links, bool bottom_of_i
   return lines;
 }
 
-PageChain LoadPageChain(std::string_view list_name) {
+PageChain MakePageChain(const std::vector<std::string>& sorted_pages) {
   PageChain chain;
-  LineReader reader(list_name);
-  std::string line;
-  while (reader.Next(&line)) {
-    chain.position.emplace(LowerAscii(line), chain.pages.size());
-    chain.pages.push_back(LowerAscii(line));
+  for (const std::string& page : sorted_pages) {
+    chain.position.emplace(LowerAscii(page), chain.pages.size());
+    chain.pages.push_back(LowerAscii(page));
   }
   return chain;
 }

@@ -5,7 +5,6 @@
 
 #include "common/text.h"
 #include "common/work_dir.h"
-#include "indexer/decorate_lines.h"
 #include "indexer/html_pieces.h"
 
 namespace {
@@ -38,44 +37,30 @@ void WriteEntry(LineWriter* out, const EntryGroup& group, const std::string& n) 
   out->WriteLine("&nbsp;&nbsp;<a href=\"files_list.htm#" + group.page + "\"> Content </a>");
 }
 
-// Word-order list fields: word id, page, line, column, word, word id, occurrence number.
-EntryGroup OpenGroup(const std::vector<std::string>& fields) {
-  EntryGroup group;
-  group.word_id = fields[0];
-  if (fields.size() > 1) group.page = fields[1];
-  if (fields.size() > 4) group.word = fields[4];
-  if (fields.size() > 6) group.first_number = ParseCount(fields[6]);
-  group.count = 1;
-  return group;
-}
-
-// Streams the word-order list; an empty list leaves a last entry of empty fields, count 0.
-void WriteWordEntries(LineWriter* out, const std::string& list_name, const std::string& n) {
-  LineReader reader(list_name);
+// Entries come grouped and counted; an empty list leaves a last entry of empty fields,
+// count 0.
+void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* entries,
+                      const std::string& n) {
   EntryGroup group;
   bool open = false;
-  std::string record;
-  while (reader.Next(&record)) {
-    std::vector<std::string> fields = SplitQuotedRecord(record);
-    if (fields.empty()) continue;
-    if (open && fields[0] == group.word_id && fields.size() > 1 && fields[1] == group.page) {
-      ++group.count;
-      continue;
-    }
+  entries->ForEach([&](const WordPageEntry& entry) {
     if (open) WriteEntry(out, group, n);
-    group = OpenGroup(fields);
+    const uint32_t key = lists.id_order[entry.id_rank];
+    group.word_id = lists.key_id[key];
+    group.page = lists.pages[entry.page].name;
+    group.word = lists.vocabulary.SpellingText(entry.spelling);
+    group.first_number = static_cast<long long>(entry.first_number);
+    group.count = static_cast<long long>(entry.count);
     open = true;
-  }
+  });
   out->WriteLine(EntryHead(group) + "<br>");
 }
 
-void WriteContentsPage(const IndexerRun& run) {
+void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
   LineWriter out("files_list.htm");
   WriteAll(&out, IndexHeader(run, "<br>"));
-  LineReader pages("group_page_all_sort.txt");
-  std::string page;
-  while (pages.Next(&page)) {
-    if (page.empty()) continue;  // an empty name would be a link to nowhere
+  for (const PageWords& words : lists.pages) {
+    const std::string& page = words.name;
     out.WriteLine("<a href=\"" + page + "\"><span id = \"" + page + "\" >" + page +
                   "</span></a><br>");
   }
@@ -84,12 +69,13 @@ void WriteContentsPage(const IndexerRun& run) {
 
 }  // namespace
 
-void WriteWordIndexAndContents(const IndexerRun& run) {
+void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists,
+                               WordPageEntries* entries) {
   const std::string n = std::to_string(kPageGroup);
   LineWriter index("i_" + n + ".htm");
   WriteAll(&index, IndexHeader(run, "<br><br>"));
-  WriteContentsPage(run);
+  WriteContentsPage(run, lists);
   WriteAll(&index, {"<a href=\"files_list.htm\"> Content </a><br>", "<br>"});
-  WriteWordEntries(&index, "wrd_14_" + n + ".txt", n);
+  WriteWordEntries(&index, lists, entries, n);
   WriteAll(&index, {"</body>", "</html>"});
 }

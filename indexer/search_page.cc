@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/config.h"
-#include "common/console.h"
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "indexer/html_pieces.h"
@@ -19,30 +18,20 @@ namespace {
 // Any constant will do; it only has to be the same on every run.
 constexpr std::uint32_t kDrawSeed = 149;
 
-struct LineRecord {
+}  // namespace
+
+// What the page shows of one occurrence.
+struct SearchPageWriter::LineRecord {
   std::string page;
-  std::string line;
+  long long line = 0;
   std::string word;
   std::string word_id;
   std::string occurrence;
 };
 
-std::string Field(const std::vector<std::string>& fields, size_t index) {
-  return index < fields.size() ? fields[index] : std::string();
-}
+namespace {
 
-// Blank lines carry no record; skipping them keeps a stray one from opening an empty line.
-bool NextRecord(LineReader* reader, LineRecord* record) {
-  std::string text;
-  while (reader->Next(&text)) {
-    if (text.empty()) continue;
-    std::vector<std::string> fields = SplitQuotedRecord(text);
-    *record = {Field(fields, 0), Field(fields, 1), Field(fields, 3), Field(fields, 4),
-               Field(fields, 5)};
-    return true;
-  }
-  return false;
-}
+using LineRecord = SearchPageWriter::LineRecord;
 
 std::string IndexPage() { return "i_" + std::to_string(kPageGroup) + ".htm"; }
 
@@ -127,8 +116,10 @@ class PendingLine {
   std::unique_ptr<LineWriter> spill_;
 };
 
-struct LineState {
-  std::string line_number;
+}  // namespace
+
+struct SearchPageWriter::LineState {
+  long long line_number = 0;
   PendingLine pending;
   std::string line_words;
   int word_count = 0;
@@ -136,6 +127,10 @@ struct LineState {
   std::string link_word_id;
   bool link_word_id_set = false;
 };
+
+namespace {
+
+using LineState = SearchPageWriter::LineState;
 
 void AddWord(LineState* state, const std::string& word) {
   state->line_words += TrimSpaces(word);
@@ -192,56 +187,62 @@ std::string SearchPhrase(std::string_view line_words, int word_count, size_t dra
   return phrase;
 }
 
-void WriteSearchPage(const IndexerRun& run) {
-  std::mt19937 generator(kDrawSeed);
-  std::function<double()> next_random = [&generator] {
-    return static_cast<double>(generator()) / 4294967296.0;
-  };
-
-  LineWriter out("s_" + std::to_string(kPageGroup) + ".htm");
+SearchPageWriter::SearchPageWriter(const IndexerRun& run)
+    : run_(run),
+      generator_(kDrawSeed),
+      out_("s_" + std::to_string(kPageGroup) + ".htm"),
+      state_(std::make_unique<LineState>()),
+      record_(std::make_unique<LineRecord>()) {
+  next_random_ = [this] { return static_cast<double>(generator_()) / 4294967296.0; };
   for (const char* line : {"<html>", "<br>", "<head>", "<br>"}) {
-    out.WriteLine(line);
+    out_.WriteLine(line);
   }
-  out.WriteLine(MetaLine(run));
+  out_.WriteLine(MetaLine(run));
   for (const char* line :
        {"<br>", "<title>search.htm, content (only words) from input *.htm files</title>", "<br>",
         "</head>", "<br>", "<body>"}) {
-    out.WriteLine(line);
+    out_.WriteLine(line);
   }
-  for (const std::string& line : HighlightScript(run)) out.WriteLine(line);
+  for (const std::string& line : HighlightScript(run)) out_.WriteLine(line);
+}
 
-  LineReader reader("wrd_12_" + std::to_string(kPageGroup) + ".txt");
-  LineState state;
-  LineRecord record;
-  bool first = true;
-  while (NextRecord(&reader, &record)) {
-    if (first) state.line_number = record.line;
-    first = false;
-    if (record.line == state.line_number) {
-      state.draw_length = state.line_words.size();
-      state.pending.Append(" " + OtherWordForm(record));
-      AddWord(&state, record.word);
-      continue;
-    }
-    // The link lines after the first line already point at the second line's first word.
-    if (!state.link_word_id_set) {
-      state.link_word_id = record.word_id;
-      state.link_word_id_set = true;
-    }
-    WriteLineBlock(&out, state, record.page, run, next_random);
-    state.link_word_id = record.word_id;
-    state.pending.Assign(FirstWordForm(record));
-    state.line_words.clear();
-    state.word_count = 0;
+void SearchPageWriter::Add(const Occurrence& o) {
+  LineState& state = *state_;
+  LineRecord& record = *record_;
+  record.page.assign(o.page);
+  record.line = o.line;
+  record.word.assign(o.word);
+  record.word_id.assign(o.word_id);
+  record.occurrence = std::to_string(o.number);
+  if (first_) state.line_number = record.line;
+  first_ = false;
+  if (record.line == state.line_number) {
+    state.draw_length = state.line_words.size();
+    state.pending.Append(" " + OtherWordForm(record));
     AddWord(&state, record.word);
-    state.line_number = record.line;
+    return;
   }
-  // After the last record, `record` still holds it (or is empty for an empty list).
-  if (!state.link_word_id_set) state.link_word_id = record.word_id;
-  WriteLineBlock(&out, state, record.page, run, next_random);
+  // The link lines after the first line already point at the second line's first word.
+  if (!state.link_word_id_set) {
+    state.link_word_id = record.word_id;
+    state.link_word_id_set = true;
+  }
+  WriteLineBlock(&out_, state, record.page, run_, next_random_);
+  state.link_word_id = record.word_id;
+  state.pending.Assign(FirstWordForm(record));
+  state.line_words.clear();
+  state.word_count = 0;
+  AddWord(&state, record.word);
+  state.line_number = record.line;
+}
+
+// After the last occurrence, `record_` still holds it (or is empty when there was none).
+SearchPageWriter::~SearchPageWriter() {
+  LineState& state = *state_;
+  if (!state.link_word_id_set) state.link_word_id = record_->word_id;
+  WriteLineBlock(&out_, state, record_->page, run_, next_random_);
   state.pending.Clear();
-  out.WriteLine("</body> <br>");
-  out.WriteLine("</html> <br>");
-  out.Close();
-  PrintLine("processed 60%");
+  out_.WriteLine("</body> <br>");
+  out_.WriteLine("</html> <br>");
+  out_.Close();
 }

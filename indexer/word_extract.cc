@@ -1,6 +1,9 @@
 #include "indexer/word_extract.h"
 
+#include <algorithm>
+
 #include "common/console.h"
+#include "common/record_file.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_dir.h"
@@ -10,7 +13,6 @@ namespace {
 constexpr size_t kNoColumn = 0;
 constexpr double kLargestScannedLink = 2000;
 constexpr size_t kMinimumWordLength = 3;
-constexpr std::string_view kListingSeparator = "=================================================";
 
 // True when the first `word` of `text` comes right after a '<'.
 bool FirstFollowsLt(std::string_view text, std::string_view word) {
@@ -195,44 +197,41 @@ LineScan ScanPageLine(std::string_view line, ScanState* state) {
   return scan;
 }
 
-std::string WordRecord(const FoundWord& word, std::string_view page, size_t line_number) {
-  std::string line_field = RightAlign(std::to_string(line_number), 10);
-  std::string column_field = RightAlign(std::to_string(word.start_column), 6);
-  return QuotedRecord({word.word, page, line_field, column_field, word.word});
-}
-
-std::string ListingWordLine(const FoundWord& word) {
-  std::string out = SignedNumber(static_cast<long long>(word.end_column));
-  if (out.size() < 14) out.resize(14, ' ');
-  return out + word.word;
-}
-
-void ExtractWords() {
+WordLists ExtractWords() {
   RunCommand("dir /b page_*.htm > dir_02.txt");
   LineReader pages("dir_02.txt");
-  LineWriter records("wrd_01.txt");
+  WordLists lists;
+  RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
   ScanState state;
   std::string listed;
   std::string line;
   std::vector<TagSpan> tags;
   while (pages.Next(&listed)) {
     std::string page = LowerAscii(listed);
-    size_t cut = page.find(".htm");
-    if (cut == std::string::npos) continue;
-    LineWriter listing(page.substr(0, cut) + ".txt");
+    if (page.find(".htm") == std::string::npos) continue;
     LineReader reader(page);
     state.ResetForPage();
-    size_t line_number = 0;
+    PageWords words{page, records.count()};
+    uint64_t line_number = 0;
     while (reader.Next(&line)) {
       ++line_number;
       if (!FindLineTags(line, &state, &tags)) continue;
-      listing.WriteLine(kListingSeparator);
-      listing.WriteLine(line);
       ScanLineWords(line, tags, [&](const FoundWord& word) {
-        records.WriteLine(WordRecord(word, page, line_number));
-        listing.WriteLine(ListingWordLine(word));
+        uint32_t spelling = lists.vocabulary.Spelling(word.word);
+        uint32_t key = lists.vocabulary.KeyOf(spelling);
+        if (key == Vocabulary::kNotFiled) return;
+        if (key >= lists.key_count.size()) lists.key_count.resize(key + 1, 0);
+        ++lists.key_count[key];
+        records.Put({line_number, static_cast<uint32_t>(word.start_column), spelling});
       });
     }
+    words.count = records.count() - words.first;
+    if (words.count > 0) lists.pages.push_back(std::move(words));
   }
+  std::sort(lists.pages.begin(), lists.pages.end(),
+            [](const PageWords& a, const PageWords& b) { return a.name < b.name; });
+  lists.total = records.count();
+  lists.key_count.resize(lists.vocabulary.key_count(), 0);
   PrintLine("processed 10%");
+  return lists;
 }

@@ -1,0 +1,206 @@
+#include "indexer/occurrence_pages.h"
+
+#include <algorithm>
+#include <charconv>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "common/record_file.h"
+#include "common/shell.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+#include "indexer/decorate.h"
+#include "indexer/decorate_lines.h"
+#include "indexer/search_page.h"
+
+namespace {
+
+constexpr uint32_t kNoSpelling = UINT32_MAX;
+
+// One occurrence of the line being walked.
+struct LineItem {
+  uint32_t column;
+  uint32_t spelling;
+  uint32_t key;
+  uint64_t number;
+};
+
+// Numbers the occurrences of one line: a key's occurrences on a line follow each other by
+// spelling, then column, after those on earlier lines and pages (`running`).
+void NumberLine(const Vocabulary& vocabulary, std::vector<LineItem>* line,
+                std::vector<uint32_t>* order, std::vector<uint64_t>* running) {
+  std::vector<LineItem>& items = *line;
+  if (items.size() == 1) {
+    items[0].number = ++(*running)[items[0].key];
+    return;
+  }
+  order->resize(items.size());
+  std::iota(order->begin(), order->end(), 0);
+  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
+    const LineItem& x = items[a];
+    const LineItem& y = items[b];
+    if (x.key != y.key) return x.key < y.key;
+    if (x.spelling != y.spelling) {
+      return QuotedFieldLess(vocabulary.SpellingText(x.spelling),
+                             vocabulary.SpellingText(y.spelling));
+    }
+    return ColumnFieldLess(x.column, y.column);
+  });
+  for (uint32_t i : *order) items[i].number = ++(*running)[items[i].key];
+}
+
+// The line's occurrences in document order: by column as its field compares, which is the
+// scan's order unless the line is longer than the field's width.
+void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* order) {
+  order->resize(items.size());
+  std::iota(order->begin(), order->end(), 0);
+  bool ascending = true;
+  for (size_t i = 0; i < items.size() && ascending; ++i) {
+    ascending = items[i].column < 1000000 && (i == 0 || items[i - 1].column < items[i].column);
+  }
+  if (ascending) return;
+  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
+    return ColumnFieldLess(items[a].column, items[b].column);
+  });
+}
+
+void AppendNumber(std::string* out, uint64_t value) {
+  char text[24];
+  auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  out->append(text, static_cast<size_t>(end - text));
+}
+
+void AppendRightAligned(std::string* out, uint64_t value, size_t width) {
+  char text[24];
+  size_t length = static_cast<size_t>(std::to_chars(text, text + sizeof text, value).ptr - text);
+  if (length < width) out->append(width - length, ' ');
+  out->append(text, length);
+}
+
+// One line of the occurrence table: page, line, column, word, word id, occurrence number,
+// next page, each quoted.
+void AppendTableLine(std::string* out, const Occurrence& o) {
+  out->append("\"");
+  out->append(o.page);
+  out->append("\",\"");
+  AppendRightAligned(out, static_cast<uint64_t>(o.line), 10);
+  out->append("\",\"");
+  AppendRightAligned(out, static_cast<uint64_t>(o.column), 6);
+  out->append("\",\"");
+  out->append(o.word);
+  out->append("\",\"");
+  out->append(o.word_id);
+  out->append("\",\"");
+  AppendNumber(out, static_cast<uint64_t>(o.number));
+  out->append("\",\"");
+  out->append(o.next_page);
+  out->append("\"\r\n");
+}
+
+}  // namespace
+
+void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntries* entries) {
+  const Vocabulary& vocabulary = lists->vocabulary;
+  const uint32_t keys = vocabulary.key_count();
+  // Per key: occurrences numbered so far, and on the current page its count, the count
+  // before it, its next page and whether its index entry is made.
+  std::vector<uint64_t> running(keys, 0), page_count(keys, 0), page_base(keys, 0);
+  std::vector<uint32_t> next_of(keys, kNoPage), entry_made(keys, kNoPage);
+  lists->first_spelling.assign(keys, kNoSpelling);
+
+  std::vector<std::string> names;
+  for (const PageWords& page : lists->pages) names.push_back(page.name);
+  const PageChain chain = MakePageChain(names);
+
+  RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
+  RecordReader<OccurrenceRecord> records(kOccurrenceFile);
+  RecordReader<uint32_t> next_pages(kNextPageFile);
+  SearchPageWriter search(run);
+  LineWriter table(kOccurrenceTable);
+  std::string table_lines;
+  std::vector<uint32_t> touched;
+  std::vector<LineItem> line;
+  std::vector<uint32_t> order;
+  OccurrenceRecord record;
+  for (uint32_t p = 0; p < lists->pages.size(); ++p) {
+    const PageWords& page = lists->pages[p];
+    // The scout counts each key's occurrences on the page first: an occurrence has a later
+    // one on its page when its number is below the highest the key reaches there.
+    touched.clear();
+    scout.Seek(page.first, page.first + page.count);
+    while (scout.Next(&record)) {
+      const uint32_t key = vocabulary.KeyOf(record.spelling);
+      if (page_count[key]++ == 0) {
+        touched.push_back(key);
+        page_base[key] = running[key];
+      }
+    }
+    next_pages.Seek(page.next_first, page.next_first + page.next_count);
+    for (uint32_t key : touched) {
+      if (!next_pages.Next(&next_of[key])) next_of[key] = kNoPage;
+    }
+
+    PageDecorator decorator(run, page.name, NeighbourPages(chain, page.name),
+                            p + 1 == lists->pages.size());
+    records.Seek(page.first, page.first + page.count);
+    bool have = records.Next(&record);
+    while (have) {
+      const uint64_t line_number = record.line;
+      line.clear();
+      do {
+        line.push_back({record.column, record.spelling, vocabulary.KeyOf(record.spelling), 0});
+        have = records.Next(&record);
+      } while (have && record.line == line_number);
+      NumberLine(vocabulary, &line, &order, &running);
+      DocumentOrder(line, &order);
+      for (uint32_t i : order) {
+        const LineItem& item = line[i];
+        const uint32_t key = item.key;
+        Occurrence o;
+        o.page = page.name;
+        o.line = static_cast<long long>(line_number);
+        o.column = item.column;
+        o.word = vocabulary.SpellingText(item.spelling);
+        o.word_id = lists->key_id[key];
+        o.number = static_cast<long long>(item.number);
+        if (next_of[key] != kNoPage) o.next_page = lists->pages[next_of[key]].name;
+        decorator.Take(o, static_cast<long long>(page_base[key] + page_count[key]));
+        search.Add(o);
+        AppendTableLine(&table_lines, o);
+        if (entry_made[key] != p) {
+          entry_made[key] = p;
+          entries->Add({lists->id_rank[key], p, item.spelling, 0, page_count[key], item.number});
+        }
+        if (lists->first_spelling[key] == kNoSpelling) lists->first_spelling[key] = item.spelling;
+      }
+      if (table_lines.size() >= (1 << 16)) {
+        table.Write(table_lines);
+        table_lines.clear();
+      }
+    }
+    for (uint32_t key : touched) page_count[key] = 0;
+  }
+  table.Write(table_lines);
+}
+
+void KeepOccurrenceTable() {
+  RunCommand("dir /b *.  > dir_01.txt");
+  bool folder_exists = false;
+  {
+    LineReader listing("dir_01.txt");
+    std::string line;
+    while (!folder_exists && listing.Next(&line)) {
+      folder_exists = Contains(LowerAscii(line), "wrd_24");
+    }
+  }
+  if (folder_exists) {
+    RunCommand("dir > wrd_24\\f_01.txt");
+    RunCommand("del /q wrd_24\\*.txt > out_null.list");
+  } else {
+    RunCommand("md wrd_24 > out_null.list");
+  }
+  // The table is not written again after this, and its name in the work directory is
+  // deleted before the run ends.
+  CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");
+}

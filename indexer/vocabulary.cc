@@ -1,0 +1,77 @@
+#include "indexer/vocabulary.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/text.h"
+
+namespace {
+
+constexpr uint32_t kEmpty = 0;
+
+uint32_t HashOf(std::string_view text) {
+  uint64_t h = 1469598103934665603ull;
+  for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+}  // namespace
+
+void StringTable::Grow() {
+  size_t capacity = slots_.empty() ? 1024 : slots_.size() * 2;
+  slots_.assign(capacity, kEmpty);
+  for (uint32_t n = 0; n < size(); ++n) {
+    size_t at = hashes_[n] & (capacity - 1);
+    while (slots_[at] != kEmpty) at = (at + 1) & (capacity - 1);
+    slots_[at] = n + 1;
+  }
+}
+
+uint32_t StringTable::Add(std::string_view text, bool* added) {
+  if ((size() + 1) * 2 > slots_.size()) Grow();
+  const uint32_t hash = HashOf(text);
+  const size_t mask = slots_.size() - 1;
+  size_t at = hash & mask;
+  for (; slots_[at] != kEmpty; at = (at + 1) & mask) {
+    uint32_t n = slots_[at] - 1;
+    if (hashes_[n] == hash && (*this)[n] == text) {
+      *added = false;
+      return n;
+    }
+  }
+  uint32_t n = size();
+  slots_[at] = n + 1;
+  hashes_.push_back(hash);
+  bytes_.append(text);
+  starts_.push_back(bytes_.size());
+  *added = true;
+  return n;
+}
+
+uint32_t Vocabulary::Spelling(std::string_view word) {
+  bool added = false;
+  uint32_t spelling = spellings_.Add(word, &added);
+  if (!added) return spelling;
+  lower_.assign(word);
+  for (char& c : lower_) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  key_of_.push_back(Contains(lower_, "&nbsp;") ? kNotFiled : keys_.Add(lower_, &added));
+  return spelling;
+}
+
+bool QuotedFieldLess(std::string_view a, std::string_view b) {
+  size_t n = std::min(a.size(), b.size());
+  int order = n == 0 ? 0 : std::memcmp(a.data(), b.data(), n);
+  if (order != 0) return order < 0;
+  if (a.size() == b.size()) return false;
+  // The shorter field's closing quote meets a byte of the longer one.
+  if (a.size() < b.size()) return '"' < static_cast<unsigned char>(b[n]);
+  return static_cast<unsigned char>(a[n]) < '"';
+}
+
+bool ColumnFieldLess(uint64_t a, uint64_t b) {
+  constexpr uint64_t kWidthLimit = 1000000;
+  if (a < kWidthLimit && b < kWidthLimit) return a < b;
+  return QuotedFieldLess(RightAlign(std::to_string(a), 6), RightAlign(std::to_string(b), 6));
+}
