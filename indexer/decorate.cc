@@ -66,5 +66,7 @@ PageDecorator::~PageDecorator() {
     out_.WriteLine(current_);
   }
   out_.Close();
+  // The page goes first: a file renamed over another would be written to disk at once.
+  DeleteWorkFile(page_);
   MoveWorkFile(output_name_, page_);
 }

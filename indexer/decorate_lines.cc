@@ -1,7 +1,8 @@
 #include "indexer/decorate_lines.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <cstring>
 #include <initializer_list>
 
 #include "common/text.h"
@@ -61,13 +62,33 @@ void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurr
                            long long highest_on_page, int group) {
   const std::string_view id = occurrence.word_id;
   char number_text[24], next_text[24], group_text[24];
-  std::snprintf(number_text, sizeof number_text, "%lld", occurrence.number);
-  std::snprintf(next_text, sizeof next_text, "%lld", occurrence.number + 1);
-  std::snprintf(group_text, sizeof group_text, "%d", group);
-  const std::string_view k = number_text, n = group_text;
+  const std::string_view k(
+      number_text,
+      static_cast<size_t>(
+          std::to_chars(number_text, number_text + sizeof number_text, occurrence.number).ptr -
+          number_text));
+  const std::string_view next(
+      next_text,
+      static_cast<size_t>(
+          std::to_chars(next_text, next_text + sizeof next_text, occurrence.number + 1).ptr -
+          next_text));
+  const std::string_view n(
+      group_text,
+      static_cast<size_t>(std::to_chars(group_text, group_text + sizeof group_text, group).ptr -
+                          group_text));
+  // One resize per line, then the pieces copied in: a page holds seven lines per occurrence.
   auto put = [out](std::initializer_list<std::string_view> pieces) {
-    for (std::string_view piece : pieces) out->append(piece);
-    out->append("\r\n");
+    size_t size = 2;
+    for (std::string_view piece : pieces) size += piece.size();
+    size_t at = out->size();
+    out->resize(at + size);
+    char* to = out->data() + at;
+    for (std::string_view piece : pieces) {
+      if (!piece.empty()) std::memcpy(to, piece.data(), piece.size());
+      to += piece.size();
+    }
+    to[0] = '\r';
+    to[1] = '\n';
   };
   put({"<span id=\"", id, "\" type = \"text/javascript\"ondblclick = \"window.open('",
        occurrence.page, "#", id, "'); window.event.cancelbubble = true;\">", occurrence.word,
@@ -76,7 +97,7 @@ void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurr
 
   put({"<span hidden id=\"", id, "\">"});
   if (occurrence.number < highest_on_page && highest_on_page >= 2) {
-    put({"(", k, ")(<a href=\"#", id, "_", next_text, "\">&gt;</a>,"});
+    put({"(", k, ")(<a href=\"#", id, "_", next, "\">&gt;</a>,"});
   } else {
     put({"(", k, ")(<a href=\"#", id, "_", k, "\"></a>"});
   }

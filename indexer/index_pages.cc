@@ -1,6 +1,7 @@
 #include "indexer/index_pages.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/text.h"
@@ -11,9 +12,9 @@ namespace {
 
 // The records of one word on one page: the first one's spelling and number, and a count.
 struct EntryGroup {
-  std::string word_id;
-  std::string page;
-  std::string word;
+  std::string_view word_id;
+  std::string_view page;
+  std::string_view word;
   long long first_number = 0;
   long long count = 0;
 };
@@ -22,19 +23,36 @@ void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }
 
-std::string EntryHead(const EntryGroup& group) {
-  return "<a href=\"" + group.page + "#" + group.word_id + "\" id=\"" + group.word_id + "\">" +
-         group.word + "</a>&nbsp;&nbsp;&nbsp; (" + group.page + ", " + std::to_string(group.count) +
-         ")";
+void AppendEntryHead(std::string* out, const EntryGroup& group) {
+  for (std::string_view piece :
+       {std::string_view("<a href=\""), std::string_view(group.page), std::string_view("#"),
+        std::string_view(group.word_id), std::string_view("\" id=\""),
+        std::string_view(group.word_id), std::string_view("\">"), std::string_view(group.word),
+        std::string_view("</a>&nbsp;&nbsp;&nbsp; ("), std::string_view(group.page),
+        std::string_view(", ")}) {
+    out->append(piece);
+  }
+  out->append(std::to_string(group.count));
+  out->append(")");
 }
 
-void WriteEntry(LineWriter* out, const EntryGroup& group, const std::string& n) {
-  out->WriteLine("<br>");
-  out->WriteLine(EntryHead(group));
-  out->WriteLine("&nbsp;&nbsp;<a href=\"s_" + n + ".htm#" + group.word_id + "_" +
-                 std::to_string(group.first_number) + "\">s_" + n + "</a>");
-  out->WriteLine("&nbsp;&nbsp;<a href=\"index.htm#" + group.word_id + "\"> index</a>");
-  out->WriteLine("&nbsp;&nbsp;<a href=\"files_list.htm#" + group.page + "\"> Content </a>");
+// The five lines of an entry, appended with their line ends.
+void AppendEntry(std::string* out, const EntryGroup& group, const std::string& n) {
+  out->append("<br>\r\n");
+  AppendEntryHead(out, group);
+  out->append("\r\n&nbsp;&nbsp;<a href=\"s_");
+  out->append(n);
+  out->append(".htm#");
+  out->append(group.word_id);
+  out->append("_");
+  out->append(std::to_string(group.first_number));
+  out->append("\">s_");
+  out->append(n);
+  out->append("</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#");
+  out->append(group.word_id);
+  out->append("\"> index</a>\r\n&nbsp;&nbsp;<a href=\"files_list.htm#");
+  out->append(group.page);
+  out->append("\"> Content </a>\r\n");
 }
 
 // Entries come grouped and counted; an empty list leaves a last entry of empty fields,
@@ -43,8 +61,13 @@ void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* 
                       const std::string& n) {
   EntryGroup group;
   bool open = false;
+  std::string text;
   entries->ForEach([&](const WordPageEntry& entry) {
-    if (open) WriteEntry(out, group, n);
+    if (open) AppendEntry(&text, group, n);
+    if (text.size() >= (1 << 16)) {
+      out->Write(text);
+      text.clear();
+    }
     const uint32_t key = lists.id_order[entry.id_rank];
     group.word_id = lists.key_id[key];
     group.page = lists.pages[entry.page].name;
@@ -53,7 +76,9 @@ void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* 
     group.count = static_cast<long long>(entry.count);
     open = true;
   });
-  out->WriteLine(EntryHead(group) + "<br>");
+  AppendEntryHead(&text, group);
+  text.append("<br>\r\n");
+  out->Write(text);
 }
 
 void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {

@@ -49,11 +49,6 @@ void WriteCleanedCopy(const std::string& listed_name, LineWriter* target, bool* 
   }
 }
 
-bool IsPlainNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-         c == '_' || c == '-';
-}
-
 }  // namespace
 
 std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table) {
@@ -108,13 +103,6 @@ std::string CleanedCopyName(std::string_view lower_name) {
   return name;
 }
 
-std::string CommandArgument(std::string_view name) {
-  for (char c : name) {
-    if (!IsPlainNameByte(c)) return "\"" + std::string(name) + "\"";
-  }
-  return std::string(name);
-}
-
 void MakePageFiles() {
   std::vector<InputName> inputs = CollectInputList();
   size_t input_count = 0;
@@ -138,7 +126,8 @@ void MakePageFiles() {
     }
     WriteCleanedCopy(input.listed, &copy, &in_table);
     copy.Close();
-    RunCommand("copy " + CommandArgument(cleaned) + " " + page + " > out_null.list");
+    // Nothing reads the cleaned copy afterwards: the page takes its file instead of a copy.
+    MoveWorkFile(cleaned, page);
   }
   PrintLine();
   PrintLine("processed 1%");

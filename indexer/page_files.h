@@ -33,8 +33,4 @@ std::string PageName(size_t number, size_t width);
 /// so that no cleaned copy replaces a page or passes for one.
 std::string CleanedCopyName(std::string_view lower_name);
 
-/// `name` as one argument of a command line: in double quotes when it holds anything but
-/// letters, digits, '.', '_' and '-'.
-std::string CommandArgument(std::string_view name);
-
 #endif  // INDEXER_PAGE_FILES_H_

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -33,23 +36,67 @@ namespace {
 
 using LineRecord = SearchPageWriter::LineRecord;
 
-std::string IndexPage() { return "i_" + std::to_string(kPageGroup) + ".htm"; }
-
-std::string IndexLink(const LineRecord& record) {
-  return "<a href=\"" + IndexPage() + "#" + record.word_id + "\">" + record.word + "</a>";
+const std::string& IndexPage() {
+  static const std::string page = "i_" + std::to_string(kPageGroup) + ".htm";
+  return page;
 }
 
-std::string AnchorOpen(const LineRecord& record) {
-  return "<span id=\"" + record.word_id + "_" + record.occurrence + "\">";
+// Word forms are built in one reused buffer: the page holds one per occurrence.
+void AppendIndexLink(std::string* out, const LineRecord& record) {
+  out->append("<a href=\"");
+  out->append(IndexPage());
+  out->append("#");
+  out->append(record.word_id);
+  out->append("\">");
+  out->append(record.word);
+  out->append("</a>");
+}
+
+void AppendAnchorOpen(std::string* out, const LineRecord& record) {
+  out->append("<span id=\"");
+  out->append(record.word_id);
+  out->append("_");
+  out->append(record.occurrence);
+  out->append("\">");
 }
 
 // The first word of a line shows twice: as plain text and as a link.
-std::string FirstWordForm(const LineRecord& record) {
-  return AnchorOpen(record) + record.word + " &nbsp </span>&nbsp " + IndexLink(record) + "</span>";
+void AppendFirstWordForm(std::string* out, const LineRecord& record) {
+  AppendAnchorOpen(out, record);
+  out->append(record.word);
+  out->append(" &nbsp </span>&nbsp ");
+  AppendIndexLink(out, record);
+  out->append("</span>");
 }
 
-std::string OtherWordForm(const LineRecord& record) {
-  return AnchorOpen(record) + IndexLink(record) + "</span>";
+// Every other word, after one blank.
+void AppendOtherWordForm(std::string* out, const LineRecord& record) {
+  out->append(" ");
+  AppendAnchorOpen(out, record);
+  AppendIndexLink(out, record);
+  out->append("</span>");
+}
+
+// True when `text` holds "</html>" in any letter case; every '<' is tried, found by memchr,
+// as a line's HTML holds one for every few dozen bytes.
+bool TextHoldsHtmlEnd(std::string_view text) {
+  constexpr std::string_view kRest = "/html>";
+  const char* at = text.data();
+  const char* end = text.data() + text.size();
+  while (end - at > static_cast<std::ptrdiff_t>(kRest.size())) {
+    at = static_cast<const char*>(std::memchr(at, '<', static_cast<size_t>(end - at)));
+    if (!at || end - at <= static_cast<std::ptrdiff_t>(kRest.size())) return false;
+    ++at;
+    size_t k = 0;
+    while (k < kRest.size()) {
+      char c = at[k];
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (c != kRest[k]) break;
+      ++k;
+    }
+    if (k == kRest.size()) return true;
+  }
+  return false;
 }
 
 // The HTML collected for one source line. A line is written only when it holds no
@@ -65,7 +112,7 @@ class PendingLine {
     // A "</html>" that straddles two pieces is found through the kept tail.
     std::string window = tail_;
     window.append(text.substr(0, std::min(text.size(), kTail)));
-    if (ContainsCaseBlind(window, "</html>") || ContainsCaseBlind(text, "</html>")) {
+    if (TextHoldsHtmlEnd(window) || TextHoldsHtmlEnd(text)) {
       holds_html_end_ = true;
     }
     if (text.size() >= kTail) {
@@ -213,12 +260,17 @@ void SearchPageWriter::Add(const Occurrence& o) {
   record.line = o.line;
   record.word.assign(o.word);
   record.word_id.assign(o.word_id);
-  record.occurrence = std::to_string(o.number);
+  char number[24];
+  record.occurrence.assign(
+      number,
+      static_cast<size_t>(std::to_chars(number, number + sizeof number, o.number).ptr - number));
   if (first_) state.line_number = record.line;
   first_ = false;
   if (record.line == state.line_number) {
     state.draw_length = state.line_words.size();
-    state.pending.Append(" " + OtherWordForm(record));
+    form_.clear();
+    AppendOtherWordForm(&form_, record);
+    state.pending.Append(form_);
     AddWord(&state, record.word);
     return;
   }
@@ -229,7 +281,9 @@ void SearchPageWriter::Add(const Occurrence& o) {
   }
   WriteLineBlock(&out_, state, record.page, run_, next_random_);
   state.link_word_id = record.word_id;
-  state.pending.Assign(FirstWordForm(record));
+  form_.clear();
+  AppendFirstWordForm(&form_, record);
+  state.pending.Assign(form_);
   state.line_words.clear();
   state.word_count = 0;
   AddWord(&state, record.word);

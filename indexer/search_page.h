@@ -34,6 +34,7 @@ class SearchPageWriter {
   LineWriter out_;
   std::unique_ptr<LineState> state_;
   std::unique_ptr<LineRecord> record_;
+  std::string form_;
   bool first_ = true;
 };
 
