@@ -8,6 +8,9 @@
 
 namespace {
 
+// Words from this length on are written without a copy.
+constexpr size_t kHugeWord = 1 << 16;
+
 void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }
@@ -47,9 +50,13 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
   }
   out_.WriteLine(
       ColumnRange(current_, previous_column_ == 0 ? written_end_ : NextPiece(), o.column));
-  block_.clear();
-  AppendOccurrenceLines(&block_, run_, o, highest_on_page, kPageGroup);
-  out_.Write(block_);
+  if (o.word.size() < kHugeWord) {
+    block_.clear();
+    AppendOccurrenceLines(&block_, run_, o, highest_on_page, kPageGroup);
+    out_.Write(block_);
+  } else {
+    WriteOccurrenceLines(&out_, run_, o, highest_on_page, kPageGroup);
+  }
   previous_column_ = o.column;
   previous_length_ = static_cast<long long>(o.word.size());
   previous_line_ = o.line;

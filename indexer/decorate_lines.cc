@@ -58,8 +58,12 @@ std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence
   return lines;
 }
 
-void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
-                           long long highest_on_page, int group) {
+namespace {
+
+// The lines of one occurrence, each given to `put` as its pieces.
+template <typename Put>
+void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
+                         long long highest_on_page, int group, Put put) {
   const std::string_view id = occurrence.word_id;
   char number_text[24], next_text[24], group_text[24];
   const std::string_view k(
@@ -76,20 +80,6 @@ void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurr
       group_text,
       static_cast<size_t>(std::to_chars(group_text, group_text + sizeof group_text, group).ptr -
                           group_text));
-  // One resize per line, then the pieces copied in: a page holds seven lines per occurrence.
-  auto put = [out](std::initializer_list<std::string_view> pieces) {
-    size_t size = 2;
-    for (std::string_view piece : pieces) size += piece.size();
-    size_t at = out->size();
-    out->resize(at + size);
-    char* to = out->data() + at;
-    for (std::string_view piece : pieces) {
-      if (!piece.empty()) std::memcpy(to, piece.data(), piece.size());
-      to += piece.size();
-    }
-    to[0] = '\r';
-    to[1] = '\n';
-  };
   put({"<span id=\"", id, "\" type = \"text/javascript\"ondblclick = \"window.open('",
        occurrence.page, "#", id, "'); window.event.cancelbubble = true;\">", occurrence.word,
        "</span>"});
@@ -110,6 +100,36 @@ void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurr
     put({"<a href=\"", occurrence.next_page, "#", id, "\">&gt;&gt;)</a></span>"});
   }
   put({"<span id=\"", id, "_", k, "\"></span>"});
+}
+
+}  // namespace
+
+void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
+                           long long highest_on_page, int group) {
+  // One resize per line, then the pieces copied in: a page holds seven lines per occurrence.
+  auto put = [out](std::initializer_list<std::string_view> pieces) {
+    size_t size = 2;
+    for (std::string_view piece : pieces) size += piece.size();
+    size_t at = out->size();
+    out->resize(at + size);
+    char* to = out->data() + at;
+    for (std::string_view piece : pieces) {
+      if (!piece.empty()) std::memcpy(to, piece.data(), piece.size());
+      to += piece.size();
+    }
+    to[0] = '\r';
+    to[1] = '\n';
+  };
+  EmitOccurrenceLines(run, occurrence, highest_on_page, group, put);
+}
+
+void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
+                          long long highest_on_page, int group) {
+  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
+                      [out](std::initializer_list<std::string_view> pieces) {
+                        for (std::string_view piece : pieces) out->Write(piece);
+                        out->Write("\r\n");
+                      });
 }
 
 std::vector<std::string> PageNavigation(const PageLinks& links, bool bottom_of_inner_page) {

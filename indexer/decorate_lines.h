@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/work_dir.h"
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 
@@ -31,6 +32,9 @@ std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence
 /// The same lines appended to `out`, each ended by CR LF.
 void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
                            long long highest_on_page, int group);
+/// The same lines written piece by piece, so that a huge word is never copied.
+void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
+                          long long highest_on_page, int group);
 
 struct PageLinks {
   std::string before;  // empty: no Before link

@@ -18,6 +18,9 @@ namespace {
 
 constexpr uint32_t kNoSpelling = UINT32_MAX;
 
+// Words from this length on are written without a copy.
+constexpr size_t kHugeWord = 1 << 16;
+
 // One occurrence of the line being walked.
 struct LineItem {
   uint32_t column;
@@ -79,8 +82,9 @@ void AppendRightAligned(std::string* out, uint64_t value, size_t width) {
 }
 
 // One line of the occurrence table: page, line, column, word, word id, occurrence number,
-// next page, each quoted.
-void AppendTableLine(std::string* out, const Occurrence& o) {
+// next page, each quoted. Lines gather in `out` and go to `table` in blocks; a huge word is
+// written as it stands, not copied.
+void WriteTableLine(LineWriter* table, std::string* out, const Occurrence& o) {
   out->append("\"");
   out->append(o.page);
   out->append("\",\"");
@@ -88,7 +92,13 @@ void AppendTableLine(std::string* out, const Occurrence& o) {
   out->append("\",\"");
   AppendRightAligned(out, static_cast<uint64_t>(o.column), 6);
   out->append("\",\"");
-  out->append(o.word);
+  if (o.word.size() < kHugeWord) {
+    out->append(o.word);
+  } else {
+    table->Write(*out);
+    out->clear();
+    table->Write(o.word);
+  }
   out->append("\",\"");
   out->append(o.word_id);
   out->append("\",\"");
@@ -96,6 +106,10 @@ void AppendTableLine(std::string* out, const Occurrence& o) {
   out->append("\",\"");
   out->append(o.next_page);
   out->append("\"\r\n");
+  if (out->size() >= kHugeWord) {
+    table->Write(*out);
+    out->clear();
+  }
 }
 
 }  // namespace
@@ -167,16 +181,12 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntri
         if (next_of[key] != kNoPage) o.next_page = lists->pages[next_of[key]].name;
         decorator.Take(o, static_cast<long long>(page_base[key] + page_count[key]));
         search.Add(o);
-        AppendTableLine(&table_lines, o);
+        WriteTableLine(&table, &table_lines, o);
         if (entry_made[key] != p) {
           entry_made[key] = p;
           entries->Add({lists->id_rank[key], p, item.spelling, 0, page_count[key], item.number});
         }
         if (lists->first_spelling[key] == kNoSpelling) lists->first_spelling[key] = item.spelling;
-      }
-      if (table_lines.size() >= (1 << 16)) {
-        table.Write(table_lines);
-        table_lines.clear();
       }
     }
     for (uint32_t key : touched) page_count[key] = 0;

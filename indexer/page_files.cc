@@ -56,9 +56,9 @@ std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table
   std::string_view trimmed = TrimLeftSpaces(text);
   if (Contains(trimmed, "<pre>") || trimmed == "</pre>") return std::nullopt;
 
-  std::string lower = LowerAscii(trimmed);
-  if (Contains(lower, "<table ")) *in_table = true;
-  if (Contains(lower, "</table")) *in_table = false;
+  // Searched in place: a lower-cased copy of a long line would cost its size again.
+  if (ContainsCaseBlind(trimmed, "<table ")) *in_table = true;
+  if (ContainsCaseBlind(trimmed, "</table")) *in_table = false;
   if (*in_table) return std::string(text);
 
   size_t leading = text.size() - trimmed.size();

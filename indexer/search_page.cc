@@ -21,13 +21,16 @@ namespace {
 // Any constant will do; it only has to be the same on every run.
 constexpr std::uint32_t kDrawSeed = 149;
 
+// Words from this length on are never copied into a word form.
+constexpr size_t kHugeWord = 1 << 16;
+
 }  // namespace
 
 // What the page shows of one occurrence.
 struct SearchPageWriter::LineRecord {
   std::string page;
   long long line = 0;
-  std::string word;
+  std::string_view word;  // the occurrence's own view, which outlives the writer
   std::string word_id;
   std::string occurrence;
 };
@@ -41,8 +44,10 @@ const std::string& IndexPage() {
   return page;
 }
 
-// Word forms are built in one reused buffer: the page holds one per occurrence.
-void AppendIndexLink(std::string* out, const LineRecord& record) {
+// Word forms are built in one reused buffer (the page holds one per occurrence), or, for a
+// huge word, appended piece by piece to the pending line.
+template <typename Out>
+void AppendIndexLink(Out* out, const LineRecord& record) {
   out->append("<a href=\"");
   out->append(IndexPage());
   out->append("#");
@@ -52,7 +57,8 @@ void AppendIndexLink(std::string* out, const LineRecord& record) {
   out->append("</a>");
 }
 
-void AppendAnchorOpen(std::string* out, const LineRecord& record) {
+template <typename Out>
+void AppendAnchorOpen(Out* out, const LineRecord& record) {
   out->append("<span id=\"");
   out->append(record.word_id);
   out->append("_");
@@ -61,7 +67,8 @@ void AppendAnchorOpen(std::string* out, const LineRecord& record) {
 }
 
 // The first word of a line shows twice: as plain text and as a link.
-void AppendFirstWordForm(std::string* out, const LineRecord& record) {
+template <typename Out>
+void AppendFirstWordForm(Out* out, const LineRecord& record) {
   AppendAnchorOpen(out, record);
   out->append(record.word);
   out->append(" &nbsp </span>&nbsp ");
@@ -70,7 +77,8 @@ void AppendFirstWordForm(std::string* out, const LineRecord& record) {
 }
 
 // Every other word, after one blank.
-void AppendOtherWordForm(std::string* out, const LineRecord& record) {
+template <typename Out>
+void AppendOtherWordForm(Out* out, const LineRecord& record) {
   out->append(" ");
   AppendAnchorOpen(out, record);
   AppendIndexLink(out, record);
@@ -125,13 +133,16 @@ class PendingLine {
       spill_->Write(text);
       return;
     }
-    memory_ += text;
-    if (memory_.size() >= kSpillSize) {
-      spill_ = std::make_unique<LineWriter>(kSpillFile);
-      spill_->Write(memory_);
-      memory_ = std::string();
+    if (memory_.size() + text.size() < kSpillSize) {
+      memory_ += text;
+      return;
     }
+    spill_ = std::make_unique<LineWriter>(kSpillFile);
+    spill_->Write(memory_);
+    memory_ = std::string();
+    spill_->Write(text);
   }
+  void append(std::string_view text) { Append(text); }
   void Clear() {
     memory_.clear();
     tail_.clear();
@@ -179,9 +190,14 @@ namespace {
 
 using LineState = SearchPageWriter::LineState;
 
-void AddWord(LineState* state, const std::string& word) {
-  state->line_words += TrimSpaces(word);
-  state->line_words += ' ';
+void AddWord(LineState* state, std::string_view word) {
+  const std::string_view trimmed = TrimSpaces(word);
+  std::string& words = state->line_words;
+  // Room for the blank too: appended alone, it would double a huge word's buffer.
+  const size_t needed = words.size() + trimmed.size() + 1;
+  if (needed > words.capacity()) words.reserve(std::max(needed, 2 * words.capacity()));
+  words += trimmed;
+  words += ' ';
   ++state->word_count;
 }
 
@@ -199,11 +215,16 @@ void WriteLineBlock(LineWriter* out, LineState& state, const std::string& page,
   out->WriteLine("&nbsp <a href=\"files_list.htm#" + page + "\"> Content (" + page + ")</a>");
   std::string phrase =
       SearchPhrase(state.line_words, state.word_count, state.draw_length, next_random);
-  std::string search = std::string("&nbsp <a href=\"") + kSearchEngine + "/search?q=" + phrase;
+  // The phrase is written as it stands: a huge line's phrase is not copied again.
+  const std::string search = std::string("&nbsp <a href=\"") + kSearchEngine + "/search?q=";
   if (!run.target_address.empty()) {
-    out->WriteLine(search + " site:" + run.target_address + "\"> " + run.target_address + "</a>");
+    out->Write(search);
+    out->Write(phrase);
+    out->WriteLine(" site:" + run.target_address + "\"> " + run.target_address + "</a>");
   }
-  out->WriteLine(search + "\"> web_search </a>");
+  out->Write(search);
+  out->Write(phrase);
+  out->WriteLine("\"> web_search </a>");
   out->WriteLine("<br><br>");
 }
 
@@ -258,7 +279,7 @@ void SearchPageWriter::Add(const Occurrence& o) {
   LineRecord& record = *record_;
   record.page.assign(o.page);
   record.line = o.line;
-  record.word.assign(o.word);
+  record.word = o.word;
   record.word_id.assign(o.word_id);
   char number[24];
   record.occurrence.assign(
@@ -268,9 +289,13 @@ void SearchPageWriter::Add(const Occurrence& o) {
   first_ = false;
   if (record.line == state.line_number) {
     state.draw_length = state.line_words.size();
-    form_.clear();
-    AppendOtherWordForm(&form_, record);
-    state.pending.Append(form_);
+    if (record.word.size() < kHugeWord) {
+      form_.clear();
+      AppendOtherWordForm(&form_, record);
+      state.pending.Append(form_);
+    } else {
+      AppendOtherWordForm(&state.pending, record);
+    }
     AddWord(&state, record.word);
     return;
   }
@@ -281,9 +306,14 @@ void SearchPageWriter::Add(const Occurrence& o) {
   }
   WriteLineBlock(&out_, state, record.page, run_, next_random_);
   state.link_word_id = record.word_id;
-  form_.clear();
-  AppendFirstWordForm(&form_, record);
-  state.pending.Assign(form_);
+  if (record.word.size() < kHugeWord) {
+    form_.clear();
+    AppendFirstWordForm(&form_, record);
+    state.pending.Assign(form_);
+  } else {
+    state.pending.Clear();
+    AppendFirstWordForm(&state.pending, record);
+  }
   state.line_words.clear();
   state.word_count = 0;
   AddWord(&state, record.word);

@@ -27,24 +27,58 @@ void StringTable::Grow() {
   }
 }
 
-uint32_t StringTable::Add(std::string_view text, bool* added) {
-  if ((size() + 1) * 2 > slots_.size()) Grow();
-  const uint32_t hash = HashOf(text);
+// The number of `text`, or UINT32_MAX with `*slot` the free slot where it would go.
+uint32_t StringTable::Find(std::string_view text, uint32_t hash, size_t* slot) const {
   const size_t mask = slots_.size() - 1;
   size_t at = hash & mask;
   for (; slots_[at] != kEmpty; at = (at + 1) & mask) {
     uint32_t n = slots_[at] - 1;
-    if (hashes_[n] == hash && (*this)[n] == text) {
-      *added = false;
-      return n;
-    }
+    if (hashes_[n] == hash && (*this)[n] == text) return n;
   }
-  uint32_t n = size();
-  slots_[at] = n + 1;
+  *slot = at;
+  return UINT32_MAX;
+}
+
+uint32_t StringTable::Add(std::string_view text, bool* added) {
+  if ((size() + 1) * 2 > slots_.size()) Grow();
+  const uint32_t hash = HashOf(text);
+  size_t slot = 0;
+  uint32_t n = Find(text, hash, &slot);
+  *added = n == UINT32_MAX;
+  if (!*added) return n;
+  n = size();
+  slots_[slot] = n + 1;
   hashes_.push_back(hash);
   bytes_.append(text);
   starts_.push_back(bytes_.size());
-  *added = true;
+  return n;
+}
+
+std::string_view StringTable::StageLowered(std::string_view text) {
+  const size_t start = bytes_.size();
+  bytes_.append(text);
+  for (size_t i = start; i < bytes_.size(); ++i) {
+    if (bytes_[i] >= 'A' && bytes_[i] <= 'Z') bytes_[i] = static_cast<char>(bytes_[i] - 'A' + 'a');
+  }
+  return std::string_view(bytes_).substr(start);
+}
+
+void StringTable::DropStaged() { bytes_.resize(starts_.back()); }
+
+uint32_t StringTable::AddStaged() {
+  if ((size() + 1) * 2 > slots_.size()) Grow();
+  const std::string_view text = std::string_view(bytes_).substr(starts_.back());
+  const uint32_t hash = HashOf(text);
+  size_t slot = 0;
+  uint32_t n = Find(text, hash, &slot);
+  if (n != UINT32_MAX) {
+    DropStaged();
+    return n;
+  }
+  n = size();
+  slots_[slot] = n + 1;
+  hashes_.push_back(hash);
+  starts_.push_back(bytes_.size());
   return n;
 }
 
@@ -52,11 +86,12 @@ uint32_t Vocabulary::Spelling(std::string_view word) {
   bool added = false;
   uint32_t spelling = spellings_.Add(word, &added);
   if (!added) return spelling;
-  lower_.assign(word);
-  for (char& c : lower_) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (Contains(keys_.StageLowered(word), "&nbsp;")) {
+    keys_.DropStaged();
+    key_of_.push_back(kNotFiled);
+  } else {
+    key_of_.push_back(keys_.AddStaged());
   }
-  key_of_.push_back(Contains(lower_, "&nbsp;") ? kNotFiled : keys_.Add(lower_, &added));
   return spelling;
 }
 

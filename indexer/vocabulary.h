@@ -15,6 +15,12 @@ class StringTable {
  public:
   /// The number of `text`, added when new; `*added` tells which.
   uint32_t Add(std::string_view text, bool* added);
+  /// `text` lower-cased, put after the table's bytes without being added: a key is made in
+  /// place, never in a copy of its own.
+  std::string_view StageLowered(std::string_view text);
+  /// The number of the staged text, added when new.
+  uint32_t AddStaged();
+  void DropStaged();
   std::string_view operator[](uint32_t n) const {
     return std::string_view(bytes_).substr(starts_[n], starts_[n + 1] - starts_[n]);
   }
@@ -22,6 +28,7 @@ class StringTable {
 
  private:
   void Grow();
+  uint32_t Find(std::string_view text, uint32_t hash, size_t* slot) const;
   std::string bytes_;
   std::vector<size_t> starts_ = {0};
   std::vector<uint32_t> slots_;  // open addressing; kEmpty or a string's number + 1
@@ -45,7 +52,6 @@ class Vocabulary {
   StringTable spellings_;
   StringTable keys_;
   std::vector<uint32_t> key_of_;
-  std::string lower_;
 };
 
 /// The order of two fields of a quoted record compared byte by byte where they stand, each

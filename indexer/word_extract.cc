@@ -14,26 +14,42 @@ constexpr size_t kNoColumn = 0;
 constexpr double kLargestScannedLink = 2000;
 constexpr size_t kMinimumWordLength = 3;
 
+char LowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Where the first `part` stands in `text`, npos when nowhere; with `case_blind`, `part` is
+// given in lower case and found in any letter case. The line is searched in place, as a
+// lower-cased copy of a long line would cost its size again.
+size_t Find(std::string_view text, std::string_view part, bool case_blind) {
+  if (!case_blind) return text.find(part);
+  for (size_t at = 0; at + part.size() <= text.size(); ++at) {
+    size_t k = 0;
+    while (k < part.size() && LowerByte(text[at + k]) == part[k]) ++k;
+    if (k == part.size()) return at;
+  }
+  return std::string_view::npos;
+}
+
 // True when the first `word` of `text` comes right after a '<'.
-bool FirstFollowsLt(std::string_view text, std::string_view word) {
-  size_t at = text.find(word);
+bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind) {
+  size_t at = Find(text, word, case_blind);
   return at != std::string_view::npos && at > 0 && text[at - 1] == '<';
 }
 
 // Moves one block (script or style) through one line; true when the line belongs to the
 // block and is skipped. A line that closes the block is skipped with it.
 bool SkippedByBlock(std::string_view text, std::string_view open_word, std::string_view close_word,
-                    bool may_open, bool* open, bool* closed) {
-  if (!*open && may_open && FirstFollowsLt(text, open_word)) *open = true;
-  if (*open && !*closed && FirstFollowsLt(text, close_word)) *closed = true;
+                    bool case_blind, bool may_open, bool* open, bool* closed) {
+  if (!*open && may_open && FirstFollowsLt(text, open_word, case_blind)) *open = true;
+  if (*open && !*closed && FirstFollowsLt(text, close_word, case_blind)) *closed = true;
   if (!*open) return false;
   if (*closed) *open = *closed = false;
   return true;
 }
 
-// 1-based column of the first `part` in `text`, kNoColumn when absent.
+// 1-based column of the first `part` (in lower case) in `text` in any letter case,
+// kNoColumn when absent.
 size_t FirstColumn(std::string_view text, std::string_view part) {
-  size_t at = text.find(part);
+  size_t at = Find(text, part, true);
   return at == std::string_view::npos ? kNoColumn : at + 1;
 }
 
@@ -43,27 +59,28 @@ double NumberAt(std::string_view text, size_t column) {
   return NumericPrefix(text.substr(column - 1));
 }
 
-// The filters that drop a line whole: script and style blocks, links to numbered targets
-// above 2000 and look_at lines ahead of any link.
-bool SkippedByFilters(std::string_view line, std::string_view lower, ScanState* state) {
-  if (SkippedByBlock(line, "script", "/script", true, &state->script_open, &state->script_closed)) {
+// The filters that drop a line whole: script and style blocks (style in any letter case),
+// links to numbered targets above 2000 and look_at lines ahead of any link.
+bool SkippedByFilters(std::string_view line, ScanState* state) {
+  if (SkippedByBlock(line, "script", "/script", false, true, &state->script_open,
+                     &state->script_closed)) {
     return true;
   }
   bool may_open_style = !Contains(line, "style=");
-  if (SkippedByBlock(lower, "style", "/style", may_open_style, &state->style_open,
+  if (SkippedByBlock(line, "style", "/style", true, may_open_style, &state->style_open,
                      &state->style_closed)) {
     return true;
   }
-  size_t href = FirstColumn(lower, "href=");
+  size_t href = FirstColumn(line, "href=");
   double target = 0;
   if (href != kNoColumn) {
-    target = NumberAt(lower, href + 7);
+    target = NumberAt(line, href + 7);
   } else {
-    href = FirstColumn(lower, "href =");
-    if (href != kNoColumn) target = NumberAt(lower, href + 8);
+    href = FirstColumn(line, "href =");
+    if (href != kNoColumn) target = NumberAt(line, href + 8);
   }
   if (target > kLargestScannedLink) return true;
-  size_t look_at = FirstColumn(lower, "look_at:");
+  size_t look_at = FirstColumn(line, "look_at:");
   return look_at != kNoColumn && look_at < href;
 }
 
@@ -114,19 +131,6 @@ void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
   on_word(found);
 }
 
-// 1-based column of the first "href=" in any letter case, kNoColumn when absent; the line
-// is searched in place, as a lower-cased copy of a long line would cost its size again.
-size_t FirstHrefColumn(std::string_view line) {
-  constexpr std::string_view kHref = "href=";
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  for (size_t at = 0; at + kHref.size() <= line.size(); ++at) {
-    size_t k = 0;
-    while (k < kHref.size() && lower(line[at + k]) == kHref[k]) ++k;
-    if (k == kHref.size()) return at + 1;
-  }
-  return kNoColumn;
-}
-
 }  // namespace
 
 // Walks columns 1..L with the markers of the last '<', '>' and free space, taking the
@@ -134,7 +138,7 @@ size_t FirstHrefColumn(std::string_view line) {
 void ScanLineWords(std::string_view line, const std::vector<TagSpan>& spans,
                    const std::function<void(const FoundWord&)>& on_word) {
   size_t length = line.size();
-  size_t first_href = FirstHrefColumn(line);
+  size_t first_href = FirstColumn(line, "href=");
   size_t lt = 0, gt = 0, sp = 0, prev = 0;
   size_t next_span = 0;  // the first span that does not end before the current column
   for (size_t i = 1; i <= length; ++i) {
@@ -183,7 +187,7 @@ void ScanLineWords(std::string_view line, const std::vector<TagSpan>& spans,
 
 bool FindLineTags(std::string_view line, ScanState* state, std::vector<TagSpan>* tags) {
   tags->clear();
-  if (SkippedByFilters(line, LowerAscii(line), state)) return false;
+  if (SkippedByFilters(line, state)) return false;
   return FindTagSpansIn(line, state, tags);
 }
 
