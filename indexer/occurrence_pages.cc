@@ -30,12 +30,13 @@ struct LineItem {
 };
 
 // Numbers the occurrences of one line: a key's occurrences on a line follow each other by
-// spelling, then column, after those on earlier lines and pages (`running`).
+// spelling, then column, after those on earlier lines and pages (each key's `running`).
+template <typename KeyStates>
 void NumberLine(const Vocabulary& vocabulary, std::vector<LineItem>* line,
-                std::vector<uint32_t>* order, std::vector<uint64_t>* running) {
+                std::vector<uint32_t>* order, KeyStates* state) {
   std::vector<LineItem>& items = *line;
   if (items.size() == 1) {
-    items[0].number = ++(*running)[items[0].key];
+    items[0].number = ++(*state)[items[0].key].running;
     return;
   }
   order->resize(items.size());
@@ -50,7 +51,7 @@ void NumberLine(const Vocabulary& vocabulary, std::vector<LineItem>* line,
     }
     return ColumnFieldLess(x.column, y.column);
   });
-  for (uint32_t i : *order) items[i].number = ++(*running)[items[i].key];
+  for (uint32_t i : *order) items[i].number = ++(*state)[items[i].key].running;
 }
 
 // The line's occurrences in document order: by column as its field compares, which is the
@@ -117,10 +118,15 @@ void WriteTableLine(LineWriter* table, std::string* out, const Occurrence& o) {
 void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntries* entries) {
   const Vocabulary& vocabulary = lists->vocabulary;
   const uint32_t keys = vocabulary.key_count();
-  // Per key: occurrences numbered so far, and on the current page its count, the count
-  // before it, its next page and whether its index entry is made.
-  std::vector<uint64_t> running(keys, 0), page_count(keys, 0), page_base(keys, 0);
-  std::vector<uint32_t> next_of(keys, kNoPage), entry_made(keys, kNoPage);
+  // Per key, together so that one occurrence touches one cache line of them.
+  struct KeyState {
+    uint64_t running = 0;           // occurrences numbered so far
+    uint64_t on_page = 0;           // occurrences on the current page
+    uint64_t base = 0;              // occurrences numbered before the current page
+    uint32_t next_page = kNoPage;   // on the current page: the next page holding the key
+    uint32_t entry_page = kNoPage;  // the page whose index entry is made last
+  };
+  std::vector<KeyState> state(keys);
   lists->first_spelling.assign(keys, kNoSpelling);
 
   std::vector<std::string> names;
@@ -145,14 +151,15 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntri
     scout.Seek(page.first, page.first + page.count);
     while (scout.Next(&record)) {
       const uint32_t key = vocabulary.KeyOf(record.spelling);
-      if (page_count[key]++ == 0) {
+      KeyState& k = state[key];
+      if (k.on_page++ == 0) {
         touched.push_back(key);
-        page_base[key] = running[key];
+        k.base = k.running;
       }
     }
     next_pages.Seek(page.next_first, page.next_first + page.next_count);
     for (uint32_t key : touched) {
-      if (!next_pages.Next(&next_of[key])) next_of[key] = kNoPage;
+      if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
     }
 
     PageDecorator decorator(run, page.name, NeighbourPages(chain, page.name),
@@ -166,7 +173,7 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntri
         line.push_back({record.column, record.spelling, vocabulary.KeyOf(record.spelling), 0});
         have = records.Next(&record);
       } while (have && record.line == line_number);
-      NumberLine(vocabulary, &line, &order, &running);
+      NumberLine(vocabulary, &line, &order, &state);
       DocumentOrder(line, &order);
       for (uint32_t i : order) {
         const LineItem& item = line[i];
@@ -178,18 +185,19 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntri
         o.word = vocabulary.SpellingText(item.spelling);
         o.word_id = lists->key_id[key];
         o.number = static_cast<long long>(item.number);
-        if (next_of[key] != kNoPage) o.next_page = lists->pages[next_of[key]].name;
-        decorator.Take(o, static_cast<long long>(page_base[key] + page_count[key]));
+        const KeyState& k = state[key];
+        if (k.next_page != kNoPage) o.next_page = lists->pages[k.next_page].name;
+        decorator.Take(o, static_cast<long long>(k.base + k.on_page));
         search.Add(o);
         WriteTableLine(&table, &table_lines, o);
-        if (entry_made[key] != p) {
-          entry_made[key] = p;
-          entries->Add({lists->id_rank[key], p, item.spelling, 0, page_count[key], item.number});
+        if (state[key].entry_page != p) {
+          state[key].entry_page = p;
+          entries->Add({lists->id_rank[key], p, item.spelling, 0, k.on_page, item.number});
         }
         if (lists->first_spelling[key] == kNoSpelling) lists->first_spelling[key] = item.spelling;
       }
     }
-    for (uint32_t key : touched) page_count[key] = 0;
+    for (uint32_t key : touched) state[key].on_page = 0;
   }
   table.Write(table_lines);
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr uint32_t kEmpty = 0;
+constexpr uint64_t kEmpty = 0;
 
 uint32_t HashOf(std::string_view text) {
   uint64_t h = 1469598103934665603ull;
@@ -17,13 +17,18 @@ uint32_t HashOf(std::string_view text) {
 
 }  // namespace
 
+// A slot holds the string's hash in its high half and its number + 1 in its low half, so
+// that a probe compares hashes without touching the strings.
 void StringTable::Grow() {
-  size_t capacity = slots_.empty() ? 1024 : slots_.size() * 2;
-  slots_.assign(capacity, kEmpty);
-  for (uint32_t n = 0; n < size(); ++n) {
-    size_t at = hashes_[n] & (capacity - 1);
-    while (slots_[at] != kEmpty) at = (at + 1) & (capacity - 1);
-    slots_[at] = n + 1;
+  std::vector<uint64_t> old;
+  old.swap(slots_);
+  slots_.assign(old.empty() ? 1024 : old.size() * 2, kEmpty);
+  const size_t mask = slots_.size() - 1;
+  for (uint64_t slot : old) {
+    if (slot == kEmpty) continue;
+    size_t at = (slot >> 32) & mask;
+    while (slots_[at] != kEmpty) at = (at + 1) & mask;
+    slots_[at] = slot;
   }
 }
 
@@ -32,11 +37,16 @@ uint32_t StringTable::Find(std::string_view text, uint32_t hash, size_t* slot) c
   const size_t mask = slots_.size() - 1;
   size_t at = hash & mask;
   for (; slots_[at] != kEmpty; at = (at + 1) & mask) {
-    uint32_t n = slots_[at] - 1;
-    if (hashes_[n] == hash && (*this)[n] == text) return n;
+    if ((slots_[at] >> 32) != hash) continue;
+    const uint32_t n = static_cast<uint32_t>(slots_[at]) - 1;
+    if ((*this)[n] == text) return n;
   }
   *slot = at;
   return UINT32_MAX;
+}
+
+void StringTable::Place(size_t slot, uint32_t hash, uint32_t n) {
+  slots_[slot] = (static_cast<uint64_t>(hash) << 32) | (n + 1);
 }
 
 uint32_t StringTable::Add(std::string_view text, bool* added) {
@@ -47,8 +57,7 @@ uint32_t StringTable::Add(std::string_view text, bool* added) {
   *added = n == UINT32_MAX;
   if (!*added) return n;
   n = size();
-  slots_[slot] = n + 1;
-  hashes_.push_back(hash);
+  Place(slot, hash, n);
   bytes_.append(text);
   starts_.push_back(bytes_.size());
   return n;
@@ -76,8 +85,7 @@ uint32_t StringTable::AddStaged() {
     return n;
   }
   n = size();
-  slots_[slot] = n + 1;
-  hashes_.push_back(hash);
+  Place(slot, hash, n);
   starts_.push_back(bytes_.size());
   return n;
 }

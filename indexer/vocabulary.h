@@ -29,10 +29,10 @@ class StringTable {
  private:
   void Grow();
   uint32_t Find(std::string_view text, uint32_t hash, size_t* slot) const;
+  void Place(size_t slot, uint32_t hash, uint32_t n);
   std::string bytes_;
   std::vector<size_t> starts_ = {0};
-  std::vector<uint32_t> slots_;  // open addressing; kEmpty or a string's number + 1
-  std::vector<uint32_t> hashes_;
+  std::vector<uint64_t> slots_;  // open addressing: empty, or a string's hash and number + 1
 };
 
 class Vocabulary {
