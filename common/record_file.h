@@ -85,6 +85,9 @@ class SortedRecords {
   SortedRecords(const SortedRecords&) = delete;
   SortedRecords& operator=(const SortedRecords&) = delete;
 
+  /// True when the next Add writes a run file.
+  bool full() const { return buffer_.size() >= capacity_; }
+
   void Add(const Record& record) {
     if (buffer_.size() >= capacity_) WriteRun();
     buffer_.push_back(record);

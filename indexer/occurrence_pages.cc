@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
+#include <mutex>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/record_file.h"
@@ -113,38 +116,47 @@ void WriteTableLine(LineWriter* table, std::string* out, const Occurrence& o) {
   }
 }
 
-}  // namespace
+// Per key, together so that one occurrence touches one cache line of them.
+struct KeyState {
+  uint64_t running = 0;           // occurrences numbered so far
+  uint64_t on_page = 0;           // occurrences on the current page
+  uint64_t base = 0;              // occurrences numbered before the current page
+  uint32_t next_page = kNoPage;   // on the current page: the next page holding the key
+  uint32_t entry_page = kNoPage;  // the page whose index entry is made last
+};
 
-void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntries* entries) {
-  const Vocabulary& vocabulary = lists->vocabulary;
-  const uint32_t keys = vocabulary.key_count();
-  // Per key, together so that one occurrence touches one cache line of them.
-  struct KeyState {
-    uint64_t running = 0;           // occurrences numbered so far
-    uint64_t on_page = 0;           // occurrences on the current page
-    uint64_t base = 0;              // occurrences numbered before the current page
-    uint32_t next_page = kNoPage;   // on the current page: the next page holding the key
-    uint32_t entry_page = kNoPage;  // the page whose index entry is made last
-  };
-  std::vector<KeyState> state(keys);
-  lists->first_spelling.assign(keys, kNoSpelling);
+// What a walk tells of one occurrence besides the Occurrence itself.
+struct WalkStep {
+  uint32_t page;      // the page's place in page order
+  uint32_t key;       // the word's key
+  uint32_t spelling;  // the word as it stands
+  KeyState* state;    // the key's counts
+};
 
-  std::vector<std::string> names;
-  for (const PageWords& page : lists->pages) names.push_back(page.name);
-  const PageChain chain = MakePageChain(names);
+// The pages are decorated by a second thread while this one writes the search page and the
+// occurrence table. The folder cache behind the work-file names is shared, so every step
+// that opens, creates, deletes or renames a work file while both run holds this lock.
+std::mutex g_work_files;
 
+// Walks the pages in order and their occurrences in document order, numbering them and
+// finding their next pages: `begin_page(p)`, then `take(occurrence, step)` for each
+// occurrence of the page, then `end_page(p)`. Each walk reads the work files on its own and
+// keeps its own counts, so that two walks can run side by side.
+template <typename BeginPage, typename Take, typename EndPage>
+void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, EndPage end_page) {
+  const Vocabulary& vocabulary = lists.vocabulary;
+  std::vector<KeyState> state(vocabulary.key_count());
+  std::unique_lock<std::mutex> lock(g_work_files);
   RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
   RecordReader<OccurrenceRecord> records(kOccurrenceFile);
   RecordReader<uint32_t> next_pages(kNextPageFile);
-  SearchPageWriter search(run);
-  LineWriter table(kOccurrenceTable);
-  std::string table_lines;
+  lock.unlock();
   std::vector<uint32_t> touched;
   std::vector<LineItem> line;
   std::vector<uint32_t> order;
   OccurrenceRecord record;
-  for (uint32_t p = 0; p < lists->pages.size(); ++p) {
-    const PageWords& page = lists->pages[p];
+  for (uint32_t p = 0; p < lists.pages.size(); ++p) {
+    const PageWords& page = lists.pages[p];
     // The scout counts each key's occurrences on the page first: an occurrence has a later
     // one on its page when its number is below the highest the key reaches there.
     touched.clear();
@@ -162,8 +174,7 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntri
       if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
     }
 
-    PageDecorator decorator(run, page.name, NeighbourPages(chain, page.name),
-                            p + 1 == lists->pages.size());
+    begin_page(p);
     records.Seek(page.first, page.first + page.count);
     bool have = records.Next(&record);
     while (have) {
@@ -177,29 +188,77 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntri
       DocumentOrder(line, &order);
       for (uint32_t i : order) {
         const LineItem& item = line[i];
-        const uint32_t key = item.key;
+        KeyState& k = state[item.key];
         Occurrence o;
         o.page = page.name;
         o.line = static_cast<long long>(line_number);
         o.column = item.column;
         o.word = vocabulary.SpellingText(item.spelling);
-        o.word_id = lists->key_id[key];
+        o.word_id = lists.key_id[item.key];
         o.number = static_cast<long long>(item.number);
-        const KeyState& k = state[key];
-        if (k.next_page != kNoPage) o.next_page = lists->pages[k.next_page].name;
-        decorator.Take(o, static_cast<long long>(k.base + k.on_page));
-        search.Add(o);
-        WriteTableLine(&table, &table_lines, o);
-        if (state[key].entry_page != p) {
-          state[key].entry_page = p;
-          entries->Add({lists->id_rank[key], p, item.spelling, 0, k.on_page, item.number});
-        }
-        if (lists->first_spelling[key] == kNoSpelling) lists->first_spelling[key] = item.spelling;
+        if (k.next_page != kNoPage) o.next_page = lists.pages[k.next_page].name;
+        take(o, WalkStep{p, item.key, item.spelling, &k});
       }
     }
+    end_page(p);
     for (uint32_t key : touched) state[key].on_page = 0;
   }
+}
+
+// Decorates the pages and makes the word index entries.
+void DecoratePages(const IndexerRun& run, const WordLists& lists, WordPageEntries* entries) {
+  std::vector<std::string> names;
+  for (const PageWords& page : lists.pages) names.push_back(page.name);
+  const PageChain chain = MakePageChain(names);
+  std::unique_ptr<PageDecorator> decorator;
+  WalkOccurrences(
+      lists,
+      [&](uint32_t p) {
+        const std::string& page = lists.pages[p].name;
+        std::lock_guard<std::mutex> lock(g_work_files);
+        decorator = std::make_unique<PageDecorator>(run, page, NeighbourPages(chain, page),
+                                                    p + 1 == lists.pages.size());
+      },
+      [&](const Occurrence& o, const WalkStep& step) {
+        KeyState& k = *step.state;
+        decorator->Take(o, static_cast<long long>(k.base + k.on_page));
+        if (k.entry_page != step.page) {
+          k.entry_page = step.page;
+          // Entries beyond the memory budget go to a run file.
+          std::unique_lock<std::mutex> lock(g_work_files, std::defer_lock);
+          if (entries->full()) lock.lock();
+          entries->Add({lists.id_rank[step.key], step.page, step.spelling, 0, k.on_page,
+                        static_cast<uint64_t>(o.number)});
+        }
+      },
+      [&](uint32_t) {
+        std::lock_guard<std::mutex> lock(g_work_files);
+        decorator.reset();
+      });
+}
+
+}  // namespace
+
+void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntries* entries) {
+  lists->first_spelling.assign(lists->vocabulary.key_count(), kNoSpelling);
+  SearchPageWriter search(run);
+  LineWriter table(kOccurrenceTable);
+  std::string table_lines;
+  std::thread decoration([&] { DecoratePages(run, *lists, entries); });
+  WalkOccurrences(
+      *lists, [](uint32_t) {},
+      [&](const Occurrence& o, const WalkStep& step) {
+        {
+          std::lock_guard<std::mutex> lock(g_work_files);  // a huge line goes to a work file
+          search.Add(o);
+        }
+        WriteTableLine(&table, &table_lines, o);
+        uint32_t& first = lists->first_spelling[step.key];
+        if (first == kNoSpelling) first = step.spelling;
+      },
+      [](uint32_t) {});
   table.Write(table_lines);
+  decoration.join();
 }
 
 void KeepOccurrenceTable() {
