@@ -16,6 +16,7 @@
 #include "indexer/decorate.h"
 #include "indexer/decorate_lines.h"
 #include "indexer/search_page.h"
+#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -133,11 +134,6 @@ struct WalkStep {
   KeyState* state;    // the key's counts
 };
 
-// The pages are decorated by a second thread while this one writes the search page and the
-// occurrence table. The folder cache behind the work-file names is shared, so every step
-// that opens, creates, deletes or renames a work file while both run holds this lock.
-std::mutex g_work_files;
-
 // Walks the pages in order and their occurrences in document order, numbering them and
 // finding their next pages: `begin_page(p)`, then `take(occurrence, step)` for each
 // occurrence of the page, then `end_page(p)`. Each walk reads the work files on its own and
@@ -146,7 +142,7 @@ template <typename BeginPage, typename Take, typename EndPage>
 void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, EndPage end_page) {
   const Vocabulary& vocabulary = lists.vocabulary;
   std::vector<KeyState> state(vocabulary.key_count());
-  std::unique_lock<std::mutex> lock(g_work_files);
+  std::unique_lock<std::mutex> lock(WorkFileLock());
   RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
   RecordReader<OccurrenceRecord> records(kOccurrenceFile);
   RecordReader<uint32_t> next_pages(kNextPageFile);
@@ -205,8 +201,8 @@ void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, En
   }
 }
 
-// Decorates the pages and makes the word index entries.
-void DecoratePages(const IndexerRun& run, const WordLists& lists, WordPageEntries* entries) {
+// Decorates the pages.
+void DecoratePages(const IndexerRun& run, const WordLists& lists) {
   std::vector<std::string> names;
   for (const PageWords& page : lists.pages) names.push_back(page.name);
   const PageChain chain = MakePageChain(names);
@@ -215,49 +211,57 @@ void DecoratePages(const IndexerRun& run, const WordLists& lists, WordPageEntrie
       lists,
       [&](uint32_t p) {
         const std::string& page = lists.pages[p].name;
-        std::lock_guard<std::mutex> lock(g_work_files);
+        std::lock_guard<std::mutex> lock(WorkFileLock());
         decorator = std::make_unique<PageDecorator>(run, page, NeighbourPages(chain, page),
                                                     p + 1 == lists.pages.size());
       },
       [&](const Occurrence& o, const WalkStep& step) {
-        KeyState& k = *step.state;
+        const KeyState& k = *step.state;
         decorator->Take(o, static_cast<long long>(k.base + k.on_page));
-        if (k.entry_page != step.page) {
-          k.entry_page = step.page;
-          // Entries beyond the memory budget go to a run file.
-          std::unique_lock<std::mutex> lock(g_work_files, std::defer_lock);
-          if (entries->full()) lock.lock();
-          entries->Add({lists.id_rank[step.key], step.page, step.spelling, 0, k.on_page,
-                        static_cast<uint64_t>(o.number)});
-        }
       },
       [&](uint32_t) {
-        std::lock_guard<std::mutex> lock(g_work_files);
+        std::lock_guard<std::mutex> lock(WorkFileLock());
         decorator.reset();
       });
 }
 
 }  // namespace
 
-void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntries* entries) {
+// The decoration writes most of the bytes, so it has a thread of its own; this one writes
+// the rest. Every output file is written by one thread in a fixed order, so the bytes are
+// the same on every run.
+void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
+  std::thread decoration([&] { DecoratePages(run, *lists); });
   lists->first_spelling.assign(lists->vocabulary.key_count(), kNoSpelling);
-  SearchPageWriter search(run);
-  LineWriter table(kOccurrenceTable);
-  std::string table_lines;
-  std::thread decoration([&] { DecoratePages(run, *lists, entries); });
-  WalkOccurrences(
-      *lists, [](uint32_t) {},
-      [&](const Occurrence& o, const WalkStep& step) {
-        {
-          std::lock_guard<std::mutex> lock(g_work_files);  // a huge line goes to a work file
-          search.Add(o);
-        }
-        WriteTableLine(&table, &table_lines, o);
-        uint32_t& first = lists->first_spelling[step.key];
-        if (first == kNoSpelling) first = step.spelling;
-      },
-      [](uint32_t) {});
-  table.Write(table_lines);
+  WordPageEntries entries;
+  {
+    std::unique_lock<std::mutex> lock(WorkFileLock());
+    SearchPageWriter search(run);
+    LineWriter table(kOccurrenceTable);
+    lock.unlock();
+    std::string table_lines;
+    WalkOccurrences(
+        *lists, [](uint32_t) {},
+        [&](const Occurrence& o, const WalkStep& step) {
+          {
+            std::lock_guard<std::mutex> line_lock(WorkFileLock());  // a huge line may spill
+            search.Add(o);
+          }
+          WriteTableLine(&table, &table_lines, o);
+          KeyState& k = *step.state;
+          if (k.entry_page != step.page) {
+            k.entry_page = step.page;
+            entries.Add({lists->id_rank[step.key], step.page, step.spelling, 0, k.on_page,
+                         static_cast<uint64_t>(o.number)});
+          }
+          uint32_t& first = lists->first_spelling[step.key];
+          if (first == kNoSpelling) first = step.spelling;
+        },
+        [](uint32_t) {});
+    table.Write(table_lines);
+    lock.lock();  // the search page may delete its spill file when it is finished
+  }
+  WriteWordIndexAndContents(run, *lists, &entries);
   decoration.join();
 }
 

@@ -8,11 +8,12 @@
 /// The occurrence table of the page group, kept in the folder wrd_24 after the run.
 inline constexpr char kOccurrenceTable[] = "wrd_24_1.txt";
 
-/// One walk over the pages holding words, in order, and over each page's occurrences in
-/// document order (line, then column as its field compares), numbering every occurrence:
-/// decorates the pages, writes the search page s_1.htm and the occurrence table, adds one
-/// word index entry per word and page to `entries` and notes each word's first spelling.
-void WriteOccurrencePages(const IndexerRun& run, WordLists* lists, WordPageEntries* entries);
+/// Walks the pages holding words, in order, and each page's occurrences in document order
+/// (line, then column as its field compares), numbering every occurrence: decorates the
+/// pages, writes the search page s_1.htm, the occurrence table, the word index page i_1.htm
+/// (from one entry per word and page) and the contents page, and notes each word's first
+/// spelling for the all-words index.
+void WriteOccurrencePages(const IndexerRun& run, WordLists* lists);
 
 /// Copies this run's occurrence tables into the folder wrd_24, whose old text files go
 /// first.

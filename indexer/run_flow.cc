@@ -120,16 +120,12 @@ void RunPagoran(const char* argv0) {
   WordLists lists = ExtractWords();
   NumberWords(&lists);
   FindNextPages(&lists);
-  {
-    WordPageEntries entries;
-    WriteOccurrencePages(run, &lists, &entries);
-    DeleteWorkFile(kOccurrenceFile);
-    DeleteWorkFile(kNextPageFile);
-    PrintLine("processed 50%");
-    KeepOccurrenceTable();
-    DeleteWorkFile(kOccurrenceTable);  // its copy in the folder wrd_24 stays
-    WriteWordIndexAndContents(run, lists, &entries);
-  }
+  WriteOccurrencePages(run, &lists);
+  DeleteWorkFile(kOccurrenceFile);
+  DeleteWorkFile(kNextPageFile);
+  PrintLine("processed 50%");
+  KeepOccurrenceTable();
+  DeleteWorkFile(kOccurrenceTable);  // its copy in the folder wrd_24 stays
   PrintLine("processed 60%");
   WriteAllWordsIndex(run, lists);
 
