@@ -243,10 +243,7 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
     WalkOccurrences(
         *lists, [](uint32_t) {},
         [&](const Occurrence& o, const WalkStep& step) {
-          {
-            std::lock_guard<std::mutex> line_lock(WorkFileLock());  // a huge line may spill
-            search.Add(o);
-          }
+          search.Add(o);
           WriteTableLine(&table, &table_lines, o);
           KeyState& k = *step.state;
           if (k.entry_page != step.page) {
@@ -259,7 +256,6 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
         },
         [](uint32_t) {});
     table.Write(table_lines);
-    lock.lock();  // the search page may delete its spill file when it is finished
   }
   WriteWordIndexAndContents(run, *lists, &entries);
   decoration.join();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "indexer/html_pieces.h"
+#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -109,7 +111,8 @@ bool TextHoldsHtmlEnd(std::string_view text) {
 
 // The HTML collected for one source line. A line is written only when it holds no
 // "</html>", which is known only at its end; a very long line (a whole book on one line) is
-// kept in a work file meanwhile instead of in memory.
+// kept in a work file meanwhile instead of in memory. That file is made, opened and deleted
+// under the work-file lock, as the pages may be decorated meanwhile.
 class PendingLine {
  public:
   void Assign(std::string_view text) {
@@ -137,7 +140,10 @@ class PendingLine {
       memory_ += text;
       return;
     }
-    spill_ = std::make_unique<LineWriter>(kSpillFile);
+    {
+      std::lock_guard<std::mutex> lock(WorkFileLock());
+      spill_ = std::make_unique<LineWriter>(kSpillFile);
+    }
     spill_->Write(memory_);
     memory_ = std::string();
     spill_->Write(text);
@@ -149,6 +155,7 @@ class PendingLine {
     holds_html_end_ = false;
     if (spill_) {
       spill_.reset();
+      std::lock_guard<std::mutex> lock(WorkFileLock());
       DeleteWorkFile(kSpillFile);
     }
   }
@@ -159,7 +166,12 @@ class PendingLine {
       return;
     }
     spill_->Close();
-    LineReader in(kSpillFile);
+    std::unique_ptr<LineReader> reader;
+    {
+      std::lock_guard<std::mutex> lock(WorkFileLock());
+      reader = std::make_unique<LineReader>(kSpillFile);
+    }
+    LineReader& in = *reader;
     std::string chunk;
     while (in.NextChunk(&chunk)) out->Write(chunk);
   }
