@@ -106,21 +106,31 @@ void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
 
 void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
                            long long highest_on_page, int group) {
-  // One resize per line, then the pieces copied in: a page holds seven lines per occurrence.
-  auto put = [out](std::initializer_list<std::string_view> pieces) {
-    size_t size = 2;
-    for (std::string_view piece : pieces) size += piece.size();
-    size_t at = out->size();
-    out->resize(at + size);
-    char* to = out->data() + at;
-    for (std::string_view piece : pieces) {
-      if (!piece.empty()) std::memcpy(to, piece.data(), piece.size());
-      to += piece.size();
-    }
-    to[0] = '\r';
-    to[1] = '\n';
-  };
-  EmitOccurrenceLines(run, occurrence, highest_on_page, group, put);
+  // The lines are gathered on the stack when they surely fit (a page holds seven lines per
+  // occurrence), else each line is added to `out` at once.
+  char buffer[4096];
+  const size_t bound = 512 + occurrence.word.size() + 2 * occurrence.page.size() +
+                       12 * occurrence.word_id.size() + occurrence.next_page.size();
+  if (bound <= sizeof buffer) {
+    char* to = buffer;
+    EmitOccurrenceLines(run, occurrence, highest_on_page, group,
+                        [&to](std::initializer_list<std::string_view> pieces) {
+                          for (std::string_view piece : pieces) {
+                            if (!piece.empty()) std::memcpy(to, piece.data(), piece.size());
+                            to += piece.size();
+                          }
+                          to[0] = '\r';
+                          to[1] = '\n';
+                          to += 2;
+                        });
+    out->append(buffer, static_cast<size_t>(to - buffer));
+    return;
+  }
+  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
+                      [out](std::initializer_list<std::string_view> pieces) {
+                        for (std::string_view piece : pieces) out->append(piece);
+                        out->append("\r\n");
+                      });
 }
 
 void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
