@@ -27,7 +27,7 @@ constexpr size_t kHugeWord = 1 << 16;
 
 // One occurrence of the line being walked.
 struct LineItem {
-  uint32_t column;
+  uint64_t column;
   uint32_t spelling;
   uint32_t key;
   uint64_t number;

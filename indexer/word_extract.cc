@@ -242,7 +242,7 @@ WordLists ExtractWords() {
         if (key == Vocabulary::kNotFiled) return;
         if (key >= lists.key_count.size()) lists.key_count.resize(key + 1, 0);
         ++lists.key_count[key];
-        records.Put({line_number, static_cast<uint32_t>(word.start_column), spelling});
+        records.Put({line_number, word.start_column, spelling, 0});
       });
     }
     words.count = records.count() - words.first;

@@ -17,9 +17,11 @@
 ///   ever put in order.
 /// - Next pages: the next page that holds the word, found walking the pages from the last one
 ///   backwards with one entry per key; written to kNextPageFile, a slice per page.
-/// - The output pages, decorated pages, the search page and the occurrence table, in one
-///   walk over the pages in order (WriteOccurrencePages); the word index page from entries of
-///   one per word and page, put in word order by an external sort.
+/// - The output pages (WriteOccurrencePages): two walks over the pages in order, side by side
+///   in two threads, each numbering the occurrences itself. One decorates the pages; the
+///   other writes the search page and the occurrence table and makes one word index entry per
+///   word and page, put in word order by an external sort of records (SortedRecords) when
+///   they outgrow memory, for the word index page.
 
 #include <cstdint>
 #include <string>
@@ -34,8 +36,9 @@ inline constexpr char kNextPageFile[] = "wrd_02.txt";
 /// One word occurrence as the page scan found it.
 struct OccurrenceRecord {
   uint64_t line;      // 1-based line of the page file
-  uint32_t column;    // 1-based byte column where the word starts
+  uint64_t column;    // 1-based byte column where the word starts
   uint32_t spelling;  // the word as it stands on the page (Vocabulary)
+  uint32_t unused;
 };
 
 /// No page: a word's last page has no next page.
