@@ -1,8 +1,16 @@
 #!/bin/bash
 # Indexer benchmark: generates PAGES reproducible HTML pages, runs a whole indexer run on them
 # in a fresh work directory with scripted keys, and prints wall time, input MB/s, word
-# occurrences per second and peak resident memory, beside `ptx -A` and `wc -w` on the same
-# text as yardsticks.  Usage: bench/indexer_bench.sh [PAGES ...]   (default: 200 2000)
+# occurrences per second, peak resident memory and the time between the progress messages,
+# beside yardsticks on the same pages, each with the indexer's time as a ratio to it:
+#   pagefind   the static-site search indexer (npm package "pagefind"), installed once into
+#              build-bench/pagefind when npm is there; skipped, with a note, when it is not;
+#   ptx -A     a permuted index of the pages' text;
+#   wc -w      counting the words of the pages' text;
+#   cat        writing a copy of the indexer's output set.
+# Every timed command runs RUNS times (default 3) and the fastest run counts, for the
+# indexer and the yardsticks alike: on a shared machine one run can be slowed down by others.
+# Usage: [RUNS=n] bench/indexer_bench.sh [PAGES ...]   (default: 200 2000)
 set -e
 first_run=
 first_pages=
@@ -13,8 +21,31 @@ cmake --build "$build" -j "$(nproc)" --target pagoran gen_html_set_bench >/dev/n
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 
+pagefind="$build/pagefind/node_modules/.bin/pagefind"
+if [ ! -x "$pagefind" ]; then
+  if command -v npm >/dev/null; then
+    mkdir -p "$build/pagefind"
+    npm install --prefix "$build/pagefind" pagefind >/dev/null 2>&1 || true
+  fi
+fi
+[ -x "$pagefind" ] || echo "pagefind: npm or the package is not available, skipped"
+
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+runs=${RUNS:-3}
+# Times a command line given as arguments, the fastest of $runs runs; prints seconds.
+timed() {
+  local start end best= t i
+  for ((i = 0; i < runs; i++)); do
+    sync
+    start=$(date +%s%N)
+    "$@" > /dev/null 2>&1
+    end=$(date +%s%N)
+    t=$(seconds "$start" "$end")
+    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
+  done
+  echo "$best"
+}
 
 for pages in "${@:-200 2000}"; do
   for p in $pages; do
@@ -22,39 +53,61 @@ for pages in "${@:-200 2000}"; do
     mkdir -p "$work"
     cp "$build"/pagoran_01_149.exe "$build"/wget.exe "$work/"
     "$build/bench/gen_html_set_bench" "$p" "$work/htm_in" >/dev/null
+    cp -r "$work/htm_in" "$scratch/site_$p"
     bytes=$(cat "$work"/htm_in/*.html | wc -c)
     # The pages' text without tags, for the yardsticks.
     cat "$work"/htm_in/*.html | sed -e 's/<[^>]*>/ /g' > "$scratch/text_$p.txt"
 
     # Dirty pages of earlier runs are written back first, so that their write-back does not
-    # fall into the timed run.
-    sync
-    start=$(date +%s%N)
-    (cd "$work" && printf '11\n' | /usr/bin/time -f '%M' -o "$scratch/rss" ./pagoran_01_149.exe \
-        > "$scratch/console" 2>&1)
-    end=$(date +%s%N)
-    run=$(seconds "$start" "$end")
-    rss_kb=$(tail -1 "$scratch/rss")
+    # fall into the timed run. Each console line gets the time it was printed at (one perl
+    # process for all lines, so that the stamping takes no core from the run); the fastest
+    # run's lines are kept.
+    run=
+    rss_kb=0
+    for ((i = 0; i < runs; i++)); do
+      sync
+      start=$(date +%s%N)
+      (cd "$work" && printf '11\n' | /usr/bin/time -f '%M' -o "$scratch/rss" ./pagoran_01_149.exe \
+          2>&1 | perl -MTime::HiRes=time -ne 'printf "%.0f %s", time * 1e9, $_' \
+          > "$scratch/console_now")
+      end=$(date +%s%N)
+      t=$(seconds "$start" "$end")
+      rss_now=$(tail -1 "$scratch/rss")
+      [ "$rss_now" -gt "$rss_kb" ] && rss_kb=$rss_now
+      if [ -z "$run" ] || awk -v a="$t" -v b="$run" 'BEGIN { exit !(a < b) }'; then
+        run=$t
+        run_start=$start
+        mv "$scratch/console_now" "$scratch/console"
+      fi
+    done
     occurrences=$(cat "$work"/htm_out/page_*.htm | grep -c 'ondblclick' || true)
 
-    sync
-    start=$(date +%s%N); ptx -A "$scratch/text_$p.txt" > /dev/null; end=$(date +%s%N)
-    ptx_s=$(seconds "$start" "$end")
-    start=$(date +%s%N); words=$(wc -w < "$scratch/text_$p.txt"); end=$(date +%s%N)
-    wc_s=$(seconds "$start" "$end")
-
     mb=$(ratio "$bytes" 1048576)
+    words=$(wc -w < "$scratch/text_$p.txt")
     echo "== $p pages, $mb MB of HTML, $words words"
     [ -z "$first_run" ] && first_run=$run first_pages=$p
-    echo "indexer run:   $run s, $(ratio "$mb" "$run") MB/s," \
+    echo "indexer run:   $run s (fastest of $runs), $(ratio "$mb" "$run") MB/s," \
          "$(ratio "$occurrences" "$run") occurrences/s ($occurrences occurrences)," \
          "peak RSS $((rss_kb / 1024)) MiB"
-    echo "ptx -A:        $ptx_s s"
-    echo "wc -w:         $wc_s s"
-    tail -1 "$scratch/console"
+    # Time from the start (or the message before) to each progress message.
+    echo "  until each progress message:" $(awk -v s="$run_start" \
+        '/ processed [0-9]+%$/ { printf "%s %.2f s,\n", $3, ($1 - s) / 1e9; s = $1 }' "$scratch/console")
+
+    if [ -x "$pagefind" ]; then
+      pf=$(timed "$pagefind" --site "$scratch/site_$p" --output-path "$scratch/pagefind_$p")
+      echo "pagefind:      $pf s   (indexer / pagefind: $(ratio "$run" "$pf"))"
+    fi
+    ptx_s=$(timed ptx -A "$scratch/text_$p.txt")
+    echo "ptx -A:        $ptx_s s   (indexer / ptx: $(ratio "$run" "$ptx_s"))"
+    wc_s=$(timed wc -w "$scratch/text_$p.txt")
+    echo "wc -w:         $wc_s s   (indexer / wc: $(ratio "$run" "$wc_s"))"
+    out_mb=$(ratio "$(cat "$work"/htm_out/* | wc -c)" 1048576)
+    cat_s=$(timed sh -c "cat '$work'/htm_out/* > '$scratch/cat_copy'")
+    echo "cat of output: $cat_s s for $out_mb MB   (indexer / cat: $(ratio "$run" "$cat_s"))"
+    tail -1 "$scratch/console" | cut -d' ' -f2-
     if [ "$p" != "$first_pages" ]; then
       echo "time against $first_pages pages: $(ratio "$run" "$first_run") times"
     fi
-    rm -rf "$work"
+    rm -rf "$work" "$scratch/site_$p" "$scratch/pagefind_$p" "$scratch/cat_copy" "$scratch/text_$p.txt"
   done
 done

@@ -39,8 +39,21 @@ bool Contains(std::string_view text, std::string_view part) {
 
 bool ContainsCaseBlind(std::string_view text, std::string_view lower_part) {
   if (lower_part.empty()) return true;
-  for (size_t i = 0; i + lower_part.size() <= text.size(); ++i) {
-    size_t k = 0;
+  // Candidates are the places of the first byte in either case, each found by memchr.
+  const char lower = lower_part[0];
+  if (lower >= 'A' && lower <= 'Z') return false;  // no folded byte is an upper-case letter
+  const char upper = lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - 'a' + 'A') : lower;
+  auto next = [&](size_t from, char c) {
+    if (from >= text.size()) return text.size();
+    const void* at = std::memchr(text.data() + from, c, text.size() - from);
+    return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data()) : text.size();
+  };
+  size_t next_lower = next(0, lower);
+  size_t next_upper = upper == lower ? text.size() : next(0, upper);
+  while (true) {
+    const size_t i = std::min(next_lower, next_upper);
+    if (i + lower_part.size() > text.size()) return false;
+    size_t k = 1;
     while (k < lower_part.size()) {
       char c = text[i + k];
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -48,8 +61,9 @@ bool ContainsCaseBlind(std::string_view text, std::string_view lower_part) {
       ++k;
     }
     if (k == lower_part.size()) return true;
+    if (i == next_lower) next_lower = next(i + 1, lower);
+    if (i == next_upper) next_upper = next(i + 1, upper);
   }
-  return false;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {

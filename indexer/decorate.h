@@ -1,13 +1,52 @@
 #ifndef INDEXER_DECORATE_H_
 #define INDEXER_DECORATE_H_
 
-#include "indexer/run_state.h"
+#include <string>
 
-/// Rewrites every page that holds words with word spans, highlight script and navigation.
-/// Streams the occurrence table wrd_24_<group>.txt once, buffering one page's records at a
-/// time, and reads each decorated page once into <stem>_02.htm, which is then copied over
-/// it. The sorted page list group_page_all_sort.txt gives the before / next links. Pages
-/// without occurrence records stay as they are.
-void DecoratePages(const IndexerRun& run);
+#include "common/work_dir.h"
+#include "indexer/decorate_lines.h"
+#include "indexer/run_state.h"
+#include "indexer/word_lists.h"
+
+/// Rewrites one page that holds words with word spans, highlight script and navigation: the
+/// page is read once, line by line, as its occurrences come in line and column order, into
+/// <stem>_02.htm, which then takes the page's place. Pages without occurrences are never
+/// opened and stay as they are.
+class PageDecorator {
+ public:
+  /// `last_page`: the last page decorated in the run, whose bottom Next line keeps its
+  /// trailing blank.
+  PageDecorator(const IndexerRun& run, const std::string& page, const PageLinks& links,
+                bool last_page);
+  ~PageDecorator();
+  PageDecorator(const PageDecorator&) = delete;
+  PageDecorator& operator=(const PageDecorator&) = delete;
+
+  /// The next occurrence of the page; `highest_on_page` is the highest occurrence number of
+  /// its word on this page.
+  void Take(const Occurrence& o, long long highest_on_page);
+
+ private:
+  long long NextPiece() const;
+
+  const IndexerRun& run_;
+  const std::string page_;
+  const std::string output_name_;
+  const PageLinks links_;
+  const bool last_page_;
+  LineReader source_;
+  LineWriter out_;
+  long long line_count_ = 0;
+  std::string current_;
+  long long previous_column_ = 0;
+  long long previous_length_ = 0;
+  long long previous_line_ = -1;
+  // The column after the last byte of the current line already written. Occurrences come in
+  // the order of their column fields, which on lines longer than the field (a million bytes)
+  // no longer follows the numbers; no byte is then written twice.
+  long long written_end_ = 1;
+  bool body_seen_ = false;
+  std::string block_;
+};
 
 #endif  // INDEXER_DECORATE_H_

@@ -1,16 +1,14 @@
 #include "indexer/decorate_lines.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <cstring>
 #include <initializer_list>
 
 #include "common/text.h"
 #include "common/work_dir.h"
 
 namespace {
-
-// Far beyond any real line, column or occurrence count, and safe to add 1 to.
-constexpr long long kCountLimit = 1'000'000'000'000LL;
 
 // 0-based byte offset of a 1-based column, clamped into the line.
 size_t ClampedOffset(std::string_view line, long long column) {
@@ -20,35 +18,6 @@ size_t ClampedOffset(std::string_view line, long long column) {
 }
 
 }  // namespace
-
-long long ParseCount(std::string_view field) {
-  std::string_view digits = TrimSpaces(field);
-  if (digits.empty()) return 0;
-  long long value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return 0;
-    value = std::min(kCountLimit, value * 10 + (c - '0'));
-  }
-  return value;
-}
-
-Occurrence ParseOccurrence(std::string_view record) {
-  Occurrence occurrence;
-  ParseOccurrenceInto(record, &occurrence);
-  return occurrence;
-}
-
-void ParseOccurrenceInto(std::string_view record, Occurrence* occurrence) {
-  std::string_view f[7];
-  SplitQuotedFields(record, f, 7);
-  occurrence->page.assign(f[0]);
-  occurrence->line = ParseCount(f[1]);
-  occurrence->column = ParseCount(f[2]);
-  occurrence->word.assign(f[3]);
-  occurrence->word_id.assign(f[4]);
-  occurrence->number = ParseCount(f[5]);
-  occurrence->next_page.assign(f[6]);
-}
 
 std::string_view ColumnRange(std::string_view line, long long from_column, long long to_column) {
   size_t from = ClampedOffset(line, from_column);
@@ -61,9 +30,15 @@ std::string_view ColumnsFrom(std::string_view line, long long from_column) {
 }
 
 bool HoldsBodyTag(std::string_view line) {
-  std::string lower = LowerAscii(line);
-  size_t at = lower.find("body");
-  return at != std::string::npos && at > 0 && lower[at - 1] == '<';
+  // Searched in place: a lower-cased copy of a long line would cost its size again.
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (size_t at = 0; at + 4 <= line.size(); ++at) {
+    if (lower(line[at]) == 'b' && lower(line[at + 1]) == 'o' && lower(line[at + 2]) == 'd' &&
+        lower(line[at + 3]) == 'y') {
+      return at > 0 && line[at - 1] == '<';
+    }
+  }
+  return false;
 }
 
 std::string DecoratedPageName(std::string_view page) {
@@ -83,18 +58,28 @@ std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence
   return lines;
 }
 
-void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
-                           long long highest_on_page, int group) {
-  const std::string& id = occurrence.word_id;
+namespace {
+
+// The lines of one occurrence, each given to `put` as its pieces.
+template <typename Put>
+void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
+                         long long highest_on_page, int group, Put put) {
+  const std::string_view id = occurrence.word_id;
   char number_text[24], next_text[24], group_text[24];
-  std::snprintf(number_text, sizeof number_text, "%lld", occurrence.number);
-  std::snprintf(next_text, sizeof next_text, "%lld", occurrence.number + 1);
-  std::snprintf(group_text, sizeof group_text, "%d", group);
-  const std::string_view k = number_text, n = group_text;
-  auto put = [out](std::initializer_list<std::string_view> pieces) {
-    for (std::string_view piece : pieces) out->append(piece);
-    out->append("\r\n");
-  };
+  const std::string_view k(
+      number_text,
+      static_cast<size_t>(
+          std::to_chars(number_text, number_text + sizeof number_text, occurrence.number).ptr -
+          number_text));
+  const std::string_view next(
+      next_text,
+      static_cast<size_t>(
+          std::to_chars(next_text, next_text + sizeof next_text, occurrence.number + 1).ptr -
+          next_text));
+  const std::string_view n(
+      group_text,
+      static_cast<size_t>(std::to_chars(group_text, group_text + sizeof group_text, group).ptr -
+                          group_text));
   put({"<span id=\"", id, "\" type = \"text/javascript\"ondblclick = \"window.open('",
        occurrence.page, "#", id, "'); window.event.cancelbubble = true;\">", occurrence.word,
        "</span>"});
@@ -102,7 +87,7 @@ void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurr
 
   put({"<span hidden id=\"", id, "\">"});
   if (occurrence.number < highest_on_page && highest_on_page >= 2) {
-    put({"(", k, ")(<a href=\"#", id, "_", next_text, "\">&gt;</a>,"});
+    put({"(", k, ")(<a href=\"#", id, "_", next, "\">&gt;</a>,"});
   } else {
     put({"(", k, ")(<a href=\"#", id, "_", k, "\"></a>"});
   }
@@ -117,6 +102,46 @@ void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurr
   put({"<span id=\"", id, "_", k, "\"></span>"});
 }
 
+}  // namespace
+
+void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
+                           long long highest_on_page, int group) {
+  // The lines are gathered on the stack when they surely fit (a page holds seven lines per
+  // occurrence), else each line is added to `out` at once.
+  char buffer[4096];
+  const size_t bound = 512 + occurrence.word.size() + 2 * occurrence.page.size() +
+                       12 * occurrence.word_id.size() + occurrence.next_page.size();
+  if (bound <= sizeof buffer) {
+    char* to = buffer;
+    EmitOccurrenceLines(run, occurrence, highest_on_page, group,
+                        [&to](std::initializer_list<std::string_view> pieces) {
+                          for (std::string_view piece : pieces) {
+                            if (!piece.empty()) std::memcpy(to, piece.data(), piece.size());
+                            to += piece.size();
+                          }
+                          to[0] = '\r';
+                          to[1] = '\n';
+                          to += 2;
+                        });
+    out->append(buffer, static_cast<size_t>(to - buffer));
+    return;
+  }
+  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
+                      [out](std::initializer_list<std::string_view> pieces) {
+                        for (std::string_view piece : pieces) out->append(piece);
+                        out->append("\r\n");
+                      });
+}
+
+void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
+                          long long highest_on_page, int group) {
+  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
+                      [out](std::initializer_list<std::string_view> pieces) {
+                        for (std::string_view piece : pieces) out->Write(piece);
+                        out->Write("\r\n");
+                      });
+}
+
 std::vector<std::string> PageNavigation(const PageLinks& links, bool bottom_of_inner_page) {
   std::vector<std::string> lines = {"<br>"};
   if (!links.before.empty()) lines.push_back("<a href=\"" + links.before + "\"> Before </a> ");
@@ -128,13 +153,11 @@ std::vector<std::string> PageNavigation(const PageLinks& links, bool bottom_of_i
   return lines;
 }
 
-PageChain LoadPageChain(std::string_view list_name) {
+PageChain MakePageChain(const std::vector<std::string>& sorted_pages) {
   PageChain chain;
-  LineReader reader(list_name);
-  std::string line;
-  while (reader.Next(&line)) {
-    chain.position.emplace(LowerAscii(line), chain.pages.size());
-    chain.pages.push_back(LowerAscii(line));
+  for (const std::string& page : sorted_pages) {
+    chain.position.emplace(LowerAscii(page), chain.pages.size());
+    chain.pages.push_back(LowerAscii(page));
   }
   return chain;
 }

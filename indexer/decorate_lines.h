@@ -1,35 +1,17 @@
 #ifndef INDEXER_DECORATE_LINES_H_
 #define INDEXER_DECORATE_LINES_H_
 
-/// The lines that page decoration writes, built from one occurrence record at a time, and
-/// the page chain (before / next) read from the sorted page list.
+/// The lines that page decoration writes, built from one occurrence at a time, and the page
+/// chain (before / next) of the pages holding words.
 
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "common/work_dir.h"
 #include "indexer/run_state.h"
-
-/// One record of the occurrence table wrd_24_<group>.txt.
-struct Occurrence {
-  std::string page;
-  long long line = 0;    // 1-based
-  long long column = 0;  // 1-based, in bytes
-  std::string word;
-  std::string word_id;
-  long long number = 0;   // occurrence number of the word, from 1
-  std::string next_page;  // next page holding the word; empty on its last page
-};
-
-/// Missing fields read as empty; number fields that are not plain digits (blanks around
-/// them allowed) read as 0.
-Occurrence ParseOccurrence(std::string_view record);
-/// The same into an existing record, whose strings keep their storage.
-void ParseOccurrenceInto(std::string_view record, Occurrence* occurrence);
-
-/// Digits with blanks around them; anything else gives 0. Saturates instead of overflowing.
-long long ParseCount(std::string_view field);
+#include "indexer/word_lists.h"
 
 /// The bytes of `line` from 1-based `from_column` up to, not including, `to_column`.
 /// Columns beyond either end are clamped, so a piece of negative length is empty.
@@ -50,6 +32,9 @@ std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence
 /// The same lines appended to `out`, each ended by CR LF.
 void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
                            long long highest_on_page, int group);
+/// The same lines written piece by piece, so that a huge word is never copied.
+void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
+                          long long highest_on_page, int group);
 
 struct PageLinks {
   std::string before;  // empty: no Before link
@@ -60,12 +45,12 @@ struct PageLinks {
 /// decorated, whose Next line has no trailing blank.
 std::vector<std::string> PageNavigation(const PageLinks& links, bool bottom_of_inner_page);
 
-/// The sorted page list held in memory, lower-cased, one entry per line.
+/// The pages holding words in sorted order, lower-cased.
 struct PageChain {
   std::vector<std::string> pages;
-  std::unordered_map<std::string, size_t> position;  // first line of each name
+  std::unordered_map<std::string, size_t> position;  // first place of each name
 };
-PageChain LoadPageChain(std::string_view list_name);
+PageChain MakePageChain(const std::vector<std::string>& sorted_pages);
 /// The pages listed just before and after `page` (compared lower-cased); a page not in
 /// the list has neither.
 PageLinks NeighbourPages(const PageChain& chain, std::string_view page);

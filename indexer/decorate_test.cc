@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "indexer/html_pieces.h"
@@ -9,13 +12,43 @@
 
 namespace {
 
-// One occurrence table record, in the widths the consolidation writes.
-std::string Record(const std::string& page, int line, int column, const std::string& word,
-                   const std::string& id, int number, const std::string& next_page) {
-  std::string line_field = RightAlign(std::to_string(line), 10);
-  std::string column_field = RightAlign(std::to_string(column), 6);
-  std::string number_field = std::to_string(number);
-  return QuotedRecord({page, line_field, column_field, word, id, number_field, next_page});
+struct Record {
+  std::string page;
+  int line;
+  int column;
+  std::string word;
+  std::string id;
+  int number;
+  std::string next_page;
+};
+
+// Decorates the pages of `records` (in page, line and column order) as the run does, with
+// the page chain of `sorted_pages`.
+void Decorate(const IndexerRun& run, const std::vector<std::string>& sorted_pages,
+              const std::vector<Record>& records) {
+  const PageChain chain = MakePageChain(sorted_pages);
+  for (size_t begin = 0; begin < records.size();) {
+    const std::string& page = records[begin].page;
+    size_t end = begin;
+    std::map<std::string, long long> highest;
+    for (; end < records.size() && records[end].page == page; ++end) {
+      highest[records[end].id] = std::max<long long>(highest[records[end].id], records[end].number);
+    }
+    PageDecorator decorator(run, page, NeighbourPages(chain, page), end == records.size());
+    for (size_t i = begin; i < end; ++i) {
+      const Record& r = records[i];
+      Occurrence o;
+      o.page = r.page;
+      o.line = r.line;
+      o.column = r.column;
+      o.word = r.word;
+      o.word_id = r.id;
+      o.number = r.number;
+      o.next_page = r.next_page;
+      decorator.Take(o, highest[r.id]);
+    }
+    begin = end;
+  }
 }
 
 std::string WordSpan(const std::string& page, const std::string& id, const std::string& word) {
@@ -40,21 +73,19 @@ TEST(DecoratePages, SmallSetDecoratedWhole) {
                                 "<p>", "the red fox.", "</body>", "</html>"});
   WriteAllLines("page_02.htm", {"<html><body>", "A fox ran.</body></html>"});
   WriteAllLines("page_03.htm", {"<html><body>", "<p>", "</body></html>"});
-  WriteAllLines("group_page_all_sort.txt", {"page_01.htm", "page_02.htm"});
-  WriteAllLines("wrd_24_1.txt",
-                {
-                    Record("page_01.htm", 3, 7, "Fox", "id00000001", 1, "page_02.htm"),
-                    Record("page_01.htm", 3, 11, "den", "id00000000", 1, ""),
-                    Record("page_01.htm", 5, 1, "the", "id00000006", 1, ""),
-                    Record("page_01.htm", 5, 5, "red", "id00000005", 1, ""),
-                    Record("page_01.htm", 5, 9, "fox", "id00000001", 2, "page_02.htm"),
-                    Record("page_02.htm", 2, 3, "fox", "id00000001", 3, ""),
-                    Record("page_02.htm", 2, 7, "ran", "id00000004", 1, ""),
-                });
+  const std::vector<Record> records = {
+      Record{"page_01.htm", 3, 7, "Fox", "id00000001", 1, "page_02.htm"},
+      Record{"page_01.htm", 3, 11, "den", "id00000000", 1, ""},
+      Record{"page_01.htm", 5, 1, "the", "id00000006", 1, ""},
+      Record{"page_01.htm", 5, 5, "red", "id00000005", 1, ""},
+      Record{"page_01.htm", 5, 9, "fox", "id00000001", 2, "page_02.htm"},
+      Record{"page_02.htm", 2, 3, "fox", "id00000001", 3, ""},
+      Record{"page_02.htm", 2, 7, "ran", "id00000004", 1, ""},
+  };
   const std::string page_03_before = ReadBytes("page_03.htm");
 
   IndexerRun run;
-  DecoratePages(run);
+  Decorate(run, {"page_01.htm", "page_02.htm"}, records);
 
   std::vector<std::string> page_01 = {"<html>", "<head><title>Demo</title></head>"};
   Append(&page_01, HighlightScript(run));
@@ -153,11 +184,11 @@ std::vector<std::string> Plain(const std::string& page, const std::string& id,
 TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
   ScopedWorkDir dir;
   WriteAllLines("page_01.htm", {"<p>Hello</p>", "</BODY>"});
-  WriteAllLines("group_page_all_sort.txt", {"page_01.htm", "page_02.htm"});
-  WriteAllLines("wrd_24_1.txt", {Record("page_01.htm", 1, 4, "Hello", "id00000000", 1, "")});
+
   IndexerRun run;
   run.find_word = 0;
-  DecoratePages(run);
+  Decorate(run, {"page_01.htm", "page_02.htm"},
+           {Record{"page_01.htm", 1, 4, "Hello", "id00000000", 1, ""}});
 
   std::vector<std::string> expected = {"<p>"};
   Append(&expected, Plain("page_01.htm", "id00000000", "Hello"));
@@ -170,9 +201,9 @@ TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
 TEST(DecoratePages, PagesListHasNoFindWordSpan) {
   ScopedWorkDir dir;
   WriteAllLines("page_01.htm", {"<body>Pages_list"});
-  WriteAllLines("wrd_24_1.txt", {Record("page_01.htm", 1, 7, "Pages_list", "id00000000", 1, "")});
+
   IndexerRun run;
-  DecoratePages(run);
+  Decorate(run, {}, {Record{"page_01.htm", 1, 7, "Pages_list", "id00000000", 1, ""}});
 
   std::vector<std::string> expected = HighlightScript(run);
   Append(&expected, {"<br>", "<a href=\"files_list.htm\"> Content </a><br>", "<body>"});
@@ -184,16 +215,16 @@ TEST(DecoratePages, PagesListHasNoFindWordSpan) {
 TEST(DecoratePages, MissingPageAndColumnsBeyondTheLine) {
   ScopedWorkDir dir;
   WriteAllLines("page_01.htm", {"short"});
-  WriteAllLines("wrd_24_1.txt", {
-                                    // beyond the end of the line, then overlapping the word before
-                                    Record("page_01.htm", 1, 40, "far", "id00000000", 1, ""),
-                                    Record("page_01.htm", 1, 2, "hor", "id00000003", 1, ""),
-                                    // a page file that is not there reads as empty lines
-                                    Record("page_09.htm", 2, 1, "ghost", "id00000001", 1, ""),
-                                });
+  const std::vector<Record> records = {
+      // beyond the end of the line, then overlapping the word before
+      Record{"page_01.htm", 1, 40, "far", "id00000000", 1, ""},
+      Record{"page_01.htm", 1, 2, "hor", "id00000003", 1, ""},
+      // a page file that is not there reads as empty lines
+      Record{"page_09.htm", 2, 1, "ghost", "id00000001", 1, ""},
+  };
   IndexerRun run;
   run.find_word = 0;
-  DecoratePages(run);
+  Decorate(run, {}, records);
 
   std::vector<std::string> page_01 = {"short"};
   Append(&page_01, Plain("page_01.htm", "id00000000", "far"));
@@ -208,19 +239,6 @@ TEST(DecoratePages, MissingPageAndColumnsBeyondTheLine) {
   Append(&page_09, Plain("page_09.htm", "id00000001", "ghost"));
   page_09.push_back("");
   ExpectFile(page_09, "page_09.htm");
-}
-
-TEST(DecoratePages, EmptyTableChangesNothing) {
-  ScopedWorkDir dir;
-  WriteAllLines("page_01.htm", {"<body>words</body>"});
-  WriteAllLines("wrd_24_1.txt", {});
-  IndexerRun run;
-  DecoratePages(run);
-  DeleteWorkFile("wrd_24_1.txt");
-  DecoratePages(run);
-
-  EXPECT_EQ(CrLf({"<body>words</body>"}), ReadBytes("page_01.htm"));
-  EXPECT_EQ(std::vector<std::string>{"page_01.htm"}, ListNames("."));
 }
 
 }  // namespace

@@ -1,20 +1,22 @@
 #include "indexer/index_pages.h"
 
+#include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/text.h"
 #include "common/work_dir.h"
-#include "indexer/decorate_lines.h"
 #include "indexer/html_pieces.h"
 
 namespace {
 
 // The records of one word on one page: the first one's spelling and number, and a count.
 struct EntryGroup {
-  std::string word_id;
-  std::string page;
-  std::string word;
+  std::string_view word_id;
+  std::string_view page;
+  std::string_view word;
   long long first_number = 0;
   long long count = 0;
 };
@@ -23,59 +25,76 @@ void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }
 
-std::string EntryHead(const EntryGroup& group) {
-  return "<a href=\"" + group.page + "#" + group.word_id + "\" id=\"" + group.word_id + "\">" +
-         group.word + "</a>&nbsp;&nbsp;&nbsp; (" + group.page + ", " + std::to_string(group.count) +
-         ")";
+void AppendEntryHead(std::string* out, const EntryGroup& group) {
+  for (std::string_view piece :
+       {std::string_view("<a href=\""), std::string_view(group.page), std::string_view("#"),
+        std::string_view(group.word_id), std::string_view("\" id=\""),
+        std::string_view(group.word_id), std::string_view("\">"), std::string_view(group.word),
+        std::string_view("</a>&nbsp;&nbsp;&nbsp; ("), std::string_view(group.page),
+        std::string_view(", ")}) {
+    out->append(piece);
+  }
+  out->append(std::to_string(group.count));
+  out->append(")");
 }
 
-void WriteEntry(LineWriter* out, const EntryGroup& group, const std::string& n) {
-  out->WriteLine("<br>");
-  out->WriteLine(EntryHead(group));
-  out->WriteLine("&nbsp;&nbsp;<a href=\"s_" + n + ".htm#" + group.word_id + "_" +
-                 std::to_string(group.first_number) + "\">s_" + n + "</a>");
-  out->WriteLine("&nbsp;&nbsp;<a href=\"index.htm#" + group.word_id + "\"> index</a>");
-  out->WriteLine("&nbsp;&nbsp;<a href=\"files_list.htm#" + group.page + "\"> Content </a>");
+// The five lines of an entry, appended with their line ends.
+void AppendEntry(std::string* out, const EntryGroup& group, const std::string& n) {
+  out->append("<br>\r\n");
+  AppendEntryHead(out, group);
+  out->append("\r\n&nbsp;&nbsp;<a href=\"s_");
+  out->append(n);
+  out->append(".htm#");
+  out->append(group.word_id);
+  out->append("_");
+  out->append(std::to_string(group.first_number));
+  out->append("\">s_");
+  out->append(n);
+  out->append("</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#");
+  out->append(group.word_id);
+  out->append("\"> index</a>\r\n&nbsp;&nbsp;<a href=\"files_list.htm#");
+  out->append(group.page);
+  out->append("\"> Content </a>\r\n");
 }
 
-// Word-order list fields: word id, page, line, column, word, word id, occurrence number.
-EntryGroup OpenGroup(const std::vector<std::string>& fields) {
-  EntryGroup group;
-  group.word_id = fields[0];
-  if (fields.size() > 1) group.page = fields[1];
-  if (fields.size() > 4) group.word = fields[4];
-  if (fields.size() > 6) group.first_number = ParseCount(fields[6]);
-  group.count = 1;
-  return group;
-}
-
-// Streams the word-order list; an empty list leaves a last entry of empty fields, count 0.
-void WriteWordEntries(LineWriter* out, const std::string& list_name, const std::string& n) {
-  LineReader reader(list_name);
+// Entries come grouped and counted; an empty list leaves a last entry of empty fields,
+// count 0.
+void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* entries,
+                      const std::string& n) {
   EntryGroup group;
   bool open = false;
-  std::string record;
-  while (reader.Next(&record)) {
-    std::vector<std::string> fields = SplitQuotedRecord(record);
-    if (fields.empty()) continue;
-    if (open && fields[0] == group.word_id && fields.size() > 1 && fields[1] == group.page) {
-      ++group.count;
-      continue;
+  std::string text;
+  entries->ForEach([&](const WordPageEntry& entry) {
+    if (open) AppendEntry(&text, group, n);
+    if (text.size() >= (1 << 16)) {
+      out->Write(text);
+      text.clear();
     }
-    if (open) WriteEntry(out, group, n);
-    group = OpenGroup(fields);
+    const uint32_t key = lists.id_order[entry.id_rank];
+    group.word_id = lists.key_id[key];
+    group.page = lists.pages[entry.page].name;
+    group.word = lists.vocabulary.SpellingText(entry.spelling);
+    group.first_number = static_cast<long long>(entry.first_number);
+    group.count = static_cast<long long>(entry.count);
     open = true;
-  }
-  out->WriteLine(EntryHead(group) + "<br>");
+  });
+  AppendEntryHead(&text, group);
+  text.append("<br>\r\n");
+  out->Write(text);
 }
 
-void WriteContentsPage(const IndexerRun& run) {
-  LineWriter out("files_list.htm");
+// Creates a page while holding the work-file lock.
+std::unique_ptr<LineWriter> CreatePage(const std::string& name) {
+  std::lock_guard<std::mutex> lock(WorkFileLock());
+  return std::make_unique<LineWriter>(name);
+}
+
+void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
+  std::unique_ptr<LineWriter> page_file = CreatePage("files_list.htm");
+  LineWriter& out = *page_file;
   WriteAll(&out, IndexHeader(run, "<br>"));
-  LineReader pages("group_page_all_sort.txt");
-  std::string page;
-  while (pages.Next(&page)) {
-    if (page.empty()) continue;  // an empty name would be a link to nowhere
+  for (const PageWords& words : lists.pages) {
+    const std::string& page = words.name;
     out.WriteLine("<a href=\"" + page + "\"><span id = \"" + page + "\" >" + page +
                   "</span></a><br>");
   }
@@ -84,12 +103,14 @@ void WriteContentsPage(const IndexerRun& run) {
 
 }  // namespace
 
-void WriteWordIndexAndContents(const IndexerRun& run) {
+void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists,
+                               WordPageEntries* entries) {
   const std::string n = std::to_string(kPageGroup);
-  LineWriter index("i_" + n + ".htm");
+  std::unique_ptr<LineWriter> page_file = CreatePage("i_" + n + ".htm");
+  LineWriter& index = *page_file;
   WriteAll(&index, IndexHeader(run, "<br><br>"));
-  WriteContentsPage(run);
+  WriteContentsPage(run, lists);
   WriteAll(&index, {"<a href=\"files_list.htm\"> Content </a><br>", "<br>"});
-  WriteWordEntries(&index, "wrd_14_" + n + ".txt", n);
+  WriteWordEntries(&index, lists, entries, n);
   WriteAll(&index, {"</body>", "</html>"});
 }

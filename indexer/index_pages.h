@@ -1,12 +1,40 @@
 #ifndef INDEXER_INDEX_PAGES_H_
 #define INDEXER_INDEX_PAGES_H_
 
-#include "indexer/run_state.h"
+#include <cstdint>
 
-/// Writes the word index page i_<group>.htm from the word-order list wrd_14_<group>.txt (one
-/// entry per word id and page, with the number of occurrences there) and the contents page
-/// files_list.htm from the sorted page list group_page_all_sort.txt (one link per page).
-/// Missing inputs read as empty; both pages are written in every case.
-void WriteWordIndexAndContents(const IndexerRun& run);
+#include "common/record_file.h"
+#include "indexer/run_state.h"
+#include "indexer/word_lists.h"
+#include "indexer/work_file_lock.h"
+
+/// One entry of the word index page: a word on one page.
+struct WordPageEntry {
+  uint32_t id_rank;   // the word's place in word-id order
+  uint32_t page;      // the page's place in page order
+  uint32_t spelling;  // the word as it stands at its first occurrence on the page
+  uint32_t unused;
+  uint64_t count;         // its occurrences on the page
+  uint64_t first_number;  // the occurrence number of the first of them
+};
+
+struct ByWordThenPage {
+  bool operator()(const WordPageEntry& a, const WordPageEntry& b) const {
+    return a.id_rank != b.id_rank ? a.id_rank < b.id_rank : a.page < b.page;
+  }
+};
+
+/// The entries, one per word and page: too many for memory on a large set, so they are
+/// sorted in runs in the work files wrd_14_<n>.txt when they outgrow their budget.
+class WordPageEntries : public SortedRecords<WordPageEntry, ByWordThenPage> {
+ public:
+  WordPageEntries() : SortedRecords("wrd_14_", 8 << 20, &WorkFileLock()) {}
+};
+
+/// Writes the word index page i_<group>.htm from the entries (one per word id and page, with
+/// the number of occurrences there) and the contents page files_list.htm (one link per page
+/// holding words). Both pages are written in every case. Opening them holds WorkFileLock().
+void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists,
+                               WordPageEntries* entries);
 
 #endif  // INDEXER_INDEX_PAGES_H_

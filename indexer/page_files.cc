@@ -83,9 +83,9 @@ std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table
   std::string_view trimmed = TrimLeftSpaces(text);
   if (Contains(trimmed, "<pre>") || trimmed == "</pre>") return std::nullopt;
 
-  std::string lower = LowerAscii(trimmed);
-  if (Contains(lower, "<table ")) *in_table = true;
-  if (Contains(lower, "</table")) *in_table = false;
+  // Searched in place: a lower-cased copy of a long line would cost its size again.
+  if (ContainsCaseBlind(trimmed, "<table ")) *in_table = true;
+  if (ContainsCaseBlind(trimmed, "</table")) *in_table = false;
   if (*in_table) {
     InScriptOrStyleBlock(text, blocks);  // the line is written as it stands
     return std::string(text);
@@ -157,8 +157,9 @@ void MakePageFiles() {
     }
     WriteCleanedCopy(input.listed, &copy, &in_table);
     copy.Close();
-    // Copied by name, not by a command line, where "*" or "?" in a name would be a pattern.
-    CopyWorkFile(cleaned, page);
+    // Nothing reads the cleaned copy afterwards: the page takes its file instead of a copy,
+    // by name, never through a command line where "*" or "?" would be a pattern.
+    MoveWorkFile(cleaned, page);
   }
   PrintLine();
   PrintLine("processed 1%");

@@ -5,14 +5,12 @@
 
 #include "common/config.h"
 #include "common/console.h"
-#include "common/external_sort.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "indexer/all_words.h"
-#include "indexer/consolidate.h"
-#include "indexer/decorate.h"
 #include "indexer/index_pages.h"
+#include "indexer/occurrence_pages.h"
 #include "indexer/page_files.h"
 #include "indexer/pagoran_dialogue.h"
 #include "indexer/publisher_params.h"
@@ -30,11 +28,6 @@ void DeleteListed(const std::string& listing_command, const std::string& folder)
   for (const std::string& line : ReadAllLines("dir_01.txt")) {
     DeleteWorkFile(folder + LowerAscii(line));
   }
-}
-
-// The page word listings page_<number>.txt: nobody reads them.
-void DeletePageWordListings() {
-  for (const std::string& name : MatchingWorkFiles("page_*.txt")) DeleteWorkFile(name);
 }
 
 bool ListingMentions(const std::string& listing, const std::string& name) {
@@ -122,23 +115,20 @@ void RunPagoran(const char* argv0) {
   PrepareFolders();
   SetPublisherParameters(&run);
 
-  // The run deletes its work files at its end; the large ones go as soon as the last phase
-  // that reads them is done, so that a large document set does not fill the file cache.
+  // Words travel from the page scan to the output pages as typed records in two work files
+  // (see word_lists.h); each goes as soon as the last phase that reads it is done.
   MakePageFiles();
-  ExtractWords();
-  DeletePageWordListings();
-  ConsolidateWordLists();
-  DeleteWorkFile("wrd_11_1.txt");  // its counts come from the word-order list
-  DecoratePages(run);
-  DeleteWorkFile("wrd_24_1.txt");  // its copy in the folder wrd_24 stays
-  WriteWordIndexAndContents(run);
-  WriteSearchPage(run);
-  DeleteWorkFile("wrd_12_1.txt");
-  WriteAllWordsIndex(run);
-  for (const char* name : {"wrd_14_1.txt", "wrd_15.txt", "wrd_16.txt"}) {
-    DeleteWorkFile(name);
-  }
-  DeleteSortRuns();
+  WordLists lists = ExtractWords();
+  NumberWords(&lists);
+  FindNextPages(&lists);
+  WriteOccurrencePages(run, &lists);
+  DeleteWorkFile(kOccurrenceFile);
+  DeleteWorkFile(kNextPageFile);
+  PrintLine("processed 50%");
+  KeepOccurrenceTable();
+  DeleteWorkFile(kOccurrenceTable);  // its copy in the folder wrd_24 stays
+  PrintLine("processed 60%");
+  WriteAllWordsIndex(run, lists);
 
   CopyOutAndCleanUp();
   PrintLine("processed 100%");

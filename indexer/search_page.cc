@@ -2,71 +2,118 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/config.h"
-#include "common/console.h"
 #include "common/text.h"
 #include "common/work_dir.h"
 #include "indexer/html_pieces.h"
+#include "indexer/work_file_lock.h"
 
 namespace {
 
 // Any constant will do; it only has to be the same on every run.
 constexpr std::uint32_t kDrawSeed = 149;
 
-struct LineRecord {
+// Words from this length on are never copied into a word form.
+constexpr size_t kHugeWord = 1 << 16;
+
+}  // namespace
+
+// What the page shows of one occurrence.
+struct SearchPageWriter::LineRecord {
   std::string page;
-  std::string line;
-  std::string word;
+  long long line = 0;
+  std::string_view word;  // the occurrence's own view, which outlives the writer
   std::string word_id;
   std::string occurrence;
 };
 
-std::string Field(const std::vector<std::string>& fields, size_t index) {
-  return index < fields.size() ? fields[index] : std::string();
+namespace {
+
+using LineRecord = SearchPageWriter::LineRecord;
+
+const std::string& IndexPage() {
+  static const std::string page = "i_" + std::to_string(kPageGroup) + ".htm";
+  return page;
 }
 
-// Blank lines carry no record; skipping them keeps a stray one from opening an empty line.
-bool NextRecord(LineReader* reader, LineRecord* record) {
-  std::string text;
-  while (reader->Next(&text)) {
-    if (text.empty()) continue;
-    std::vector<std::string> fields = SplitQuotedRecord(text);
-    *record = {Field(fields, 0), Field(fields, 1), Field(fields, 3), Field(fields, 4),
-               Field(fields, 5)};
-    return true;
+// Word forms are built in one reused buffer (the page holds one per occurrence), or, for a
+// huge word, appended piece by piece to the pending line.
+template <typename Out>
+void AppendIndexLink(Out* out, const LineRecord& record) {
+  out->append("<a href=\"");
+  out->append(IndexPage());
+  out->append("#");
+  out->append(record.word_id);
+  out->append("\">");
+  out->append(record.word);
+  out->append("</a>");
+}
+
+template <typename Out>
+void AppendAnchorOpen(Out* out, const LineRecord& record) {
+  out->append("<span id=\"");
+  out->append(record.word_id);
+  out->append("_");
+  out->append(record.occurrence);
+  out->append("\">");
+}
+
+// The first word of a line shows twice: as plain text and as a link.
+template <typename Out>
+void AppendFirstWordForm(Out* out, const LineRecord& record) {
+  AppendAnchorOpen(out, record);
+  out->append(record.word);
+  out->append(" &nbsp </span>&nbsp ");
+  AppendIndexLink(out, record);
+  out->append("</span>");
+}
+
+// Every other word, after one blank.
+template <typename Out>
+void AppendOtherWordForm(Out* out, const LineRecord& record) {
+  out->append(" ");
+  AppendAnchorOpen(out, record);
+  AppendIndexLink(out, record);
+  out->append("</span>");
+}
+
+// True when `text` holds "</html>" in any letter case; every '<' is tried, found by memchr,
+// as a line's HTML holds one for every few dozen bytes.
+bool TextHoldsHtmlEnd(std::string_view text) {
+  constexpr std::string_view kRest = "/html>";
+  const char* at = text.data();
+  const char* end = text.data() + text.size();
+  while (end - at > static_cast<std::ptrdiff_t>(kRest.size())) {
+    at = static_cast<const char*>(std::memchr(at, '<', static_cast<size_t>(end - at)));
+    if (!at || end - at <= static_cast<std::ptrdiff_t>(kRest.size())) return false;
+    ++at;
+    size_t k = 0;
+    while (k < kRest.size()) {
+      char c = at[k];
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (c != kRest[k]) break;
+      ++k;
+    }
+    if (k == kRest.size()) return true;
   }
   return false;
 }
 
-std::string IndexPage() { return "i_" + std::to_string(kPageGroup) + ".htm"; }
-
-std::string IndexLink(const LineRecord& record) {
-  return "<a href=\"" + IndexPage() + "#" + record.word_id + "\">" + record.word + "</a>";
-}
-
-std::string AnchorOpen(const LineRecord& record) {
-  return "<span id=\"" + record.word_id + "_" + record.occurrence + "\">";
-}
-
-// The first word of a line shows twice: as plain text and as a link.
-std::string FirstWordForm(const LineRecord& record) {
-  return AnchorOpen(record) + record.word + " &nbsp </span>&nbsp " + IndexLink(record) + "</span>";
-}
-
-std::string OtherWordForm(const LineRecord& record) {
-  return AnchorOpen(record) + IndexLink(record) + "</span>";
-}
-
 // The HTML collected for one source line. A line is written only when it holds no
 // "</html>", which is known only at its end; a very long line (a whole book on one line) is
-// kept in a work file meanwhile instead of in memory.
+// kept in a work file meanwhile instead of in memory. That file is made, opened and deleted
+// under the work-file lock, as the pages may be decorated meanwhile.
 class PendingLine {
  public:
   void Assign(std::string_view text) {
@@ -77,7 +124,7 @@ class PendingLine {
     // A "</html>" that straddles two pieces is found through the kept tail.
     std::string window = tail_;
     window.append(text.substr(0, std::min(text.size(), kTail)));
-    if (ContainsCaseBlind(window, "</html>") || ContainsCaseBlind(text, "</html>")) {
+    if (TextHoldsHtmlEnd(window) || TextHoldsHtmlEnd(text)) {
       holds_html_end_ = true;
     }
     if (text.size() >= kTail) {
@@ -90,19 +137,26 @@ class PendingLine {
       spill_->Write(text);
       return;
     }
-    memory_ += text;
-    if (memory_.size() >= kSpillSize) {
-      spill_ = std::make_unique<LineWriter>(kSpillFile);
-      spill_->Write(memory_);
-      memory_ = std::string();
+    if (memory_.size() + text.size() < kSpillSize) {
+      memory_ += text;
+      return;
     }
+    {
+      std::lock_guard<std::mutex> lock(WorkFileLock());
+      spill_ = std::make_unique<LineWriter>(kSpillFile);
+    }
+    spill_->Write(memory_);
+    memory_ = std::string();
+    spill_->Write(text);
   }
+  void append(std::string_view text) { Append(text); }
   void Clear() {
     memory_.clear();
     tail_.clear();
     holds_html_end_ = false;
     if (spill_) {
       spill_.reset();
+      std::lock_guard<std::mutex> lock(WorkFileLock());
       DeleteWorkFile(kSpillFile);
     }
   }
@@ -113,7 +167,12 @@ class PendingLine {
       return;
     }
     spill_->Close();
-    LineReader in(kSpillFile);
+    std::unique_ptr<LineReader> reader;
+    {
+      std::lock_guard<std::mutex> lock(WorkFileLock());
+      reader = std::make_unique<LineReader>(kSpillFile);
+    }
+    LineReader& in = *reader;
     std::string chunk;
     while (in.NextChunk(&chunk)) out->Write(chunk);
   }
@@ -128,8 +187,10 @@ class PendingLine {
   std::unique_ptr<LineWriter> spill_;
 };
 
-struct LineState {
-  std::string line_number;
+}  // namespace
+
+struct SearchPageWriter::LineState {
+  long long line_number = 0;
   PendingLine pending;
   std::string line_words;
   int word_count = 0;
@@ -138,13 +199,25 @@ struct LineState {
   bool link_word_id_set = false;
 };
 
-void AddWord(LineState* state, const std::string& word) {
-  state->line_words += TrimSpaces(word);
-  state->line_words += ' ';
+namespace {
+
+using LineState = SearchPageWriter::LineState;
+
+void AddWord(LineState* state, std::string_view word) {
+  const std::string_view trimmed = TrimSpaces(word);
+  std::string& words = state->line_words;
+  // Room for the blank too: appended alone, it would double a huge word's buffer.
+  const size_t needed = words.size() + trimmed.size() + 1;
+  if (needed > words.capacity()) words.reserve(std::max(needed, 2 * words.capacity()));
+  words += trimmed;
+  words += ' ';
   ++state->word_count;
 }
 
 // The pending line and the seven lines that follow it; `page` goes into the Content link.
+// Writes `text` to `out` encoded as SearchQueryPart encodes it, in slices.
+void WriteSearchQuery(LineWriter* out, std::string_view text, QueryText kind);
+
 void WriteLineBlock(LineWriter* out, LineState& state, const std::string& page,
                     const IndexerRun& run, const std::function<double()>& next_random) {
   if (!state.pending.HoldsHtmlEnd()) {
@@ -158,13 +231,17 @@ void WriteLineBlock(LineWriter* out, LineState& state, const std::string& page,
   out->WriteLine("&nbsp <a href=\"files_list.htm#" + page + "\"> Content (" + page + ")</a>");
   std::string phrase =
       SearchPhrase(state.line_words, state.word_count, state.draw_length, next_random);
-  std::string search = std::string("&nbsp <a href=\"") + kSearchEngine +
-                       "/search?q=" + SearchQueryPart(phrase, QueryText::kMarkup);
+  // The query is encoded as it is written: a huge line's phrase is not copied again.
+  const std::string search = std::string("&nbsp <a href=\"") + kSearchEngine + "/search?q=";
   if (!run.target_address.empty()) {
-    out->WriteLine(search + " site:" + SearchQueryPart(run.target_address, QueryText::kPlain) +
-                   "\"> " + HtmlText(run.target_address) + "</a>");
+    out->Write(search);
+    WriteSearchQuery(out, phrase, QueryText::kMarkup);
+    out->WriteLine(" site:" + SearchQueryPart(run.target_address, QueryText::kPlain) + "\"> " +
+                   HtmlText(run.target_address) + "</a>");
   }
-  out->WriteLine(search + "\"> web_search </a>");
+  out->Write(search);
+  WriteSearchQuery(out, phrase, QueryText::kMarkup);
+  out->WriteLine("\"> web_search </a>");
   out->WriteLine("<br><br>");
 }
 
@@ -245,12 +322,13 @@ size_t ReferenceAt(std::string_view text, unsigned long* code) {
   return 0;
 }
 
-}  // namespace
-
-std::string SearchQueryPart(std::string_view text, QueryText kind) {
-  std::string out;
-  out.reserve(text.size());
+// Encodes `text` into `out`; `flush`, where given, is called whenever `out` has grown past
+// a slice, so that a huge phrase is never held twice.
+void EncodeQuery(std::string_view text, QueryText kind, std::string* out,
+                 const std::function<void()>& flush) {
+  constexpr size_t kSlice = 1 << 16;
   for (size_t i = 0; i < text.size(); ++i) {
+    if (flush && out->size() >= kSlice) flush();
     char c = text[i];
     if (c == '&' && kind == QueryText::kMarkup) {
       unsigned long code = 0;
@@ -258,20 +336,37 @@ std::string SearchQueryPart(std::string_view text, QueryText kind) {
       if (length > 0) {
         // A '"' that a reference stands for no longer ends the attribute.
         if (code != '"' && NeedsEscape(code)) {
-          AppendEscape(&out, code);
+          AppendEscape(out, code);
         } else {
-          out += text.substr(i, length);
+          *out += text.substr(i, length);
         }
         i += length - 1;
         continue;
       }
     }
     if (NeedsEscape(static_cast<unsigned char>(c))) {
-      AppendEscape(&out, static_cast<unsigned char>(c));
+      AppendEscape(out, static_cast<unsigned char>(c));
     } else {
-      out += c;
+      *out += c;
     }
   }
+}
+
+void WriteSearchQuery(LineWriter* out, std::string_view text, QueryText kind) {
+  std::string slice;
+  EncodeQuery(text, kind, &slice, [&] {
+    out->Write(slice);
+    slice.clear();
+  });
+  out->Write(slice);
+}
+
+}  // namespace
+
+std::string SearchQueryPart(std::string_view text, QueryText kind) {
+  std::string out;
+  out.reserve(text.size());
+  EncodeQuery(text, kind, &out, nullptr);
   return out;
 }
 
@@ -324,56 +419,78 @@ std::string SearchPhrase(std::string_view line_words, int word_count, size_t dra
   return phrase;
 }
 
-void WriteSearchPage(const IndexerRun& run) {
-  std::mt19937 generator(kDrawSeed);
-  std::function<double()> next_random = [&generator] {
-    return static_cast<double>(generator()) / 4294967296.0;
-  };
-
-  LineWriter out("s_" + std::to_string(kPageGroup) + ".htm");
+SearchPageWriter::SearchPageWriter(const IndexerRun& run)
+    : run_(run),
+      generator_(kDrawSeed),
+      out_("s_" + std::to_string(kPageGroup) + ".htm"),
+      state_(std::make_unique<LineState>()),
+      record_(std::make_unique<LineRecord>()) {
+  next_random_ = [this] { return static_cast<double>(generator_()) / 4294967296.0; };
   for (const char* line : {"<html>", "<br>", "<head>", "<br>"}) {
-    out.WriteLine(line);
+    out_.WriteLine(line);
   }
-  out.WriteLine(MetaLine(run));
+  out_.WriteLine(MetaLine(run));
   for (const char* line :
        {"<br>", "<title>search.htm, content (only words) from input *.htm files</title>", "<br>",
         "</head>", "<br>", "<body>"}) {
-    out.WriteLine(line);
+    out_.WriteLine(line);
   }
-  for (const std::string& line : HighlightScript(run)) out.WriteLine(line);
+  for (const std::string& line : HighlightScript(run)) out_.WriteLine(line);
+}
 
-  LineReader reader("wrd_12_" + std::to_string(kPageGroup) + ".txt");
-  LineState state;
-  LineRecord record;
-  bool first = true;
-  while (NextRecord(&reader, &record)) {
-    if (first) state.line_number = record.line;
-    first = false;
-    if (record.line == state.line_number) {
-      state.draw_length = state.line_words.size();
-      state.pending.Append(" " + OtherWordForm(record));
-      AddWord(&state, record.word);
-      continue;
+void SearchPageWriter::Add(const Occurrence& o) {
+  LineState& state = *state_;
+  LineRecord& record = *record_;
+  record.page.assign(o.page);
+  record.line = o.line;
+  record.word = o.word;
+  record.word_id.assign(o.word_id);
+  char number[24];
+  record.occurrence.assign(
+      number,
+      static_cast<size_t>(std::to_chars(number, number + sizeof number, o.number).ptr - number));
+  if (first_) state.line_number = record.line;
+  first_ = false;
+  if (record.line == state.line_number) {
+    state.draw_length = state.line_words.size();
+    if (record.word.size() < kHugeWord) {
+      form_.clear();
+      AppendOtherWordForm(&form_, record);
+      state.pending.Append(form_);
+    } else {
+      AppendOtherWordForm(&state.pending, record);
     }
-    // The link lines after the first line already point at the second line's first word.
-    if (!state.link_word_id_set) {
-      state.link_word_id = record.word_id;
-      state.link_word_id_set = true;
-    }
-    WriteLineBlock(&out, state, record.page, run, next_random);
-    state.link_word_id = record.word_id;
-    state.pending.Assign(FirstWordForm(record));
-    state.line_words.clear();
-    state.word_count = 0;
     AddWord(&state, record.word);
-    state.line_number = record.line;
+    return;
   }
-  // After the last record, `record` still holds it (or is empty for an empty list).
-  if (!state.link_word_id_set) state.link_word_id = record.word_id;
-  WriteLineBlock(&out, state, record.page, run, next_random);
+  // The link lines after the first line already point at the second line's first word.
+  if (!state.link_word_id_set) {
+    state.link_word_id = record.word_id;
+    state.link_word_id_set = true;
+  }
+  WriteLineBlock(&out_, state, record.page, run_, next_random_);
+  state.link_word_id = record.word_id;
+  if (record.word.size() < kHugeWord) {
+    form_.clear();
+    AppendFirstWordForm(&form_, record);
+    state.pending.Assign(form_);
+  } else {
+    state.pending.Clear();
+    AppendFirstWordForm(&state.pending, record);
+  }
+  state.line_words.clear();
+  state.word_count = 0;
+  AddWord(&state, record.word);
+  state.line_number = record.line;
+}
+
+// After the last occurrence, `record_` still holds it (or is empty when there was none).
+SearchPageWriter::~SearchPageWriter() {
+  LineState& state = *state_;
+  if (!state.link_word_id_set) state.link_word_id = record_->word_id;
+  WriteLineBlock(&out_, state, record_->page, run_, next_random_);
   state.pending.Clear();
-  out.WriteLine("</body> <br>");
-  out.WriteLine("</html> <br>");
-  out.Close();
-  PrintLine("processed 60%");
+  out_.WriteLine("</body> <br>");
+  out_.WriteLine("</html> <br>");
+  out_.Close();
 }

@@ -2,16 +2,41 @@
 #define INDEXER_SEARCH_PAGE_H_
 
 #include <functional>
+#include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 
+#include "common/work_dir.h"
 #include "indexer/run_state.h"
+#include "indexer/word_lists.h"
 
-/// Writes the search page s_1.htm from the document-order list wrd_12_1.txt: every source
-/// line as word links, each followed by index, contents and web-search links. Long lines get
-/// a phrase drawn by a generator with a fixed seed, so the same input gives the same page.
-/// Prints "processed 60%".
-void WriteSearchPage(const IndexerRun& run);
+/// Writes the search page s_1.htm from the occurrences in document order (page, line,
+/// column): every source line as word links, each followed by index, contents and web-search
+/// links. Long lines get a phrase drawn by a generator with a fixed seed, so the same input
+/// gives the same page. The page is complete when the writer is destroyed.
+class SearchPageWriter {
+ public:
+  explicit SearchPageWriter(const IndexerRun& run);
+  ~SearchPageWriter();
+  SearchPageWriter(const SearchPageWriter&) = delete;
+  SearchPageWriter& operator=(const SearchPageWriter&) = delete;
+
+  void Add(const Occurrence& o);
+
+  struct LineRecord;
+  struct LineState;
+
+ private:
+  const IndexerRun& run_;
+  std::mt19937 generator_;
+  std::function<double()> next_random_;
+  LineWriter out_;
+  std::unique_ptr<LineState> state_;
+  std::unique_ptr<LineRecord> record_;
+  std::string form_;
+  bool first_ = true;
+};
 
 /// Most words a search phrase holds.
 inline constexpr int kPhraseSlots = 28;

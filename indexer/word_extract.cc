@@ -1,8 +1,10 @@
 #include "indexer/word_extract.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "common/console.h"
+#include "common/record_file.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_dir.h"
@@ -12,32 +14,58 @@ namespace {
 constexpr size_t kNoColumn = 0;
 constexpr double kLargestScannedLink = 2000;
 constexpr size_t kMinimumWordLength = 3;
-constexpr std::string_view kListingSeparator = "=================================================";
 
 char LowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
-// True when the first `word` of `text` comes right after a '<'; with `any_case`, the
-// letters of `text` match `word` (lower case) in any case.
-bool FirstFollowsLt(std::string_view text, std::string_view word, bool any_case) {
-  auto same = [any_case](char a, char b) { return (any_case ? LowerByte(a) : a) == b; };
-  auto at = std::search(text.begin(), text.end(), word.begin(), word.end(), same);
-  return at != text.end() && at != text.begin() && at[-1] == '<';
+// The first place at or after `from` where `c` stands, text.size() when nowhere.
+size_t NextByte(std::string_view text, size_t from, char c) {
+  if (from >= text.size()) return text.size();
+  const void* at = std::memchr(text.data() + from, c, text.size() - from);
+  return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data()) : text.size();
+}
+
+// Where the first `part` stands in `text`, npos when nowhere; with `case_blind`, `part` is
+// given in lower case and found in any letter case. The line is searched in place, as a
+// lower-cased copy of a long line would cost its size again: the candidates are the places
+// of the first byte in either case, each found by memchr.
+size_t Find(std::string_view text, std::string_view part, bool case_blind) {
+  if (!case_blind) return text.find(part);
+  const char lower = part[0];
+  const char upper = lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - 32) : lower;
+  size_t next_lower = NextByte(text, 0, lower);
+  size_t next_upper = upper == lower ? text.size() : NextByte(text, 0, upper);
+  while (true) {
+    const size_t at = std::min(next_lower, next_upper);
+    if (at + part.size() > text.size()) return std::string_view::npos;
+    size_t k = 1;
+    while (k < part.size() && LowerByte(text[at + k]) == part[k]) ++k;
+    if (k == part.size()) return at;
+    if (at == next_lower) next_lower = NextByte(text, at + 1, lower);
+    if (at == next_upper) next_upper = NextByte(text, at + 1, upper);
+  }
+}
+
+// True when the first `word` of `text` comes right after a '<'.
+bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind) {
+  size_t at = Find(text, word, case_blind);
+  return at != std::string_view::npos && at > 0 && text[at - 1] == '<';
 }
 
 // Moves one block (script or style) through one line; true when the line belongs to the
 // block and is skipped. A line that closes the block is skipped with it.
 bool SkippedByBlock(std::string_view text, std::string_view open_word, std::string_view close_word,
-                    bool any_case, bool may_open, bool* open, bool* closed) {
-  if (!*open && may_open && FirstFollowsLt(text, open_word, any_case)) *open = true;
-  if (*open && !*closed && FirstFollowsLt(text, close_word, any_case)) *closed = true;
+                    bool case_blind, bool may_open, bool* open, bool* closed) {
+  if (!*open && may_open && FirstFollowsLt(text, open_word, case_blind)) *open = true;
+  if (*open && !*closed && FirstFollowsLt(text, close_word, case_blind)) *closed = true;
   if (!*open) return false;
   if (*closed) *open = *closed = false;
   return true;
 }
 
-// 1-based column of the first `part` in `text`, kNoColumn when absent.
+// 1-based column of the first `part` (in lower case) in `text` in any letter case,
+// kNoColumn when absent.
 size_t FirstColumn(std::string_view text, std::string_view part) {
-  size_t at = text.find(part);
+  size_t at = Find(text, part, true);
   return at == std::string_view::npos ? kNoColumn : at + 1;
 }
 
@@ -49,18 +77,18 @@ double NumberAt(std::string_view text, size_t column) {
 
 // The filters that drop a line whole: script and style blocks, links to numbered targets
 // above 2000 and look_at lines ahead of any link.
-bool SkippedByFilters(std::string_view line, std::string_view lower, ScanState* state) {
+bool SkippedByFilters(std::string_view line, ScanState* state) {
   if (InScriptOrStyleBlock(line, &state->blocks)) return true;
-  size_t href = FirstColumn(lower, "href=");
+  size_t href = FirstColumn(line, "href=");
   double target = 0;
   if (href != kNoColumn) {
-    target = NumberAt(lower, href + 7);
+    target = NumberAt(line, href + 7);
   } else {
-    href = FirstColumn(lower, "href =");
-    if (href != kNoColumn) target = NumberAt(lower, href + 8);
+    href = FirstColumn(line, "href =");
+    if (href != kNoColumn) target = NumberAt(line, href + 8);
   }
   if (target > kLargestScannedLink) return true;
-  size_t look_at = FirstColumn(lower, "look_at:");
+  size_t look_at = FirstColumn(line, "look_at:");
   return look_at != kNoColumn && look_at < href;
 }
 
@@ -111,19 +139,6 @@ void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
   on_word(found);
 }
 
-// 1-based column of the first "href=" in any letter case, kNoColumn when absent; the line
-// is searched in place, as a lower-cased copy of a long line would cost its size again.
-size_t FirstHrefColumn(std::string_view line) {
-  constexpr std::string_view kHref = "href=";
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  for (size_t at = 0; at + kHref.size() <= line.size(); ++at) {
-    size_t k = 0;
-    while (k < kHref.size() && lower(line[at + k]) == kHref[k]) ++k;
-    if (k == kHref.size()) return at + 1;
-  }
-  return kNoColumn;
-}
-
 }  // namespace
 
 bool InScriptOrStyleBlock(std::string_view line, BlockState* blocks) {
@@ -141,7 +156,7 @@ bool InScriptOrStyleBlock(std::string_view line, BlockState* blocks) {
 void ScanLineWords(std::string_view line, const std::vector<TagSpan>& spans,
                    const std::function<void(const FoundWord&)>& on_word) {
   size_t length = line.size();
-  size_t first_href = FirstHrefColumn(line);
+  size_t first_href = FirstColumn(line, "href=");
   size_t lt = 0, gt = 0, sp = 0, prev = 0;
   size_t next_span = 0;  // the first span that does not end before the current column
   for (size_t i = 1; i <= length; ++i) {
@@ -190,7 +205,7 @@ void ScanLineWords(std::string_view line, const std::vector<TagSpan>& spans,
 
 bool FindLineTags(std::string_view line, ScanState* state, std::vector<TagSpan>* tags) {
   tags->clear();
-  if (SkippedByFilters(line, LowerAscii(line), state)) return false;
+  if (SkippedByFilters(line, state)) return false;
   return FindTagSpansIn(line, state, tags);
 }
 
@@ -204,44 +219,41 @@ LineScan ScanPageLine(std::string_view line, ScanState* state) {
   return scan;
 }
 
-std::string WordRecord(const FoundWord& word, std::string_view page, size_t line_number) {
-  std::string line_field = RightAlign(std::to_string(line_number), 10);
-  std::string column_field = RightAlign(std::to_string(word.start_column), 6);
-  return QuotedRecord({word.word, page, line_field, column_field, word.word});
-}
-
-std::string ListingWordLine(const FoundWord& word) {
-  std::string out = SignedNumber(static_cast<long long>(word.end_column));
-  if (out.size() < 14) out.resize(14, ' ');
-  return out + word.word;
-}
-
-void ExtractWords() {
+WordLists ExtractWords() {
   RunCommand("dir /b page_*.htm > dir_02.txt");
   LineReader pages("dir_02.txt");
-  LineWriter records("wrd_01.txt");
+  WordLists lists;
+  RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
   ScanState state;
   std::string listed;
   std::string line;
   std::vector<TagSpan> tags;
   while (pages.Next(&listed)) {
     std::string page = LowerAscii(listed);
-    size_t cut = page.find(".htm");
-    if (cut == std::string::npos) continue;
-    LineWriter listing(page.substr(0, cut) + ".txt");
+    if (page.find(".htm") == std::string::npos) continue;
     LineReader reader(page);
     state.ResetForPage();
-    size_t line_number = 0;
+    PageWords words{page, records.count()};
+    uint64_t line_number = 0;
     while (reader.Next(&line)) {
       ++line_number;
       if (!FindLineTags(line, &state, &tags)) continue;
-      listing.WriteLine(kListingSeparator);
-      listing.WriteLine(line);
       ScanLineWords(line, tags, [&](const FoundWord& word) {
-        records.WriteLine(WordRecord(word, page, line_number));
-        listing.WriteLine(ListingWordLine(word));
+        uint32_t spelling = lists.vocabulary.Spelling(word.word);
+        uint32_t key = lists.vocabulary.KeyOf(spelling);
+        if (key == Vocabulary::kNotFiled) return;
+        if (key >= lists.key_count.size()) lists.key_count.resize(key + 1, 0);
+        ++lists.key_count[key];
+        records.Put({line_number, word.start_column, spelling, 0});
       });
     }
+    words.count = records.count() - words.first;
+    if (words.count > 0) lists.pages.push_back(std::move(words));
   }
+  std::sort(lists.pages.begin(), lists.pages.end(),
+            [](const PageWords& a, const PageWords& b) { return a.name < b.name; });
+  lists.total = records.count();
+  lists.key_count.resize(lists.vocabulary.key_count(), 0);
   PrintLine("processed 10%");
+  return lists;
 }

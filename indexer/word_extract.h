@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "indexer/run_state.h"
+#include "indexer/word_lists.h"
 
-/// Every word outside the tags of every page becomes a word record in wrd_01.txt, and each
-/// page gets its word listing page_<number>.txt; prints "processed 10%".
-void ExtractWords();
+/// Every word outside the tags of every page becomes an occurrence record in
+/// kOccurrenceFile, and its spelling and key enter the vocabulary; words whose key holds
+/// "&nbsp;" are left out. Prints "processed 10%".
+WordLists ExtractWords();
 
 /// Where a page stands in its script and style blocks; starts afresh with every page.
 struct BlockState {
@@ -71,12 +73,5 @@ struct LineScan {
 
 /// Both steps over one line, with the words collected.
 LineScan ScanPageLine(std::string_view line, ScanState* state);
-
-/// The word record of wrd_01.txt for one word, without its line end.
-std::string WordRecord(const FoundWord& word, std::string_view page, size_t line_number);
-
-/// The page word listing line for one word: its end column after a blank, padded to
-/// column 15, then the word.
-std::string ListingWordLine(const FoundWord& word);
 
 #endif  // INDEXER_WORD_EXTRACT_H_

@@ -77,8 +77,13 @@ class IndexerRun : public testing::TestWithParam<std::pair<std::string, std::str
 
 // The Overview's road: report.htm and notes.html become page_01.htm and page_02.htm, with a
 // table, a script block, an indented line, a word on both pages, a word in three spellings,
-// an &nbsp; run, a quoted word and a target address; and a run with an empty htm_in, where
-// every page is written as for empty lists.
+// an &nbsp; run, a quoted word and a target address; a run with an empty htm_in, where
+// every page is written as for empty lists; and eleven pages that try the corners of the
+// word lists, their expected files made by the indexer's earlier, step-by-step word lists:
+// names in mixed case, keys that are prefixes of others next to bytes below '"' ("the",
+// "the!", "the\x1f..."), one key in several spellings on one line, words holding &nbsp;,
+// quotes, a table cell with a tab, a line of 34 words, pages without words or body tag, and
+// words on one page only.
 TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
   const std::string case_name = GetParam().first;
   ScopedWorkDir dir;
@@ -106,7 +111,8 @@ TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, IndexerRun,
                          testing::Values(std::make_pair("overview", "11shop.example.org\n"),
-                                         std::make_pair("empty_htm_in", "11\n")),
+                                         std::make_pair("empty_htm_in", "11\n"),
+                                         std::make_pair("corners", "11shop.example.org\n")),
                          [](const auto& param) { return param.param.first; });
 
 // Every local link of the output set names a file of htm_out, and every #fragment an id in

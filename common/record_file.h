@@ -1,0 +1,159 @@
+#ifndef COMMON_RECORD_FILE_H_
+#define COMMON_RECORD_FILE_H_
+
+/// Work files of fixed-size records, for lists that one phase of a program writes and a later
+/// one reads back: the record's bytes as they stand in memory, no line ends, no text fields.
+/// Such a file lives and dies within one run on one machine, so its layout never has to be
+/// read by anything else. Lists too large for memory are put in order by SortedRecords, an
+/// external merge sort of such records.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "common/work_dir.h"
+
+template <typename Record>
+class RecordWriter {
+  static_assert(std::is_trivially_copyable_v<Record>);
+
+ public:
+  explicit RecordWriter(std::string_view name) : out_(name) {}
+  void Put(const Record& record) {
+    out_.Write(std::string_view(reinterpret_cast<const char*>(&record), sizeof record));
+    ++count_;
+  }
+  /// Records written so far: the index the next one gets.
+  size_t count() const { return count_; }
+  void Close() { out_.Close(); }
+
+ private:
+  LineWriter out_;
+  size_t count_ = 0;
+};
+
+template <typename Record>
+class RecordReader {
+  static_assert(std::is_trivially_copyable_v<Record>);
+
+ public:
+  explicit RecordReader(std::string_view name) : in_(name) {}
+  /// Reads the records [first, end) from now on.
+  void Seek(size_t first, size_t end) {
+    in_.Seek(static_cast<long long>(first * sizeof(Record)),
+             static_cast<long long>(end * sizeof(Record)));
+    pending_.clear();
+    at_ = 0;
+  }
+  bool Next(Record* record) {
+    while (pending_.size() - at_ < sizeof(Record)) {
+      pending_.erase(0, at_);
+      at_ = 0;
+      if (!in_.NextChunk(&chunk_)) return false;
+      pending_ += chunk_;
+    }
+    std::memcpy(record, pending_.data() + at_, sizeof(Record));
+    at_ += sizeof(Record);
+    return true;
+  }
+
+ private:
+  LineReader in_;
+  std::string chunk_;
+  std::string pending_;
+  size_t at_ = 0;
+};
+
+/// Records put in order by `Less`: held in memory up to a budget, beyond it sorted in runs
+/// that are written to work files "<run_stem><n>.txt" and merged when read back. Records
+/// that compare equal may come out in any order. With a `file_lock`, every step that
+/// opens, creates or deletes a run file holds it.
+template <typename Record, typename Less>
+class SortedRecords {
+ public:
+  SortedRecords(std::string run_stem, size_t memory_bytes, std::mutex* file_lock = nullptr,
+                Less less = Less())
+      : stem_(std::move(run_stem)),
+        capacity_(std::max<size_t>(memory_bytes / sizeof(Record), 1024)),
+        file_lock_(file_lock),
+        less_(less) {}
+  ~SortedRecords() {
+    auto lock = LockFiles();
+    for (size_t n = 1; n <= runs_; ++n) DeleteWorkFile(RunName(n));
+  }
+  SortedRecords(const SortedRecords&) = delete;
+  SortedRecords& operator=(const SortedRecords&) = delete;
+
+  void Add(const Record& record) {
+    if (buffer_.size() >= capacity_) WriteRun();
+    buffer_.push_back(record);
+  }
+
+  /// Calls `visit` with every record, in order; once only.
+  template <typename Visit>
+  void ForEach(Visit visit) {
+    std::sort(buffer_.begin(), buffer_.end(), less_);
+    if (runs_ == 0) {
+      for (const Record& record : buffer_) visit(record);
+      buffer_ = std::vector<Record>();
+      return;
+    }
+    if (!buffer_.empty()) WriteRun();
+    buffer_ = std::vector<Record>();
+    // Few runs are ever needed (each holds the memory budget), so one merge of all of them
+    // through a heap of their heads is enough.
+    std::vector<std::unique_ptr<RecordReader<Record>>> readers;
+    std::vector<Record> heads(runs_);
+    std::vector<size_t> heap;
+    auto later = [&](size_t a, size_t b) { return less_(heads[b], heads[a]); };
+    for (size_t n = 0; n < runs_; ++n) {
+      {
+        auto lock = LockFiles();
+        readers.push_back(std::make_unique<RecordReader<Record>>(RunName(n + 1)));
+      }
+      if (readers[n]->Next(&heads[n])) heap.push_back(n);
+    }
+    std::make_heap(heap.begin(), heap.end(), later);
+    while (!heap.empty()) {
+      std::pop_heap(heap.begin(), heap.end(), later);
+      size_t n = heap.back();
+      visit(heads[n]);
+      if (readers[n]->Next(&heads[n])) {
+        std::push_heap(heap.begin(), heap.end(), later);
+      } else {
+        heap.pop_back();
+      }
+    }
+  }
+
+ private:
+  std::string RunName(size_t n) const { return stem_ + std::to_string(n) + ".txt"; }
+  std::unique_lock<std::mutex> LockFiles() {
+    return file_lock_ ? std::unique_lock<std::mutex>(*file_lock_) : std::unique_lock<std::mutex>();
+  }
+  void WriteRun() {
+    std::sort(buffer_.begin(), buffer_.end(), less_);
+    std::unique_ptr<RecordWriter<Record>> run;
+    {
+      auto lock = LockFiles();
+      run = std::make_unique<RecordWriter<Record>>(RunName(++runs_));
+    }
+    for (const Record& record : buffer_) run->Put(record);
+    buffer_.clear();
+  }
+
+  std::string stem_;
+  size_t capacity_;
+  std::mutex* file_lock_;
+  Less less_;
+  std::vector<Record> buffer_;
+  size_t runs_ = 0;
+};
+
+#endif  // COMMON_RECORD_FILE_H_

@@ -1,0 +1,284 @@
+#include "indexer/occurrence_pages.h"
+
+#include <algorithm>
+#include <charconv>
+#include <memory>
+#include <mutex>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/record_file.h"
+#include "common/shell.h"
+#include "common/text.h"
+#include "common/work_dir.h"
+#include "indexer/decorate.h"
+#include "indexer/decorate_lines.h"
+#include "indexer/search_page.h"
+#include "indexer/second_names.h"
+#include "indexer/work_file_lock.h"
+
+namespace {
+
+constexpr uint32_t kNoSpelling = UINT32_MAX;
+
+// Words from this length on are written without a copy.
+constexpr size_t kHugeWord = 1 << 16;
+
+// One occurrence of the line being walked.
+struct LineItem {
+  uint64_t column;
+  uint32_t spelling;
+  uint32_t key;
+  uint64_t number;
+};
+
+// Numbers the occurrences of one line: a key's occurrences on a line follow each other by
+// spelling, then column, after those on earlier lines and pages (each key's `running`).
+template <typename KeyStates>
+void NumberLine(const Vocabulary& vocabulary, std::vector<LineItem>* line,
+                std::vector<uint32_t>* order, KeyStates* state) {
+  std::vector<LineItem>& items = *line;
+  if (items.size() == 1) {
+    items[0].number = ++(*state)[items[0].key].running;
+    return;
+  }
+  order->resize(items.size());
+  std::iota(order->begin(), order->end(), 0);
+  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
+    const LineItem& x = items[a];
+    const LineItem& y = items[b];
+    if (x.key != y.key) return x.key < y.key;
+    if (x.spelling != y.spelling) {
+      return QuotedFieldLess(vocabulary.SpellingText(x.spelling),
+                             vocabulary.SpellingText(y.spelling));
+    }
+    return ColumnFieldLess(x.column, y.column);
+  });
+  for (uint32_t i : *order) items[i].number = ++(*state)[items[i].key].running;
+}
+
+// The line's occurrences in document order: by column as its field compares, which is the
+// scan's order unless the line is longer than the field's width.
+void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* order) {
+  order->resize(items.size());
+  std::iota(order->begin(), order->end(), 0);
+  bool ascending = true;
+  for (size_t i = 0; i < items.size() && ascending; ++i) {
+    ascending = items[i].column < 1000000 && (i == 0 || items[i - 1].column < items[i].column);
+  }
+  if (ascending) return;
+  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
+    return ColumnFieldLess(items[a].column, items[b].column);
+  });
+}
+
+void AppendNumber(std::string* out, uint64_t value) {
+  char text[24];
+  auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  out->append(text, static_cast<size_t>(end - text));
+}
+
+void AppendRightAligned(std::string* out, uint64_t value, size_t width) {
+  char text[24];
+  size_t length = static_cast<size_t>(std::to_chars(text, text + sizeof text, value).ptr - text);
+  if (length < width) out->append(width - length, ' ');
+  out->append(text, length);
+}
+
+// One line of the occurrence table: page, line, column, word, word id, occurrence number,
+// next page, each quoted. Lines gather in `out` and go to `table` in blocks; a huge word is
+// written as it stands, not copied.
+void WriteTableLine(LineWriter* table, std::string* out, const Occurrence& o) {
+  out->append("\"");
+  out->append(o.page);
+  out->append("\",\"");
+  AppendRightAligned(out, static_cast<uint64_t>(o.line), 10);
+  out->append("\",\"");
+  AppendRightAligned(out, static_cast<uint64_t>(o.column), 6);
+  out->append("\",\"");
+  if (o.word.size() < kHugeWord) {
+    out->append(o.word);
+  } else {
+    table->Write(*out);
+    out->clear();
+    table->Write(o.word);
+  }
+  out->append("\",\"");
+  out->append(o.word_id);
+  out->append("\",\"");
+  AppendNumber(out, static_cast<uint64_t>(o.number));
+  out->append("\",\"");
+  out->append(o.next_page);
+  out->append("\"\r\n");
+  if (out->size() >= kHugeWord) {
+    table->Write(*out);
+    out->clear();
+  }
+}
+
+// Per key, together so that one occurrence touches one cache line of them.
+struct KeyState {
+  uint64_t running = 0;           // occurrences numbered so far
+  uint64_t on_page = 0;           // occurrences on the current page
+  uint64_t base = 0;              // occurrences numbered before the current page
+  uint32_t next_page = kNoPage;   // on the current page: the next page holding the key
+  uint32_t entry_page = kNoPage;  // the page whose index entry is made last
+};
+
+// What a walk tells of one occurrence besides the Occurrence itself.
+struct WalkStep {
+  uint32_t page;      // the page's place in page order
+  uint32_t key;       // the word's key
+  uint32_t spelling;  // the word as it stands
+  KeyState* state;    // the key's counts
+};
+
+// Walks the pages in order and their occurrences in document order, numbering them and
+// finding their next pages: `begin_page(p)`, then `take(occurrence, step)` for each
+// occurrence of the page, then `end_page(p)`. Each walk reads the work files on its own and
+// keeps its own counts, so that two walks can run side by side.
+template <typename BeginPage, typename Take, typename EndPage>
+void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, EndPage end_page) {
+  const Vocabulary& vocabulary = lists.vocabulary;
+  std::vector<KeyState> state(vocabulary.key_count());
+  std::unique_lock<std::mutex> lock(WorkFileLock());
+  RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
+  RecordReader<OccurrenceRecord> records(kOccurrenceFile);
+  RecordReader<uint32_t> next_pages(kNextPageFile);
+  lock.unlock();
+  std::vector<uint32_t> touched;
+  std::vector<LineItem> line;
+  std::vector<uint32_t> order;
+  OccurrenceRecord record;
+  for (uint32_t p = 0; p < lists.pages.size(); ++p) {
+    const PageWords& page = lists.pages[p];
+    // The scout counts each key's occurrences on the page first: an occurrence has a later
+    // one on its page when its number is below the highest the key reaches there.
+    touched.clear();
+    scout.Seek(page.first, page.first + page.count);
+    while (scout.Next(&record)) {
+      const uint32_t key = vocabulary.KeyOf(record.spelling);
+      KeyState& k = state[key];
+      if (k.on_page++ == 0) {
+        touched.push_back(key);
+        k.base = k.running;
+      }
+    }
+    next_pages.Seek(page.next_first, page.next_first + page.next_count);
+    for (uint32_t key : touched) {
+      if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
+    }
+
+    begin_page(p);
+    records.Seek(page.first, page.first + page.count);
+    bool have = records.Next(&record);
+    while (have) {
+      const uint64_t line_number = record.line;
+      line.clear();
+      do {
+        line.push_back({record.column, record.spelling, vocabulary.KeyOf(record.spelling), 0});
+        have = records.Next(&record);
+      } while (have && record.line == line_number);
+      NumberLine(vocabulary, &line, &order, &state);
+      DocumentOrder(line, &order);
+      for (uint32_t i : order) {
+        const LineItem& item = line[i];
+        KeyState& k = state[item.key];
+        Occurrence o;
+        o.page = page.name;
+        o.line = static_cast<long long>(line_number);
+        o.column = item.column;
+        o.word = vocabulary.SpellingText(item.spelling);
+        o.word_id = lists.key_id[item.key];
+        o.number = static_cast<long long>(item.number);
+        if (k.next_page != kNoPage) o.next_page = lists.pages[k.next_page].name;
+        take(o, WalkStep{p, item.key, item.spelling, &k});
+      }
+    }
+    end_page(p);
+    for (uint32_t key : touched) state[key].on_page = 0;
+  }
+}
+
+// Decorates the pages.
+void DecoratePages(const IndexerRun& run, const WordLists& lists) {
+  std::vector<std::string> names;
+  for (const PageWords& page : lists.pages) names.push_back(page.name);
+  const PageChain chain = MakePageChain(names);
+  std::unique_ptr<PageDecorator> decorator;
+  WalkOccurrences(
+      lists,
+      [&](uint32_t p) {
+        const std::string& page = lists.pages[p].name;
+        std::lock_guard<std::mutex> lock(WorkFileLock());
+        decorator = std::make_unique<PageDecorator>(run, page, NeighbourPages(chain, page),
+                                                    p + 1 == lists.pages.size());
+      },
+      [&](const Occurrence& o, const WalkStep& step) {
+        const KeyState& k = *step.state;
+        decorator->Take(o, static_cast<long long>(k.base + k.on_page));
+      },
+      [&](uint32_t) {
+        std::lock_guard<std::mutex> lock(WorkFileLock());
+        decorator.reset();
+      });
+}
+
+}  // namespace
+
+// The decoration writes most of the bytes, so it has a thread of its own; this one writes
+// the rest. Every output file is written by one thread in a fixed order, so the bytes are
+// the same on every run.
+void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
+  std::thread decoration([&] { DecoratePages(run, *lists); });
+  lists->first_spelling.assign(lists->vocabulary.key_count(), kNoSpelling);
+  WordPageEntries entries;
+  {
+    std::unique_lock<std::mutex> lock(WorkFileLock());
+    SearchPageWriter search(run);
+    LineWriter table(kOccurrenceTable);
+    lock.unlock();
+    std::string table_lines;
+    WalkOccurrences(
+        *lists, [](uint32_t) {},
+        [&](const Occurrence& o, const WalkStep& step) {
+          search.Add(o);
+          WriteTableLine(&table, &table_lines, o);
+          KeyState& k = *step.state;
+          if (k.entry_page != step.page) {
+            k.entry_page = step.page;
+            entries.Add({lists->id_rank[step.key], step.page, step.spelling, 0, k.on_page,
+                         static_cast<uint64_t>(o.number)});
+          }
+          uint32_t& first = lists->first_spelling[step.key];
+          if (first == kNoSpelling) first = step.spelling;
+        },
+        [](uint32_t) {});
+    table.Write(table_lines);
+  }
+  WriteWordIndexAndContents(run, *lists, &entries);
+  decoration.join();
+}
+
+void KeepOccurrenceTable() {
+  RunCommand("dir /b *.  > dir_01.txt");
+  bool folder_exists = false;
+  {
+    LineReader listing("dir_01.txt");
+    std::string line;
+    while (!folder_exists && listing.Next(&line)) {
+      folder_exists = Contains(LowerAscii(line), "wrd_24");
+    }
+  }
+  if (folder_exists) {
+    RunCommand("dir > wrd_24\\f_01.txt");
+    RunCommand("del /q wrd_24\\*.txt > out_null.list");
+  } else {
+    RunCommand("md wrd_24 > out_null.list");
+  }
+  // The table is not written again after this, and its name in the work directory is
+  // deleted before the run ends.
+  CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");
+}
