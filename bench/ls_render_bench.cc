@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "liststruct/csv_output.h"
 #include "liststruct/html_render.h"
 

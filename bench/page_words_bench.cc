@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "indexer/page_files.h"
 #include "indexer/word_extract.h"
 

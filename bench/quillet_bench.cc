@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
+#include "common/work_files.h"
 #include "liststruct/chapter_sort.h"
 #include "liststruct/chapter_table.h"
 
@@ -105,7 +106,10 @@ int main() {
   std::filesystem::current_path(pattern);
 
   std::vector<std::string> list = GenerateList();
-  WriteAllLines("bench_list.txt", list);
+  {
+    LineWriter out("bench_list.txt");
+    for (const std::string& line : list) out.WriteLine(line);
+  }
   CopyWorkFile("bench_list.txt", "list_01.txt");
 
   auto start = std::chrono::steady_clock::now();

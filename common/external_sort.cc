@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/sorted_runs.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
+#include "common/work_paths.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "common/console.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_paths.h"
 
 namespace {
 

@@ -17,7 +17,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
+#include "common/work_files.h"
 
 template <typename Record>
 class RecordWriter {

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "common/line_files.h"
 #include "common/shell_command.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
 
 namespace {
 

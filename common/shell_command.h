@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/console.h"
-#include "common/work_dir.h"
+#include "common/line_files.h"
 
 struct Token {
   std::string text;

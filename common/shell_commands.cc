@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "common/line_files.h"
 #include "common/program_start.h"
 #include "common/shell_command.h"
 #include "common/sorted_runs.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
+#include "common/work_paths.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 
 using LineLess = bool (*)(const std::string&, const std::string&);
 

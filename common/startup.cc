@@ -2,9 +2,9 @@
 
 #include "common/config.h"
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/console.h"
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "formulas/formula_page.h"
 #include "formulas/table_answers.h"
 

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "common/config.h"
+#include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 #include "formulas/cellorin_dialogue.h"
 #include "formulas/column_names.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/console.h"
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "indexer/html_pieces.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "common/work_files.h"
 #include "indexer/html_pieces.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "indexer/decorate_lines.h"
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"

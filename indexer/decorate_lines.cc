@@ -5,8 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 namespace {
 

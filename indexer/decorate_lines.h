@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 

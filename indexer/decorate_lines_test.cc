@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/work_dir.h"
 #include "tests/test_util.h"
 
 namespace {

@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <map>
 
+#include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_paths.h"
 #include "indexer/html_pieces.h"
 #include "tests/test_util.h"
 
@@ -69,10 +70,10 @@ void ExpectFile(const std::vector<std::string>& expected, const std::string& nam
 // a line with three words and "fox" twice; page_02 ends its body on its last word line.
 TEST(DecoratePages, SmallSetDecoratedWhole) {
   ScopedWorkDir dir;
-  WriteAllLines("page_01.htm", {"<html>", "<head><title>Demo</title></head>", "<body>Fox den",
-                                "<p>", "the red fox.", "</body>", "</html>"});
-  WriteAllLines("page_02.htm", {"<html><body>", "A fox ran.</body></html>"});
-  WriteAllLines("page_03.htm", {"<html><body>", "<p>", "</body></html>"});
+  WriteLines("page_01.htm", {"<html>", "<head><title>Demo</title></head>", "<body>Fox den", "<p>",
+                             "the red fox.", "</body>", "</html>"});
+  WriteLines("page_02.htm", {"<html><body>", "A fox ran.</body></html>"});
+  WriteLines("page_03.htm", {"<html><body>", "<p>", "</body></html>"});
   const std::vector<Record> records = {
       Record{"page_01.htm", 3, 7, "Fox", "id00000001", 1, "page_02.htm"},
       Record{"page_01.htm", 3, 11, "den", "id00000000", 1, ""},
@@ -183,7 +184,7 @@ std::vector<std::string> Plain(const std::string& page, const std::string& id,
 
 TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
   ScopedWorkDir dir;
-  WriteAllLines("page_01.htm", {"<p>Hello</p>", "</BODY>"});
+  WriteLines("page_01.htm", {"<p>Hello</p>", "</BODY>"});
 
   IndexerRun run;
   run.find_word = 0;
@@ -200,7 +201,7 @@ TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
 
 TEST(DecoratePages, PagesListHasNoFindWordSpan) {
   ScopedWorkDir dir;
-  WriteAllLines("page_01.htm", {"<body>Pages_list"});
+  WriteLines("page_01.htm", {"<body>Pages_list"});
 
   IndexerRun run;
   Decorate(run, {}, {Record{"page_01.htm", 1, 7, "Pages_list", "id00000000", 1, ""}});
@@ -214,7 +215,7 @@ TEST(DecoratePages, PagesListHasNoFindWordSpan) {
 
 TEST(DecoratePages, MissingPageAndColumnsBeyondTheLine) {
   ScopedWorkDir dir;
-  WriteAllLines("page_01.htm", {"short"});
+  WriteLines("page_01.htm", {"short"});
   const std::vector<Record> records = {
       // beyond the end of the line, then overlapping the word before
       Record{"page_01.htm", 1, 40, "far", "id00000000", 1, ""},

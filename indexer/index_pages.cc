@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 #include "indexer/html_pieces.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "common/line_files.h"
 #include "common/record_file.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 #include "indexer/decorate.h"
 #include "indexer/decorate_lines.h"
 #include "indexer/search_page.h"

@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
 #include "indexer/word_extract.h"
 
 namespace {

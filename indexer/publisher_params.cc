@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 namespace {
 

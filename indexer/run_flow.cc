@@ -5,9 +5,10 @@
 
 #include "common/config.h"
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
 #include "indexer/all_words.h"
 #include "indexer/index_pages.h"
 #include "indexer/occurrence_pages.h"

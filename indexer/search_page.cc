@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "common/config.h"
+#include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
 #include "indexer/html_pieces.h"
 #include "indexer/work_file_lock.h"
 

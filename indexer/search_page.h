@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "common/line_files.h"
 #include "common/shell.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
+#include "common/work_paths.h"
 
 void CopyAsSecondNames(std::string_view pattern, std::string_view folder,
                        std::string_view redirect) {

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/record_file.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 namespace {
 

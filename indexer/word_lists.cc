@@ -6,7 +6,6 @@
 #include "common/console.h"
 #include "common/record_file.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 std::string WordIdText(uint64_t position) {
   return "id" + ZeroPadded(static_cast<long long>(position), 8);

@@ -1,9 +1,9 @@
 #include "liststruct/chapter_sort.h"
 
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -85,7 +85,7 @@ TEST(ChapterSort, Pass2NormalisesBlankLines) {
   };
   for (const auto& c : cases) {
     ScopedWorkDir dir;
-    WriteAllLines("list_01.txt", c.input);
+    WriteLines("list_01.txt", c.input);
     EXPECT_EQ(c.longest, NormaliseBlankLines("list_01.txt", "list_02.txt")) << c.name;
     EXPECT_EQ(c.expected, ReadAllLines("list_02.txt")) << c.name;
   }
@@ -177,7 +177,7 @@ TEST(ChapterSort, ReassemblyOrdersChaptersByTitle) {
   };
   for (const auto& c : cases) {
     ScopedWorkDir dir;
-    WriteAllLines("list_01.txt", c.input);
+    WriteLines("list_01.txt", c.input);
     EXPECT_EQ(c.count, SortTopLevelChapters()) << c.name;
     EXPECT_EQ(c.expected, ReadAllLines("list_03.txt")) << c.name;
   }
@@ -185,9 +185,8 @@ TEST(ChapterSort, ReassemblyOrdersChaptersByTitle) {
 
 TEST(ChapterSort, RecordNamingNoChapterIsSkipped) {
   ScopedWorkDir dir;
-  WriteAllLines("list_02.txt", {"", "1. A", "a", "", "2. B", "b"});
-  WriteAllLines("sorted.txt",
-                {SortRecord("B", 2, 4), SortRecord("X", 7, 4), SortRecord("A", 1, 4)});
+  WriteLines("list_02.txt", {"", "1. A", "a", "", "2. B", "b"});
+  WriteLines("sorted.txt", {SortRecord("B", 2, 4), SortRecord("X", 7, 4), SortRecord("A", 1, 4)});
   ReassembleChapters("sorted.txt", "list_02.txt", "list_03.txt", 2);
   // The k of a record counts every record, found or not.
   EXPECT_EQ((Lines{"1. B", "b", "3. A", "a", ""}), ReadAllLines("list_03.txt"));

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 namespace {
 

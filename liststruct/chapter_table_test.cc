@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
+#include "common/work_paths.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -141,7 +142,7 @@ TEST(ChapterTable, StructuredText) {
   };
   for (const auto& c : cases) {
     ScopedWorkDir dir;
-    WriteAllLines("list_03.txt", c.list);
+    WriteLines("list_03.txt", c.list);
     ChapterTable table = StructureChapters();
     EXPECT_FALSE(table.empty()) << c.name;
     EXPECT_EQ(c.expected, ReadAllLines("list_03_list.txt")) << c.name;
@@ -151,7 +152,7 @@ TEST(ChapterTable, StructuredText) {
 
 TEST(ChapterTable, NoChapterLineWritesNothing) {
   ScopedWorkDir dir;
-  WriteAllLines("list_03.txt", {"just text", "1.", "12 apples"});
+  WriteLines("list_03.txt", {"just text", "1.", "12 apples"});
   EXPECT_TRUE(StructureChapters().empty());
   EXPECT_FALSE(FileExists("list_03_list.txt"));
   EXPECT_FALSE(FileExists("list_03_chapters.txt"));

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
 #include "liststruct/table_render.h"
 
 namespace {

@@ -1,9 +1,11 @@
 #include "liststruct/list_file_names.h"
 
 #include "common/clock.h"
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
+#include "common/work_paths.h"
 
 namespace {
 

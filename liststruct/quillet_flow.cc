@@ -6,9 +6,10 @@
 
 #include "common/config.h"
 #include "common/console.h"
+#include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
-#include "common/work_dir.h"
+#include "common/work_files.h"
 #include "liststruct/chapter_sort.h"
 #include "liststruct/chapter_table.h"
 #include "liststruct/csv_output.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 
 /// The work file that holds the lines of the block being rendered.
 inline constexpr char kTableBlockFile[] = "list_03_table.txt";

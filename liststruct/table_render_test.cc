@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/work_dir.h"
+#include "common/line_files.h"
 #include "tests/test_util.h"
 
 namespace {

@@ -42,6 +42,10 @@ void MakeDirs(const std::string& path);
 
 /// Lines joined with CR LF after each, as the programs write them.
 std::string CrLf(const std::vector<std::string>& lines);
+/// A work file of those lines, as the programs write it (`path` relative, "/" separated).
+inline void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+  WriteBytes(path, CrLf(lines));
+}
 
 /// Names in a folder, sorted, without "." and "..".
 std::vector<std::string> ListNames(const std::string& folder);

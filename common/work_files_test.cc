@@ -1,12 +1,19 @@
-#include "common/work_dir.h"
+#include "common/work_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/line_files.h"
+#include "common/work_paths.h"
 #include "tests/test_util.h"
 
 namespace {
+
+void WriteThroughLineWriter(const std::string& name, const std::vector<std::string>& lines) {
+  LineWriter writer(name);
+  for (const std::string& line : lines) writer.WriteLine(line);
+}
 
 std::vector<std::string> Lines(const std::string& name) { return ReadAllLines(name); }
 
@@ -50,7 +57,7 @@ TEST(WorkDirRead, VeryLongLinesAndRewind) {
 
 TEST(WorkDirWrite, LinesEndWithCrLfAndAppendKeepsOldLines) {
   ScopedWorkDir dir;
-  WriteAllLines("out.txt", {"one", ""});
+  WriteThroughLineWriter("out.txt", {"one", ""});
   { LineWriter(std::string_view("out.txt"), LineWriter::kAppend).WriteLine("two"); }
   EXPECT_EQ("one\r\n\r\ntwo\r\n", ReadBytes("out.txt"));
 }
@@ -62,10 +69,10 @@ TEST(WorkDirNames, CaseBlindMatchingAndNewNamesAsWritten) {
   EXPECT_EQ(std::vector<std::string>{"text"}, Lines("htm_in\\report.htm"));
   EXPECT_TRUE(FileExists("htm_in/REPORT.htm"));
   EXPECT_TRUE(FolderExists("Htm_In"));
-  WriteAllLines("htm_in\\New.htm", {"x"});
+  WriteThroughLineWriter("htm_in\\New.htm", {"x"});
   EXPECT_EQ((std::vector<std::string>{"New.htm", "Report.HTM"}), ListNames("HTM_IN"));
   // Many new files one after the other are all found again (the kept listing stays true).
-  for (int i = 0; i < 300; ++i) WriteAllLines("page_" + std::to_string(i) + ".htm", {"p"});
+  for (int i = 0; i < 300; ++i) WriteThroughLineWriter("page_" + std::to_string(i) + ".htm", {"p"});
   for (int i = 0; i < 300; i += 37) EXPECT_TRUE(FileExists("PAGE_" + std::to_string(i) + ".HTM"));
   EXPECT_TRUE(DeleteWorkFile("Page_5.htm"));
   EXPECT_FALSE(FileExists("page_5.htm"));
@@ -106,7 +113,7 @@ TEST(WorkDirLinks, WritesNeverPassThroughALink) {
     EXPECT_FALSE(MakeFolder("sub\\out\\made"));
     EXPECT_EQ(std::vector<std::string>{"keep"}, Lines("file.txt"));
     EXPECT_TRUE(DeleteWorkFile("file.txt"));  // the link goes, not its file
-    WriteAllLines("sub\\in.txt", {"in"});
+    WriteThroughLineWriter("sub\\in.txt", {"in"});
     EXPECT_EQ("in\r\n", ReadBytes("sub/in.txt"));
     EXPECT_EQ(std::vector<std::string>{"keep.txt"}, ListNames("../outside"));
     EXPECT_EQ("keep", ReadBytes("../outside/keep.txt"));
@@ -164,7 +171,7 @@ TEST(WorkDirShare, BothNamesHoldTheBytesUntilOneIsDeleted) {
   WriteBytes("result.txt", "old");
   EXPECT_TRUE(ShareWorkFile("sort_output.txt", "RESULT.TXT"));
   EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));
-  WriteAllLines("sort_output.txt", {"new"});  // a new file: the other name keeps its bytes
+  WriteThroughLineWriter("sort_output.txt", {"new"});  // a new file: the other name keeps its bytes
   EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));
   EXPECT_TRUE(DeleteWorkFile("sort_output.txt"));
   EXPECT_EQ("a\r\nb\r\n", ReadBytes("result.txt"));

@@ -1,0 +1,178 @@
+#include "common/line_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "common/text.h"
+#include "common/work_files.h"
+#include "common/work_paths.h"
+#include "common/work_target.h"
+
+namespace {
+
+constexpr size_t kWriteBuffer = 1 << 16;
+
+}  // namespace
+
+LineReader::LineReader(std::string_view name) : buffer_(1 << 16) {
+  struct stat st;
+  fd_ = OpenInput(name, &st);
+}
+
+LineReader::~LineReader() {
+  if (fd_ >= 0) close(fd_);
+}
+
+void LineReader::Rewind() { Seek(0); }
+
+void LineReader::Seek(long long offset, long long end) {
+  if (fd_ < 0) return;
+  end_offset_ = end;
+  // Within the buffer, no read is needed.
+  long long buffer_start = file_offset_ - static_cast<long long>(end_);
+  if (offset >= buffer_start && offset <= file_offset_ && (end < 0 || file_offset_ <= end)) {
+    begin_ = static_cast<size_t>(offset - buffer_start);
+    eof_ = end >= 0 && file_offset_ >= end;
+    return;
+  }
+  lseek(fd_, static_cast<off_t>(offset), SEEK_SET);
+  file_offset_ = offset;
+  begin_ = end_ = 0;
+  eof_ = false;
+}
+
+bool LineReader::Fill() {
+  if (eof_ || fd_ < 0) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  size_t room = buffer_.size() - end_;
+  if (end_offset_ >= 0) {
+    if (file_offset_ >= end_offset_) {
+      eof_ = true;
+      return false;
+    }
+    room = std::min(room, static_cast<size_t>(end_offset_ - file_offset_));
+  }
+  while (true) {
+    ssize_t got = read(fd_, buffer_.data() + end_, room);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {  // end of file, or a folder or unreadable file: reads as its end
+      eof_ = true;
+      return false;
+    }
+    end_ += static_cast<size_t>(got);
+    file_offset_ += got;
+    return true;
+  }
+}
+
+bool LineReader::NextChunk(std::string* chunk) {
+  if (begin_ == end_ && !Fill()) return false;
+  chunk->assign(buffer_.data() + begin_, end_ - begin_);
+  begin_ = end_;
+  return true;
+}
+
+bool LineReader::Next(std::string* line) {
+  size_t scanned = begin_;
+  while (true) {
+    const char* start = buffer_.data() + scanned;
+    const void* lf = std::memchr(start, '\n', end_ - scanned);
+    if (lf) {
+      size_t stop = static_cast<size_t>(static_cast<const char*>(lf) - buffer_.data());
+      size_t length = stop - begin_;
+      if (length > 0 && buffer_[stop - 1] == '\r') --length;
+      line->assign(buffer_.data() + begin_, length);
+      begin_ = stop + 1;
+      return true;
+    }
+    size_t kept = end_ - begin_;
+    if (!Fill()) {
+      if (begin_ == end_) return false;
+      line->assign(buffer_.data() + begin_, end_ - begin_);
+      begin_ = end_;
+      return true;
+    }
+    scanned = begin_ + kept;
+  }
+}
+
+LineWriter::LineWriter(std::string_view name, Mode mode, OnFailure on_failure) : name_(name) {
+  WorkTarget target;
+  error_ = target.Resolve(name, true);
+  if (error_ == 0) {
+    int fd = OpenOutput(target, mode == kAppend, 0666);
+    if (fd >= 0) {
+      fd_ = fd;
+      buffer_.reserve(kWriteBuffer);
+      return;
+    }
+    error_ = -fd;
+  }
+  if (on_failure == kEndProgram) StopOnWriteFailure(name, error_);
+}
+
+LineWriter::~LineWriter() { Close(); }
+
+void LineWriter::WriteOut(std::string_view bytes) {
+  WriteAllOrStop(fd_, bytes.data(), bytes.size(), name_);
+}
+
+void LineWriter::Flush() {
+  WriteOut(buffer_);
+  buffer_.clear();
+}
+
+void LineWriter::Write(std::string_view bytes) {
+  if (fd_ < 0) return;
+  if (bytes.size() >= kWriteBuffer) {
+    // A very long line goes out as it is, not through a copy in the buffer.
+    Flush();
+    WriteOut(bytes);
+    return;
+  }
+  buffer_.append(bytes);
+  if (buffer_.size() >= kWriteBuffer) Flush();
+}
+
+void LineWriter::WriteLine(std::string_view line) {
+  if (fd_ < 0) return;
+  if (line.size() >= kWriteBuffer) {
+    Write(line);
+    Write("\r\n");
+    return;
+  }
+  buffer_.append(line);
+  buffer_.append("\r\n", 2);
+  if (buffer_.size() >= kWriteBuffer) Flush();
+}
+
+void LineWriter::WriteRecord(std::initializer_list<std::string_view> fields) {
+  if (fd_ < 0) return;
+  AppendQuotedRecord(&buffer_, fields);
+  buffer_.append("\r\n", 2);
+  if (buffer_.size() >= kWriteBuffer) Flush();
+}
+
+void LineWriter::Close() {
+  if (fd_ < 0) return;
+  Flush();
+  CloseOrStop(fd_, name_);
+  fd_ = -1;
+}
+
+std::vector<std::string> ReadAllLines(std::string_view name) {
+  std::vector<std::string> lines;
+  LineReader reader(name);
+  std::string line;
+  while (reader.Next(&line)) lines.push_back(line);
+  return lines;
+}

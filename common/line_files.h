@@ -1,0 +1,83 @@
+#ifndef COMMON_LINE_FILES_H_
+#define COMMON_LINE_FILES_H_
+
+/// Work files read and written line by line. Every line written ends with CR LF; a line
+/// read ends at LF, with a CR before it dropped. A file that is missing, or is no regular
+/// file, reads as empty. Writing follows the rules of work_files.h: never through a link,
+/// and a failed write ends the program.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// Streams the lines of one file. A file that cannot be opened reads as empty.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view name);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  bool is_open() const { return fd_ >= 0; }
+  /// The next line without its line end; false at the end of the file.
+  bool Next(std::string* line);
+  /// The next bytes as they stand, line ends included (at most about 64 KiB); false at the
+  /// end of the file.
+  bool NextChunk(std::string* chunk);
+  /// Starts again from the first line.
+  void Rewind();
+  /// Where the next line begins, in bytes from the start of the file.
+  long long Offset() const { return file_offset_ - static_cast<long long>(end_ - begin_); }
+  /// Goes on reading from `offset` (an offset that Offset() gave); with an `end`, only the
+  /// lines before that offset are read, and nothing of the file beyond it.
+  void Seek(long long offset, long long end = -1);
+
+ private:
+  bool Fill();
+  int fd_ = -1;
+  long long file_offset_ = 0;  // of buffer_[end_]
+  long long end_offset_ = -1;  // where reading stops, -1 at the end of the file
+  std::vector<char> buffer_;
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+};
+
+/// Writes lines ended by CR LF, buffered. Creating replaces an existing file (a new file
+/// where the old one has other names too). A failed write or close ends the program.
+class LineWriter {
+ public:
+  enum Mode { kCreate, kAppend };
+  /// What a file that cannot be opened does: end the program, or leave the writer closed
+  /// (error() tells why) for a caller that has its own answer.
+  enum OnFailure { kEndProgram, kReport };
+  explicit LineWriter(std::string_view name, Mode mode = kCreate,
+                      OnFailure on_failure = kEndProgram);
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  bool is_open() const { return fd_ >= 0; }
+  /// Why opening failed, as for StopOnWriteFailure; 0 when it did not.
+  int error() const { return error_; }
+  void WriteLine(std::string_view line);
+  /// Raw bytes, no line end added.
+  void Write(std::string_view bytes);
+  /// A quoted record as one line.
+  void WriteRecord(std::initializer_list<std::string_view> fields);
+  void Close();
+
+ private:
+  void Flush();
+  void WriteOut(std::string_view bytes);
+  int fd_ = -1;
+  int error_ = 0;
+  std::string name_;
+  std::string buffer_;
+};
+
+/// Every line of a (small) file.
+std::vector<std::string> ReadAllLines(std::string_view name);
+
+#endif  // COMMON_LINE_FILES_H_

@@ -1,0 +1,372 @@
+#include "common/work_paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <unordered_map>
+
+#include "common/console.h"
+#include "common/text.h"
+#include "common/work_target.h"
+
+namespace {
+
+// Case-blind lookups list a folder; the listing is kept per folder and trusted while the
+// folder's modification time is unchanged. The program's own creations and deletions update
+// the kept listing, so writing thousands of new files does not list the folder each time.
+struct FolderCache {
+  timespec mtime{};
+  std::unordered_map<std::string, std::string> by_lower_name;
+};
+std::map<std::string, FolderCache>& Caches() {
+  static std::map<std::string, FolderCache> caches;
+  return caches;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+FolderCache* CacheFor(const std::string& folder_path) {
+  struct stat st;
+  if (stat(folder_path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
+  FolderCache& cache = Caches()[folder_path];
+  if (SameTime(cache.mtime, st.st_mtim) && !(cache.mtime.tv_sec == 0 && cache.mtime.tv_nsec == 0))
+    return &cache;
+  cache.by_lower_name.clear();
+  cache.mtime = st.st_mtim;
+  DIR* dir = opendir(folder_path.c_str());
+  if (!dir) return &cache;
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    // Where two names differ only in case, the first in byte order answers.
+    auto [it, inserted] = cache.by_lower_name.emplace(LowerAscii(name), name);
+    if (!inserted && name < it->second) it->second = name;
+  }
+  closedir(dir);
+  return &cache;
+}
+
+// Keeps the folder's listing current after the program itself added or removed `name`.
+void NoteChange(const std::string& folder_path, const std::string& name, bool added) {
+  auto it = Caches().find(folder_path);
+  if (it == Caches().end()) return;
+  struct stat st;
+  if (stat(folder_path.c_str(), &st) != 0) {
+    Caches().erase(it);
+    return;
+  }
+  std::string lower = LowerAscii(name);
+  if (added) {
+    it->second.by_lower_name.emplace(lower, name);
+  } else {
+    auto found = it->second.by_lower_name.find(lower);
+    if (found != it->second.by_lower_name.end() && found->second == name)
+      it->second.by_lower_name.erase(found);
+  }
+  it->second.mtime = st.st_mtim;
+}
+
+// The actual name in `folder_path` for `name`: itself when it exists, else a case-blind
+// match, else empty.
+std::string FindInFolder(const std::string& folder_path, const std::string& name) {
+  std::string exact = folder_path + "/" + name;
+  struct stat st;
+  if (lstat(exact.c_str(), &st) == 0) return name;
+  FolderCache* cache = CacheFor(folder_path);
+  if (!cache) return "";
+  auto it = cache->by_lower_name.find(LowerAscii(name));
+  if (it == cache->by_lower_name.end()) return "";
+  // The kept listing may be stale for names removed behind our back.
+  if (lstat((folder_path + "/" + it->second).c_str(), &st) != 0) {
+    cache->mtime = timespec{};
+    return "";
+  }
+  return it->second;
+}
+
+// Splits a name into components, refusing absolute names and climbs out of the work
+// directory.
+bool SplitComponents(std::string_view name, std::vector<std::string>* parts) {
+  if (name.find('\0') != std::string_view::npos) return false;
+  std::string text(name);
+  for (char& c : text) {
+    if (c == '\\') c = '/';
+  }
+  if (!text.empty() && text[0] == '/') return false;
+  if (text.size() >= 2 && text[1] == ':') return false;  // a drive letter
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t slash = text.find('/', pos);
+    if (slash == std::string::npos) slash = text.size();
+    std::string part = text.substr(pos, slash - pos);
+    pos = slash + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (parts->empty()) return false;
+      parts->pop_back();
+      continue;
+    }
+    parts->push_back(part);
+  }
+  return true;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return folder == "." ? name : folder + "/" + name;
+}
+
+bool ResolveParts(const std::vector<std::string>& parts, bool for_create, std::string* path,
+                  std::string* folder_path, std::string* last) {
+  std::string current = ".";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string found = FindInFolder(current, parts[i]);
+    bool is_last = i + 1 == parts.size();
+    if (found.empty()) {
+      if (!(is_last && for_create)) return false;
+      found = parts[i];
+    }
+    if (is_last) {
+      if (folder_path) *folder_path = current;
+      if (last) *last = found;
+    }
+    current = JoinPath(current, found);
+  }
+  *path = current;
+  return true;
+}
+
+bool g_use_openat2 = true;  // until the kernel says it has no openat2
+
+// Opens a folder below the work directory for the *at() calls, refusing a path that
+// passes through a link or climbs out. Returns the descriptor, or -errno (ELOOP for a
+// link).
+int OpenFolderByHand(const std::string& folder_path) {
+  int fd = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -errno;
+  size_t pos = 0;
+  while (pos < folder_path.size()) {
+    size_t slash = folder_path.find('/', pos);
+    if (slash == std::string::npos) slash = folder_path.size();
+    std::string part = folder_path.substr(pos, slash - pos);
+    pos = slash + 1;
+    if (part.empty() || part == ".") continue;
+    struct stat st;
+    int error = 0;
+    if (part == "..") {
+      error = EXDEV;  // names are resolved without climbs before they get here
+    } else if (fstatat(fd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      error = errno;
+    } else if (S_ISLNK(st.st_mode)) {
+      error = ELOOP;
+    }
+    int next = -1;
+    if (error == 0) {
+      // O_NOFOLLOW: a link put there since the check is refused all the same.
+      next = openat(fd, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (next < 0) error = errno;
+    }
+    close(fd);
+    if (error != 0) return -error;
+    fd = next;
+  }
+  return fd;
+}
+
+int OpenFolderBeneath(const std::string& folder_path) {
+  while (g_use_openat2) {
+    open_how how{};
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+    long fd = syscall(SYS_openat2, AT_FDCWD, folder_path.c_str(), &how, sizeof how);
+    if (fd >= 0) return static_cast<int>(fd);
+    if (errno == EAGAIN || errno == EINTR) continue;  // a rename raced the lookup
+    // Without openat2 (an old kernel, or a sandbox that forbids it) the check is done by
+    // hand.
+    if (errno != ENOSYS && errno != EPERM && errno != E2BIG) return -errno;
+    g_use_openat2 = false;
+  }
+  return OpenFolderByHand(folder_path);
+}
+
+}  // namespace
+
+bool ResolveWorkPath(std::string_view name, bool for_create, std::string* path) {
+  std::vector<std::string> parts;
+  if (!SplitComponents(name, &parts)) return false;
+  return ResolveParts(parts, for_create, path, nullptr, nullptr);
+}
+
+void SplitFolderAndName(std::string_view name, std::string* folder, std::string* base) {
+  size_t cut = name.find_last_of("\\/");
+  if (cut == std::string_view::npos) {
+    folder->clear();
+    *base = std::string(name);
+  } else {
+    *folder = std::string(name.substr(0, cut));
+    *base = std::string(name.substr(cut + 1));
+  }
+}
+
+int WorkTarget::Resolve(std::string_view name, bool for_create) {
+  std::vector<std::string> parts;
+  if (!SplitComponents(name, &parts)) return EXDEV;
+  if (parts.empty()) return EINVAL;
+  if (!ResolveParts(parts, for_create, &path_, &folder_path_, &last_)) return ENOENT;
+  if (folder_path_ == ".") {
+    dir_ = AT_FDCWD;
+    return 0;
+  }
+  int fd = OpenFolderBeneath(folder_path_);
+  if (fd < 0) return -fd;
+  dir_ = folder_fd_ = fd;
+  return 0;
+}
+
+void WorkTarget::NoteAdded() const { NoteChange(folder_path_, last_, true); }
+void WorkTarget::NoteRemoved() const { NoteChange(folder_path_, last_, false); }
+void WorkTarget::NoteFolderRemoved() const {
+  NoteRemoved();
+  Caches().erase(path_);
+}
+
+namespace {
+
+bool IsKind(std::string_view name, bool folder) {
+  std::string path;
+  if (!ResolveWorkPath(name, false, &path)) return false;
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  return folder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+bool ResolveConfinedPath(std::string_view name, std::string* path) {
+  WorkTarget target;
+  struct stat st;
+  if (target.Resolve(name, true) != 0 || (target.Stat(&st) && S_ISLNK(st.st_mode))) return false;
+  *path = target.path();
+  return true;
+}
+
+void CheckLinksByHandForTesting(bool by_hand) { g_use_openat2 = !by_hand; }
+
+bool FileExists(std::string_view name) { return IsKind(name, false); }
+bool FolderExists(std::string_view name) { return IsKind(name, true); }
+
+std::vector<FolderEntry> ListFolder(std::string_view folder, bool details) {
+  std::vector<FolderEntry> entries;
+  std::string path = ".";
+  if (!TrimSpaces(folder).empty() && !ResolveWorkPath(folder, false, &path)) return entries;
+  DIR* dir = opendir(path.c_str());
+  if (!dir) return entries;
+  while (dirent* entry = readdir(dir)) {
+    FolderEntry e;
+    e.name = entry->d_name;
+    if (e.name == "." || e.name == "..") continue;
+    if (details || entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+      struct stat st;
+      if (stat((path + "/" + e.name).c_str(), &st) == 0) {
+        e.is_folder = S_ISDIR(st.st_mode);
+        e.size = static_cast<long long>(st.st_size);
+        e.mtime = static_cast<long long>(st.st_mtime);
+      }
+    } else {
+      e.is_folder = entry->d_type == DT_DIR;
+    }
+    entries.push_back(std::move(e));
+  }
+  closedir(dir);
+  return entries;
+}
+
+namespace {
+
+bool GlobMatch(std::string_view name, std::string_view pattern) {
+  // Iterative matcher with one backtracking point per "*".
+  size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    // A '*' of the pattern is a wildcard even where the name holds a '*' too.
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++n, ++p;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool ListingLess(const FolderEntry& a, const FolderEntry& b) {
+  std::string la = LowerAscii(a.name), lb = LowerAscii(b.name);
+  if (la != lb) return la < lb;
+  return a.name < b.name;
+}
+
+}  // namespace
+
+bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string::npos; }
+
+// Windows wildcard rules, without regard to case: "*.*" is everything, a trailing "." asks
+// for names without a dot, and "x.*" also matches "x".
+bool NameMatches(std::string_view name, std::string_view pattern) {
+  std::string n = LowerAscii(name);
+  std::string p = LowerAscii(pattern);
+  if (p == "*.*" || p == "*") return true;
+  if (EndsWith(p, ".") && !EndsWith(p, "..")) {
+    return n.find('.') == std::string::npos && GlobMatch(n, p.substr(0, p.size() - 1));
+  }
+  if (GlobMatch(n, p)) return true;
+  if (EndsWith(p, ".*") && n.find('.') == std::string::npos) {
+    return GlobMatch(n, p.substr(0, p.size() - 2));
+  }
+  return false;
+}
+
+std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std::string* folder) {
+  std::string base;
+  SplitFolderAndName(pattern, folder, &base);
+  if (!HasWildcard(base)) {
+    std::string whole(pattern);
+    if (base.empty() || FolderExists(whole)) {
+      *folder = whole;
+      base = "*";
+    }
+  }
+  std::vector<FolderEntry> found;
+  if (!folder->empty() && !FolderExists(*folder)) return found;
+  for (FolderEntry& entry : ListFolder(*folder, details)) {
+    if (NameMatches(entry.name, base)) found.push_back(std::move(entry));
+  }
+  std::sort(found.begin(), found.end(), ListingLess);
+  return found;
+}
+
+std::vector<std::string> MatchingWorkFiles(std::string_view pattern) {
+  if (!HasWildcard(pattern)) {
+    if (FileExists(pattern)) return {std::string(pattern)};
+    return {};
+  }
+  std::vector<std::string> names;
+  std::string folder;
+  for (const FolderEntry& e : ListMatches(pattern, false, &folder)) {
+    if (!e.is_folder) names.push_back(folder.empty() ? e.name : folder + "\\" + e.name);
+  }
+  return names;
+}

@@ -1,0 +1,61 @@
+#ifndef COMMON_WORK_PATHS_H_
+#define COMMON_WORK_PATHS_H_
+
+/// Names of the work directory (the current directory when the program starts), as the
+/// programs write them: "\\" or "/" separates folders, names match without regard to ASCII
+/// letter case (opening "report.htm" finds "Report.HTM"), new files get the name as
+/// written. A name that is absolute or climbs out of the work directory names nothing; one
+/// that passes through a symbolic link is refused wherever something would be created,
+/// written, deleted or renamed (work_files.h, line_files.h).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// Maps a work-directory name to a path usable with the C library. With `for_create`, the
+/// last component may be new (its case as written); otherwise it must exist. Returns false
+/// when the name leaves the work directory, or (without `for_create`) when nothing matches.
+bool ResolveWorkPath(std::string_view name, bool for_create, std::string* path);
+/// As ResolveWorkPath with `for_create`, for a path that another program will write in or
+/// work in (an editor, a program started in a folder): false also when the path passes
+/// through a link, its last component included.
+bool ResolveConfinedPath(std::string_view name, std::string* path);
+
+/// For tests: checks links by hand, as where the kernel has no openat2 (false: openat2
+/// again where there is one).
+void CheckLinksByHandForTesting(bool by_hand);
+
+bool FileExists(std::string_view name);    // a regular file
+bool FolderExists(std::string_view name);  // a directory
+
+/// Names in a work-directory folder ("" for the work directory itself), files and folders,
+/// never "." or "..". Unordered.
+struct FolderEntry {
+  std::string name;
+  bool is_folder = false;
+  long long size = 0;
+  long long mtime = 0;  // seconds since the epoch
+};
+/// With `details`, size and time are filled in too. A missing folder lists nothing.
+std::vector<FolderEntry> ListFolder(std::string_view folder, bool details = false);
+
+/// Windows wildcards, matched without regard to case: "*" and "?", where "*.*" is every
+/// name, a trailing "." asks for names without a dot, and "x.*" also matches "x".
+bool HasWildcard(std::string_view name);
+bool NameMatches(std::string_view name, std::string_view pattern);
+
+/// The entries a pattern names, in listing order (case-blind, ties by bytes):
+/// "htm_in\*.htm*" lists the matches in htm_in, a plain folder name lists its contents, an
+/// empty pattern lists the work directory. `folder` receives the folder listed.
+std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std::string* folder);
+
+/// The files a copy or del source names ("i_*.htm", "index.htm"), as work-directory names:
+/// a name with wildcards gives the matching files in listing order, one without gives
+/// itself when it is a file.
+std::vector<std::string> MatchingWorkFiles(std::string_view pattern);
+
+/// Splits a work-directory name at its last separator: "htm_in\a.htm" gives "htm_in" and
+/// "a.htm".
+void SplitFolderAndName(std::string_view name, std::string* folder, std::string* base);
+
+#endif  // COMMON_WORK_PATHS_H_
