@@ -155,13 +155,6 @@ void LineWriter::WriteLine(std::string_view line) {
   if (buffer_.size() >= kWriteBuffer) Flush();
 }
 
-void LineWriter::WriteRecord(std::initializer_list<std::string_view> fields) {
-  if (fd_ < 0) return;
-  AppendQuotedRecord(&buffer_, fields);
-  buffer_.append("\r\n", 2);
-  if (buffer_.size() >= kWriteBuffer) Flush();
-}
-
 void LineWriter::Close() {
   if (fd_ < 0) return;
   Flush();

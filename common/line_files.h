@@ -64,8 +64,6 @@ class LineWriter {
   void WriteLine(std::string_view line);
   /// Raw bytes, no line end added.
   void Write(std::string_view bytes);
-  /// A quoted record as one line.
-  void WriteRecord(std::initializer_list<std::string_view> fields);
   void Close();
 
  private:

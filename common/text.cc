@@ -91,56 +91,17 @@ std::string ZeroPadded(long long value, size_t width) {
   return std::string(width - digits.size(), '0') + digits;
 }
 
-std::string QuotedRecord(const std::vector<std::string_view>& fields) {
+std::string QuotedRecord(std::initializer_list<std::string_view> fields) {
   std::string out;
-  for (size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out += ',';
+  bool first = true;
+  for (std::string_view field : fields) {
+    if (!first) out += ',';
+    first = false;
     out += '"';
-    out += fields[i];
+    out += field;
     out += '"';
   }
   return out;
-}
-
-std::vector<std::string> SplitQuotedRecord(std::string_view line) {
-  std::string_view views[16];
-  size_t count = SplitQuotedFields(line, views, 16);
-  if (count > 16) {
-    std::vector<std::string_view> many(count);
-    SplitQuotedFields(line, many.data(), count);
-    return std::vector<std::string>(many.begin(), many.end());
-  }
-  return std::vector<std::string>(views, views + count);
-}
-
-size_t SplitQuotedFields(std::string_view line, std::string_view* fields, size_t max_fields) {
-  size_t count = 0;
-  size_t pos = 0;
-  while (true) {
-    size_t open = line.find('"', pos);
-    if (open == std::string_view::npos) break;
-    size_t close = line.find('"', open + 1);
-    std::string_view field = close == std::string_view::npos
-                                 ? line.substr(open + 1)
-                                 : line.substr(open + 1, close - open - 1);
-    if (count < max_fields) fields[count] = field;
-    ++count;
-    if (close == std::string_view::npos) break;
-    pos = close + 1;
-  }
-  for (size_t i = count; i < max_fields; ++i) fields[i] = std::string_view();
-  return count;
-}
-
-void AppendQuotedRecord(std::string* out, std::initializer_list<std::string_view> fields) {
-  bool first = true;
-  for (std::string_view field : fields) {
-    if (!first) out->push_back(',');
-    first = false;
-    out->push_back('"');
-    out->append(field);
-    out->push_back('"');
-  }
 }
 
 namespace {

@@ -33,20 +33,8 @@ std::string RightAlign(std::string_view text, size_t width);
 std::string ZeroPadded(long long value, size_t width);
 
 /// One quoted record: every field in double quotes, separated by commas, no line end.
-std::string QuotedRecord(const std::vector<std::string_view>& fields);
-
-/// Splits a quoted record back into its fields with the quotes removed. Fields hold no
-/// double quote, so every quote is a field boundary; text between closing quote and comma
-/// is ignored.
-std::vector<std::string> SplitQuotedRecord(std::string_view line);
-
-/// The same split without copies: up to `max_fields` views into `line`, the slots of missing
-/// fields left empty (so a short record reads as empty fields); returns how many fields the
-/// record has (fields beyond `max_fields` are counted, not stored).
-size_t SplitQuotedFields(std::string_view line, std::string_view* fields, size_t max_fields);
-
-/// Appends a quoted record to `out`.
-void AppendQuotedRecord(std::string* out, std::initializer_list<std::string_view> fields);
+/// Fields hold no double quote, so nothing is escaped.
+std::string QuotedRecord(std::initializer_list<std::string_view> fields);
 
 /// The interpreter's sort order: letter case ignored, ties broken by byte order, so two lines
 /// compare equal only when they are the same bytes.

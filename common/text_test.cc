@@ -30,21 +30,9 @@ TEST(Text, CaseChangesOnlyAsciiLetters) {
   EXPECT_EQ("ABC\xC3\xA9Z", UpperAscii("abc\xC3\xA9z"));
 }
 
-TEST(Text, QuotedRecordsRoundTrip) {
-  std::string line = QuotedRecord({"Word", "page_01.htm", "         3", ""});
-  EXPECT_EQ("\"Word\",\"page_01.htm\",\"         3\",\"\"", line);
-  EXPECT_EQ((std::vector<std::string>{"Word", "page_01.htm", "         3", ""}),
-            SplitQuotedRecord(line));
-  EXPECT_EQ(std::vector<std::string>{}, SplitQuotedRecord(""));
-}
-
-TEST(Text, SplitIntoViewsCountsAllFieldsAndEmptiesMissingOnes) {
-  std::string_view f[4] = {"stale", "stale", "stale", "stale"};
-  EXPECT_EQ(2u, SplitQuotedFields("\"a\",\"b\"", f, 4));
-  EXPECT_EQ((std::vector<std::string_view>{"a", "b", "", ""}),
-            std::vector<std::string_view>(f, f + 4));
-  EXPECT_EQ(5u, SplitQuotedFields("\"1\",\"2\",\"3\",\"4\",\"5\"", f, 4));
-  EXPECT_EQ("4", f[3]);
+TEST(Text, QuotedRecordQuotesEveryField) {
+  EXPECT_EQ("\"Word\",\"page_01.htm\",\"         3\",\"\"",
+            QuotedRecord({"Word", "page_01.htm", "         3", ""}));
 }
 
 TEST(Text, NumbersFromText) {

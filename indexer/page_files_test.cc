@@ -159,9 +159,9 @@ TEST(PageNames, CleanedCopyNames) {
 
 // Runs the phase and returns what it printed.
 std::string RunMakePageFiles() {
-  testing::internal::CaptureStdout();
+  CapturedConsole console;
   MakePageFiles();
-  return testing::internal::GetCapturedStdout();
+  return console.out;
 }
 
 TEST(MakePageFiles, PagesInSortedOrderWithCarriedTableState) {

@@ -184,10 +184,10 @@ TEST(ExtractWords, PagesToRecords) {
              "  done\n<span title=\"open\n");
   WriteBytes("htm_in/beta.htm",
              "end\">Second page\n<style>\np {color: red}\n</style>\nThird<br>line\n");
-  testing::internal::CaptureStdout();
+  CapturedConsole console;
   MakePageFiles();
   WordLists lists = ExtractWords();
-  EXPECT_EQ("\nprocessed 1%\nprocessed 10%\n", testing::internal::GetCapturedStdout());
+  EXPECT_EQ("\nprocessed 1%\nprocessed 10%\n", console.out);
 
   EXPECT_EQ(CrLf({"page_01.htm", "page_02.htm"}), ReadBytes("dir_02.txt"));
   // "&nbsp;&nbsp;" at line 9 is no word of any list.
@@ -207,9 +207,9 @@ TEST(ExtractWords, EmptyAndUnreadablePages) {
   ScopedWorkDir dir;
   MakeDirs("page_2.htm");  // a folder among the pages reads as an empty page
   WriteBytes("page_1.htm", std::string("<br>nul\0byte word\r\n<br>x", 24));
-  testing::internal::CaptureStdout();
+  CapturedConsole console;
   WordLists lists = ExtractWords();
-  EXPECT_EQ("processed 10%\n", testing::internal::GetCapturedStdout());
+  EXPECT_EQ("processed 10%\n", console.out);
   EXPECT_EQ(
       (std::vector<std::string>{std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",
                                 R"("word","page_1.htm","1","14")"}),
