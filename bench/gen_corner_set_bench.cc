@@ -23,11 +23,12 @@
 namespace {
 
 const std::vector<std::string> kWords = {
-    "the",   "the!",  "The",   "THE!x", "then",    "the\x1f", "Then",   "the's", "foo",
-    "Foo",   "FOO",   "fooo",  "fo!o",  "abc",     "ABC",     "abcd",   "zeta",  "Zeta!",
-    "omega", "Omega", "alpha", "beta",  "gam!ma",  "delta",   "Delta",  "epsi",  "kappa",
-    "lam",   "mu!",   "nuu",   "xii",   "pii",     "rho",     "sigma",  "tau",   "ups",
-    "phi",   "chi",   "psi",   "one&nbsp;two",     "&NBSP;&nbsp;",    "\"quoted\"",
+    "the",   "the!",   "The",     "THE!x",     "then",         "the\x1f",      "Then",
+    "the's", "foo",    "Foo",     "FOO",       "fooo",         "fo!o",         "abc",
+    "ABC",   "abcd",   "zeta",    "Zeta!",     "omega",        "Omega",        "alpha",
+    "beta",  "gam!ma", "delta",   "Delta",     "epsi",         "kappa",        "lam",
+    "mu!",   "nuu",    "xii",     "pii",       "rho",          "sigma",        "tau",
+    "ups",   "phi",    "chi",     "psi",       "one&nbsp;two", "&NBSP;&nbsp;", "\"quoted\"",
     "it\"s", "\"open", "close\"", "Pages_list"};
 
 std::string Name(size_t n, std::mt19937* random) {
