@@ -10,6 +10,8 @@
 #   cat        writing a copy of the indexer's output set.
 # Every timed command runs RUNS times (default 3) and the fastest run counts, for the
 # indexer and the yardsticks alike: on a shared machine one run can be slowed down by others.
+# Each run starts from the same state as the first: what an earlier run wrote is removed
+# beforehand, untimed (deleting 400 MB of old output takes a run about 0.2 s).
 # Usage: [RUNS=n] bench/indexer_bench.sh [PAGES ...]   (default: 200 2000)
 set -e
 first_run=
@@ -33,10 +35,13 @@ fi
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 runs=${RUNS:-3}
-# Times a command line given as arguments, the fastest of $runs runs; prints seconds.
+# Times a command line given as arguments after the first, the fastest of $runs runs, each
+# after the shell command given as the first argument (untimed); prints seconds.
 timed() {
-  local start end best= t i
+  local prepare="$1" start end best= t i
+  shift
   for ((i = 0; i < runs; i++)); do
+    eval "$prepare"
     sync
     start=$(date +%s%N)
     "$@" > /dev/null 2>&1
@@ -65,6 +70,7 @@ for pages in "${@:-200 2000}"; do
     run=
     rss_kb=0
     for ((i = 0; i < runs; i++)); do
+      rm -rf "$work/htm_out" "$work/wrd_24"
       sync
       start=$(date +%s%N)
       (cd "$work" && printf '11\n' | /usr/bin/time -f '%M' -o "$scratch/rss" ./pagoran_01_149.exe \
@@ -94,15 +100,15 @@ for pages in "${@:-200 2000}"; do
         '/ processed [0-9]+%$/ { printf "%s %.2f s,\n", $3, ($1 - s) / 1e9; s = $1 }' "$scratch/console")
 
     if [ -x "$pagefind" ]; then
-      pf=$(timed "$pagefind" --site "$scratch/site_$p" --output-path "$scratch/pagefind_$p")
+      pf=$(timed "rm -rf '$scratch/pagefind_$p'" "$pagefind" --site "$scratch/site_$p" --output-path "$scratch/pagefind_$p")
       echo "pagefind:      $pf s   (indexer / pagefind: $(ratio "$run" "$pf"))"
     fi
-    ptx_s=$(timed ptx -A "$scratch/text_$p.txt")
+    ptx_s=$(timed : ptx -A "$scratch/text_$p.txt")
     echo "ptx -A:        $ptx_s s   (indexer / ptx: $(ratio "$run" "$ptx_s"))"
-    wc_s=$(timed wc -w "$scratch/text_$p.txt")
+    wc_s=$(timed : wc -w "$scratch/text_$p.txt")
     echo "wc -w:         $wc_s s   (indexer / wc: $(ratio "$run" "$wc_s"))"
     out_mb=$(ratio "$(cat "$work"/htm_out/* | wc -c)" 1048576)
-    cat_s=$(timed sh -c "cat '$work'/htm_out/* > '$scratch/cat_copy'")
+    cat_s=$(timed "rm -f '$scratch/cat_copy'" sh -c "cat '$work'/htm_out/* > '$scratch/cat_copy'")
     echo "cat of output: $cat_s s for $out_mb MB   (indexer / cat: $(ratio "$run" "$cat_s"))"
     tail -1 "$scratch/console" | cut -d' ' -f2-
     if [ "$p" != "$first_pages" ]; then
