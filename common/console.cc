@@ -245,5 +245,8 @@ void EndProgram() {
 void EndProgramOnFailure(std::string_view message) {
   PrintError(message);
   RestoreTerminal();
-  std::exit(1);
+  // A failure may come from a worker thread while the main thread runs on: the process
+  // ends at once, without the exit handlers and destructors that other thread still uses.
+  std::fflush(nullptr);
+  std::_Exit(1);
 }

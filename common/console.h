@@ -65,6 +65,7 @@ const ProgramToStart& ProgramStartedAtEnd();
 
 /// Ends the process with status 1 after a failure that leaves the run unfinished: prints
 /// `message` as one line on standard error and restores the terminal; nothing is started.
+/// Safe to call from any thread.
 [[noreturn]] void EndProgramOnFailure(std::string_view message);
 
 /// For tests: reads keys and lines from `fd` instead of standard input and treats it as
