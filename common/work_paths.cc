@@ -357,16 +357,3 @@ std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std
   std::sort(found.begin(), found.end(), ListingLess);
   return found;
 }
-
-std::vector<std::string> MatchingWorkFiles(std::string_view pattern) {
-  if (!HasWildcard(pattern)) {
-    if (FileExists(pattern)) return {std::string(pattern)};
-    return {};
-  }
-  std::vector<std::string> names;
-  std::string folder;
-  for (const FolderEntry& e : ListMatches(pattern, false, &folder)) {
-    if (!e.is_folder) names.push_back(folder.empty() ? e.name : folder + "\\" + e.name);
-  }
-  return names;
-}

@@ -49,11 +49,6 @@ bool NameMatches(std::string_view name, std::string_view pattern);
 /// empty pattern lists the work directory. `folder` receives the folder listed.
 std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std::string* folder);
 
-/// The files a copy or del source names ("i_*.htm", "index.htm"), as work-directory names:
-/// a name with wildcards gives the matching files in listing order, one without gives
-/// itself when it is a file.
-std::vector<std::string> MatchingWorkFiles(std::string_view pattern);
-
 /// Splits a work-directory name at its last separator: "htm_in\a.htm" gives "htm_in" and
 /// "a.htm".
 void SplitFolderAndName(std::string_view name, std::string* folder, std::string* base);

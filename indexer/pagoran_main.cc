@@ -1,6 +1,6 @@
 #include "common/console.h"
 #include "common/run_guard.h"
-#include "indexer/run_flow.h"
+#include "indexer/pagoran_flow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "indexer/run_flow.h"
+#include "indexer/pagoran_flow.h"
 
 #include <string>
 #include <vector>
