@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -76,7 +77,9 @@ std::string FolderOf(const std::string& path) {
 void LockFolder(const ProgramInfo& program) {
   int fd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;  // an unreadable folder fails the tool check instead
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return;
+  // Only a lock that another run holds refuses the run; a folder whose file system cannot
+  // lock at all runs unguarded, as before.
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
   Say(std::string(program.name) + ": another run is going on in " + CurrentFolder() +
       "; nothing was changed. Wait until it ends, or use a folder of its own.\n");
   std::exit(2);
