@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/program_start.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -18,18 +19,8 @@ namespace {
 constexpr char kPagoran[] = "pagoran_01_149.exe";
 
 std::string FindBrowser() {
-  const char* path = std::getenv("PATH");
-  std::string folders = path ? path : "";
-  for (size_t begin = 0; begin <= folders.size();) {
-    size_t end = folders.find(':', begin);
-    if (end == std::string::npos) end = folders.size();
-    for (const char* name : {"chromium", "chromium-browser"}) {
-      std::string candidate = folders.substr(begin, end - begin) + "/" + name;
-      if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-    begin = end + 1;
-  }
-  return "";
+  std::string found = FindOnPath("chromium");
+  return found.empty() ? FindOnPath("chromium-browser") : found;
 }
 
 // Loads `page` (an absolute path) and returns the text of the element with id "result",
