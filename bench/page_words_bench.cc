@@ -59,10 +59,10 @@ int main(int argc, char** argv) {
   big.Write(words + "\n");
   big.Close();
   auto start = std::chrono::steady_clock::now();
-  MakePageFiles();
+  const PageTexts texts = MakePageFiles();
   std::printf("MakePageFiles, %d pages + 5 MB page: %.3f s\n", kFiles, Seconds(start));
   start = std::chrono::steady_clock::now();
-  ExtractWords();
+  ExtractWords(texts);
   std::printf("ExtractWords, same pages: %.3f s\n", Seconds(start));
   fs::current_path(fs::temp_directory_path());
   fs::remove_all(dir);

@@ -18,15 +18,17 @@ void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
 
 }  // namespace
 
-PageDecorator::PageDecorator(const IndexerRun& run, const std::string& page, const PageLinks& links,
-                             bool last_page)
+PageDecorator::PageDecorator(const IndexerRun& run, const std::string& page, const PageSource& text,
+                             const PageLinks& links, bool last_page)
     : run_(run),
       page_(page),
-      output_name_(DecoratedPageName(page)),
+      output_name_(text.file == page ? DecoratedPageName(page) : page),
       links_(links),
       last_page_(last_page),
-      source_(page),
-      out_(output_name_) {}
+      source_(text.file),
+      out_(output_name_) {
+  if (text.end >= 0) source_.Seek(text.begin, text.end);
+}
 
 long long PageDecorator::NextPiece() const {
   return std::max(previous_column_ + previous_length_, written_end_);
@@ -65,7 +67,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
 }
 
 // The rest of the last word line, then the rest of the page with the bottom navigation
-// before "</body>"; the decorated copy then takes the page's place.
+// before "</body>"; a decorated copy then takes the page's place.
 PageDecorator::~PageDecorator() {
   out_.WriteLine(ColumnsFrom(current_, NextPiece()));
   while (source_.Next(&current_)) {
@@ -74,6 +76,7 @@ PageDecorator::~PageDecorator() {
     out_.WriteLine(current_);
   }
   out_.Close();
+  if (output_name_ == page_) return;
   // The page goes first: a file renamed over another would be written to disk at once.
   DeleteWorkFile(page_);
   MoveWorkFile(output_name_, page_);

@@ -8,16 +8,17 @@
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 
-/// Rewrites one page that holds words with word spans, highlight script and navigation: the
-/// page is read once, line by line, as its occurrences come in line and column order, into
-/// <stem>_02.htm, which then takes the page's place. Pages without occurrences are never
-/// opened and stay as they are.
+/// Writes one page that holds words with word spans, highlight script and navigation: the
+/// page's text is read once from `text`, line by line, as its occurrences come in line and
+/// column order, and the page file is written as the final page. Where the text is the page
+/// file itself, the page is written to <stem>_02.htm, which then takes the page's place.
+/// Pages without occurrences are never opened.
 class PageDecorator {
  public:
   /// `last_page`: the last page decorated in the run, whose bottom Next line keeps its
   /// trailing blank.
-  PageDecorator(const IndexerRun& run, const std::string& page, const PageLinks& links,
-                bool last_page);
+  PageDecorator(const IndexerRun& run, const std::string& page, const PageSource& text,
+                const PageLinks& links, bool last_page);
   ~PageDecorator();
   PageDecorator(const PageDecorator&) = delete;
   PageDecorator& operator=(const PageDecorator&) = delete;

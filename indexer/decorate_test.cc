@@ -35,7 +35,8 @@ void Decorate(const IndexerRun& run, const std::vector<std::string>& sorted_page
     for (; end < records.size() && records[end].page == page; ++end) {
       highest[records[end].id] = std::max<long long>(highest[records[end].id], records[end].number);
     }
-    PageDecorator decorator(run, page, NeighbourPages(chain, page), end == records.size());
+    PageDecorator decorator(run, page, PageSource{page}, NeighbourPages(chain, page),
+                            end == records.size());
     for (size_t i = begin; i < end; ++i) {
       const Record& r = records[i];
       Occurrence o;

@@ -213,7 +213,8 @@ void DecoratePages(const IndexerRun& run, const WordLists& lists) {
       [&](uint32_t p) {
         const std::string& page = lists.pages[p].name;
         std::lock_guard<std::mutex> lock(WorkFileLock());
-        decorator = std::make_unique<PageDecorator>(run, page, NeighbourPages(chain, page),
+        decorator = std::make_unique<PageDecorator>(run, page, lists.pages[p].text,
+                                                    NeighbourPages(chain, page),
                                                     p + 1 == lists.pages.size());
       },
       [&](const Occurrence& o, const WalkStep& step) {

@@ -41,17 +41,21 @@ std::vector<InputName> CollectInputList() {
   return inputs;
 }
 
-// Copies one input file, line by line reshaped, to `target`.
-void WriteCleanedCopy(const std::string& listed_name, LineWriter* target, bool* in_table) {
+// Writes one input file, line by line reshaped, to `target`; returns the bytes written.
+long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
   // A name holding a folder separator cannot be named inside htm_in; it reads as empty.
-  if (Contains(listed_name, "\\")) return;
+  if (Contains(listed_name, "\\")) return 0;
   LineReader input("htm_in\\" + listed_name);
   BlockState blocks;  // as the word scan, which reads each page on its own
   std::string line;
+  long long written = 0;
   while (input.Next(&line)) {
     std::optional<std::string> shaped = ReshapePageLine(line, in_table, &blocks);
-    if (shaped) target->WriteLine(*shaped);
+    if (!shaped) continue;
+    target->WriteLine(*shaped);
+    written += static_cast<long long>(shaped->size()) + 2;  // CR LF
   }
+  return written;
 }
 
 bool IsShownByte(char c) { return static_cast<unsigned char>(c) >= 16; }
@@ -122,20 +126,7 @@ std::string PageName(size_t number, size_t width) {
   return "page_" + ZeroPadded(static_cast<long long>(number), width) + ".htm";
 }
 
-std::string CleanedCopyName(std::string_view lower_name) {
-  std::string stem(lower_name.substr(0, lower_name.find(".htm")));
-  for (char& c : stem) {
-    if (c == '\\' || c == '/' || c == ':' || c == '"') c = '_';
-  }
-  std::string name = stem + "_01.htm";
-  std::string lower = LowerAscii(name);
-  if (StartsWith(lower, "page_") || StartsWith(lower, "i_") || StartsWith(lower, "s_")) {
-    name = "in_" + name;
-  }
-  return name;
-}
-
-void MakePageFiles() {
+PageTexts MakePageFiles() {
   std::vector<InputName> inputs = CollectInputList();
   size_t input_count = 0;
   for (const InputName& input : inputs) {
@@ -143,25 +134,36 @@ void MakePageFiles() {
   }
   size_t width = PageNumberWidth(input_count);
 
+  PageTexts texts;
+  LineWriter text(kPageTextFile);
+  long long offset = 0;
   bool in_table = false;  // a file that ends inside a table leaves the next one in it
   size_t page_number = 0;
   for (const InputName& input : inputs) {
     if (!Contains(input.lower, ".htm")) continue;
-    std::string cleaned = CleanedCopyName(input.lower);
     std::string page = PageName(++page_number, width);
-    LineWriter copy(cleaned, LineWriter::kCreate, LineWriter::kReport);
-    if (!copy.is_open()) {
-      // A cleaned copy that cannot be made (a name too long, say) must not cost the page.
-      LineWriter direct(page);
-      WriteCleanedCopy(input.listed, &direct, &in_table);
-      continue;
-    }
-    WriteCleanedCopy(input.listed, &copy, &in_table);
-    copy.Close();
-    // Nothing reads the cleaned copy afterwards: the page takes its file instead of a copy,
-    // by name, never through a command line where "*" or "?" would be a pattern.
-    MoveWorkFile(cleaned, page);
+    LineWriter(page).Close();  // empty until its final form
+    const long long begin = offset;
+    offset += WriteReshapedText(input.listed, &text, &in_table);
+    texts[page] = PageSource{kPageTextFile, begin, offset};
   }
+  text.Close();
   PrintLine();
   PrintLine("processed 1%");
+  return texts;
+}
+
+void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists) {
+  auto holds_words = [&](const std::string& page) {
+    auto at =
+        std::lower_bound(lists.pages.begin(), lists.pages.end(), page,
+                         [](const PageWords& p, const std::string& name) { return p.name < name; });
+    return at != lists.pages.end() && at->name == page;
+  };
+  for (const auto& [page, text] : texts) {
+    // An empty page file is final already.
+    if (text.begin < text.end && !holds_words(page)) {
+      CopyWorkFileRanges(text.file, page, {{text.begin, text.end}});
+    }
+  }
 }

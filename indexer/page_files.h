@@ -8,11 +8,20 @@
 
 #include "indexer/run_state.h"
 #include "indexer/word_extract.h"
+#include "indexer/word_lists.h"
 
-/// The HTML files of htm_in become numbered page files in the work directory; prints
-/// "processed 1%". Every listed input takes one page number, even one that cannot be read
-/// (its page is empty). htm_in is only read.
-void MakePageFiles();
+/// The reshaped text of every page, one page after the other.
+inline constexpr char kPageTextFile[] = "page_text.txt";
+
+/// The HTML files of htm_in become numbered pages; prints "processed 1%". Every listed input
+/// takes one page number, even one that cannot be read (its page is empty). Each page's text
+/// goes to kPageTextFile, and its page file is made empty: the listing of pages finds it, and
+/// it is written once, in its final form, when the scan has told whether the page holds words
+/// (WritePagesWithoutWords, or the decoration). htm_in is only read.
+PageTexts MakePageFiles();
+
+/// Pages that hold no words are final as they stand: their text goes to their page files.
+void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists);
 
 /// One input line reshaped for display line by line: trailing spaces removed, "<br>" in
 /// front, one "&nbsp;" per leading space, bytes below 16 dropped. Lines inside a table, and
@@ -30,12 +39,5 @@ size_t PageNumberWidth(size_t input_count);
 
 /// "page_" + the number zero-padded to `width` + ".htm".
 std::string PageName(size_t number, size_t width);
-
-/// The work-file name the cleaned copy of input `lower_name` is written under: the name up
-/// to its first ".htm" + "_01.htm". Separators, colons and double quotes become "_" so the
-/// copy stays a plain file of the work directory. A name that the later listings of pages
-/// ("page_*.htm") or output pages ("i_*.htm", "s_*.htm") would pick up gets "in_" in front,
-/// so that no cleaned copy replaces a page or passes for one.
-std::string CleanedCopyName(std::string_view lower_name);
 
 #endif  // INDEXER_PAGE_FILES_H_

@@ -116,13 +116,17 @@ void RunPagoran(const char* argv0) {
   PrepareFolders();
   SetPublisherParameters(&run);
 
-  // Words travel from the page scan to the output pages as typed records in two work files
-  // (see word_lists.h); each goes as soon as the last phase that reads it is done.
-  MakePageFiles();
-  WordLists lists = ExtractWords();
+  // The pages' text stands in one work file until each page file is written in its final
+  // form. Words travel from the page scan to the output pages as typed records in two work
+  // files (see word_lists.h). Each work file goes as soon as the last phase that reads it is
+  // done.
+  const PageTexts texts = MakePageFiles();
+  WordLists lists = ExtractWords(texts);
+  WritePagesWithoutWords(texts, lists);
   NumberWords(&lists);
   FindNextPages(&lists);
   WriteOccurrencePages(run, &lists);
+  DeleteWorkFile(kPageTextFile);
   DeleteWorkFile(kOccurrenceFile);
   DeleteWorkFile(kNextPageFile);
   PrintLine("processed 50%");

@@ -219,7 +219,7 @@ LineScan ScanPageLine(std::string_view line, ScanState* state) {
   return scan;
 }
 
-WordLists ExtractWords() {
+WordLists ExtractWords(const PageTexts& texts) {
   RunCommand("dir /b page_*.htm > dir_02.txt");
   LineReader pages("dir_02.txt");
   WordLists lists;
@@ -231,9 +231,11 @@ WordLists ExtractWords() {
   while (pages.Next(&listed)) {
     std::string page = LowerAscii(listed);
     if (page.find(".htm") == std::string::npos) continue;
-    LineReader reader(page);
+    auto text = texts.find(page);
+    PageWords words{page, text != texts.end() ? text->second : PageSource{page}, records.count()};
+    LineReader reader(words.text.file);
+    if (words.text.end >= 0) reader.Seek(words.text.begin, words.text.end);
     state.ResetForPage();
-    PageWords words{page, records.count()};
     uint64_t line_number = 0;
     while (reader.Next(&line)) {
       ++line_number;

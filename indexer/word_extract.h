@@ -12,8 +12,10 @@
 
 /// Every word outside the tags of every page becomes an occurrence record in
 /// kOccurrenceFile, and its spelling and key enter the vocabulary; words whose key holds
-/// "&nbsp;" are left out. Prints "processed 10%".
-WordLists ExtractWords();
+/// "&nbsp;" are left out. Prints "processed 10%". The pages are those the listing of
+/// "page_*.htm" names, in its order; each is read where `texts` says its text stands, or
+/// from its own file where `texts` does not name it.
+WordLists ExtractWords(const PageTexts& texts);
 
 /// Where a page stands in its script and style blocks; starts afresh with every page.
 struct BlockState {

@@ -185,8 +185,8 @@ TEST(ExtractWords, PagesToRecords) {
   WriteBytes("htm_in/beta.htm",
              "end\">Second page\n<style>\np {color: red}\n</style>\nThird<br>line\n");
   CapturedConsole console;
-  MakePageFiles();
-  WordLists lists = ExtractWords();
+  const PageTexts texts = MakePageFiles();
+  WordLists lists = ExtractWords(texts);
   EXPECT_EQ("\nprocessed 1%\nprocessed 10%\n", console.out);
 
   EXPECT_EQ(CrLf({"page_01.htm", "page_02.htm"}), ReadBytes("dir_02.txt"));
@@ -208,7 +208,7 @@ TEST(ExtractWords, EmptyAndUnreadablePages) {
   MakeDirs("page_2.htm");  // a folder among the pages reads as an empty page
   WriteBytes("page_1.htm", std::string("<br>nul\0byte word\r\n<br>x", 24));
   CapturedConsole console;
-  WordLists lists = ExtractWords();
+  WordLists lists = ExtractWords(PageTexts());
   EXPECT_EQ("processed 10%\n", console.out);
   EXPECT_EQ(
       (std::vector<std::string>{std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",

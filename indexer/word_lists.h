@@ -24,6 +24,7 @@
 ///   they outgrow memory, for the word index page.
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,9 +45,21 @@ struct OccurrenceRecord {
 /// No page: a word's last page has no next page.
 inline constexpr uint32_t kNoPage = UINT32_MAX;
 
+/// Where a page's text is read from: the byte range [begin, end) of `file`, or all of it
+/// where `end` is negative. The ranges start and end at line ends.
+struct PageSource {
+  std::string file;
+  long long begin = 0;
+  long long end = -1;
+};
+
+/// Where each page's text stands, by page name.
+using PageTexts = std::map<std::string, PageSource>;
+
 /// A page that holds words, and where its records stand in the work files.
 struct PageWords {
   std::string name;  // as listed, lower-cased: page_0001.htm
+  PageSource text;
   size_t first = 0;  // its first record in kOccurrenceFile
   size_t count = 0;
   size_t next_first = 0;  // its slice in kNextPageFile: one page number per key on the page,
