@@ -3,7 +3,8 @@
 
 /// For the file layer's own units (work_paths, work_files, line_files): a name of the work
 /// directory resolved for writing without following links, and the opening of files for
-/// reading and writing. The programs use work_files.h and line_files.h.
+/// reading and writing. WorkTarget is implemented in work_paths.cc, the opening and
+/// writing helpers in work_files.cc. The programs use work_files.h and line_files.h.
 
 #include <fcntl.h>
 #include <sys/stat.h>
