@@ -37,11 +37,12 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-bool ContainsCaseBlind(std::string_view text, std::string_view lower_part) {
-  if (lower_part.empty()) return true;
+size_t FindCaseBlind(std::string_view text, std::string_view lower_part) {
+  if (lower_part.empty()) return 0;
   // Candidates are the places of the first byte in either case, each found by memchr.
   const char lower = lower_part[0];
-  if (lower >= 'A' && lower <= 'Z') return false;  // no folded byte is an upper-case letter
+  if (lower >= 'A' && lower <= 'Z')
+    return std::string_view::npos;  // no folded byte is an upper-case letter
   const char upper = lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - 'a' + 'A') : lower;
   auto next = [&](size_t from, char c) {
     if (from >= text.size()) return text.size();
@@ -52,7 +53,7 @@ bool ContainsCaseBlind(std::string_view text, std::string_view lower_part) {
   size_t next_upper = upper == lower ? text.size() : next(0, upper);
   while (true) {
     const size_t i = std::min(next_lower, next_upper);
-    if (i + lower_part.size() > text.size()) return false;
+    if (i + lower_part.size() > text.size()) return std::string_view::npos;
     size_t k = 1;
     while (k < lower_part.size()) {
       char c = text[i + k];
@@ -60,7 +61,7 @@ bool ContainsCaseBlind(std::string_view text, std::string_view lower_part) {
       if (c != lower_part[k]) break;
       ++k;
     }
-    if (k == lower_part.size()) return true;
+    if (k == lower_part.size()) return i;
     if (i == next_lower) next_lower = next(i + 1, lower);
     if (i == next_upper) next_upper = next(i + 1, upper);
   }

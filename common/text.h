@@ -18,8 +18,12 @@ std::string_view TrimLeftSpaces(std::string_view text);
 std::string_view TrimRightSpaces(std::string_view text);
 
 bool Contains(std::string_view text, std::string_view part);
-/// `part` (given in lower case) occurs in `text` in any letter case; no copy is made.
-bool ContainsCaseBlind(std::string_view text, std::string_view lower_part);
+/// Where `part` (given in lower case) first occurs in `text` in any letter case, npos when
+/// nowhere; no copy is made.
+size_t FindCaseBlind(std::string_view text, std::string_view lower_part);
+inline bool ContainsCaseBlind(std::string_view text, std::string_view lower_part) {
+  return FindCaseBlind(text, lower_part) != std::string_view::npos;
+}
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 

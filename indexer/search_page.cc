@@ -89,28 +89,6 @@ void AppendOtherWordForm(Out* out, const LineRecord& record) {
   out->append("</span>");
 }
 
-// True when `text` holds "</html>" in any letter case; every '<' is tried, found by memchr,
-// as a line's HTML holds one for every few dozen bytes.
-bool TextHoldsHtmlEnd(std::string_view text) {
-  constexpr std::string_view kRest = "/html>";
-  const char* at = text.data();
-  const char* end = text.data() + text.size();
-  while (end - at > static_cast<std::ptrdiff_t>(kRest.size())) {
-    at = static_cast<const char*>(std::memchr(at, '<', static_cast<size_t>(end - at)));
-    if (!at || end - at <= static_cast<std::ptrdiff_t>(kRest.size())) return false;
-    ++at;
-    size_t k = 0;
-    while (k < kRest.size()) {
-      char c = at[k];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      if (c != kRest[k]) break;
-      ++k;
-    }
-    if (k == kRest.size()) return true;
-  }
-  return false;
-}
-
 // The HTML collected for one source line. A line is written only when it holds no
 // "</html>", which is known only at its end; a very long line (a whole book on one line) is
 // kept in a work file meanwhile instead of in memory. That file is made, opened and deleted
@@ -125,7 +103,7 @@ class PendingLine {
     // A "</html>" that straddles two pieces is found through the kept tail.
     std::string window = tail_;
     window.append(text.substr(0, std::min(text.size(), kTail)));
-    if (TextHoldsHtmlEnd(window) || TextHoldsHtmlEnd(text)) {
+    if (ContainsCaseBlind(window, "</html>") || ContainsCaseBlind(text, "</html>")) {
       holds_html_end_ = true;
     }
     if (text.size() >= kTail) {

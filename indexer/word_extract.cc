@@ -1,7 +1,6 @@
 #include "indexer/word_extract.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "common/console.h"
 #include "common/line_files.h"
@@ -15,34 +14,11 @@ constexpr size_t kNoColumn = 0;
 constexpr double kLargestScannedLink = 2000;
 constexpr size_t kMinimumWordLength = 3;
 
-char LowerByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-// The first place at or after `from` where `c` stands, text.size() when nowhere.
-size_t NextByte(std::string_view text, size_t from, char c) {
-  if (from >= text.size()) return text.size();
-  const void* at = std::memchr(text.data() + from, c, text.size() - from);
-  return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data()) : text.size();
-}
-
 // Where the first `part` stands in `text`, npos when nowhere; with `case_blind`, `part` is
-// given in lower case and found in any letter case. The line is searched in place, as a
-// lower-cased copy of a long line would cost its size again: the candidates are the places
-// of the first byte in either case, each found by memchr.
+// given in lower case and found in any letter case, in place: a lower-cased copy of a long
+// line would cost its size again.
 size_t Find(std::string_view text, std::string_view part, bool case_blind) {
-  if (!case_blind) return text.find(part);
-  const char lower = part[0];
-  const char upper = lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - 32) : lower;
-  size_t next_lower = NextByte(text, 0, lower);
-  size_t next_upper = upper == lower ? text.size() : NextByte(text, 0, upper);
-  while (true) {
-    const size_t at = std::min(next_lower, next_upper);
-    if (at + part.size() > text.size()) return std::string_view::npos;
-    size_t k = 1;
-    while (k < part.size() && LowerByte(text[at + k]) == part[k]) ++k;
-    if (k == part.size()) return at;
-    if (at == next_lower) next_lower = NextByte(text, at + 1, lower);
-    if (at == next_upper) next_upper = NextByte(text, at + 1, upper);
-  }
+  return case_blind ? FindCaseBlind(text, part) : text.find(part);
 }
 
 // True when the first `word` of `text` comes right after a '<'.
