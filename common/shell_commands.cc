@@ -17,10 +17,6 @@
 
 namespace {
 
-std::string InFolder(const std::string& folder, const std::string& name) {
-  return folder.empty() ? name : folder + "\\" + name;
-}
-
 std::string GroupThousands(long long value) {
   std::string digits = std::to_string(value);
   std::string out;
@@ -258,27 +254,12 @@ void RunFindOrFindstr(const Command& cmd, bool is_findstr) {
 void RunFind(const Command& cmd) { RunFindOrFindstr(cmd, false); }
 void RunFindstr(const Command& cmd) { RunFindOrFindstr(cmd, true); }
 
-// The files a source pattern of copy or del names, as work-directory names.
-std::vector<std::string> MatchingFiles(std::string_view pattern) {
-  std::vector<std::string> names;
-  std::string folder;
-  for (const FolderEntry& e : ListMatches(pattern, false, &folder)) {
-    if (!e.is_folder) names.push_back(InFolder(folder, e.name));
-  }
-  return names;
-}
-
 void RunCopy(const Command& cmd) {
   std::vector<std::string> operands = Operands(cmd);
   if (operands.empty()) return Fail("The syntax of the command is incorrect.");
   std::string source = operands[0];
   std::string target = operands.size() > 1 ? operands[1] : "";
-  std::vector<std::string> sources;
-  if (HasWildcard(source)) {
-    sources = MatchingFiles(source);
-  } else if (FileExists(source)) {
-    sources.push_back(source);
-  }
+  std::vector<std::string> sources = CopySources(source);
   if (sources.empty()) return Fail("The system cannot find the file specified.");
   bool to_folder =
       target.empty() || EndsWith(target, "\\") || EndsWith(target, "/") || FolderExists(target);
@@ -312,7 +293,7 @@ void RunCopy(const Command& cmd) {
 
 void DeleteMatches(const std::string& pattern) {
   if (HasWildcard(pattern) || FolderExists(pattern)) {
-    for (const std::string& name : MatchingFiles(pattern)) DeleteWorkFile(name);
+    for (const std::string& name : MatchingFileNames(pattern)) DeleteWorkFile(name);
   } else {
     DeleteWorkFile(pattern);
   }
@@ -344,7 +325,7 @@ void RunFor(const Command& cmd) {
   std::vector<Token> body(a.begin() + static_cast<long>(i) + 1, a.end());
   for (const std::string& pattern : patterns) {
     std::vector<std::string> names =
-        HasWildcard(pattern) ? MatchingFiles(pattern) : std::vector<std::string>{pattern};
+        HasWildcard(pattern) ? MatchingFileNames(pattern) : std::vector<std::string>{pattern};
     for (const std::string& name : names) {
       Command each;
       each.out = cmd.out;

@@ -357,3 +357,18 @@ std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std
   std::sort(found.begin(), found.end(), ListingLess);
   return found;
 }
+
+std::vector<std::string> MatchingFileNames(std::string_view pattern) {
+  std::vector<std::string> names;
+  std::string folder;
+  for (const FolderEntry& e : ListMatches(pattern, false, &folder)) {
+    if (!e.is_folder) names.push_back(folder.empty() ? e.name : folder + "\\" + e.name);
+  }
+  return names;
+}
+
+std::vector<std::string> CopySources(std::string_view pattern) {
+  if (HasWildcard(pattern)) return MatchingFileNames(pattern);
+  if (FileExists(pattern)) return {std::string(pattern)};
+  return {};
+}

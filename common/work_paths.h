@@ -49,6 +49,13 @@ bool NameMatches(std::string_view name, std::string_view pattern);
 /// empty pattern lists the work directory. `folder` receives the folder listed.
 std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std::string* folder);
 
+/// The files (not folders) among ListMatches, as work-directory names ("htm_in\a.htm").
+std::vector<std::string> MatchingFileNames(std::string_view pattern);
+
+/// The files a copy source names ("i_*.htm", "index.htm"): with wildcards the matching
+/// files in listing order, without them the name itself when it is a file.
+std::vector<std::string> CopySources(std::string_view pattern);
+
 /// Splits a work-directory name at its last separator: "htm_in\a.htm" gives "htm_in" and
 /// "a.htm".
 void SplitFolderAndName(std::string_view name, std::string* folder, std::string* base);
