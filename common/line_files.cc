@@ -81,6 +81,18 @@ bool LineReader::NextChunk(std::string* chunk) {
   return true;
 }
 
+size_t LineReader::Read(char* to, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    if (begin_ == end_ && !Fill()) break;
+    size_t piece = std::min(size - done, end_ - begin_);
+    std::memcpy(to + done, buffer_.data() + begin_, piece);
+    begin_ += piece;
+    done += piece;
+  }
+  return done;
+}
+
 bool LineReader::Next(std::string* line) {
   size_t scanned = begin_;
   while (true) {
@@ -112,7 +124,8 @@ LineWriter::LineWriter(std::string_view name, Mode mode, OnFailure on_failure) :
     int fd = OpenOutput(target, mode == kAppend, 0666);
     if (fd >= 0) {
       fd_ = fd;
-      buffer_.reserve(kWriteBuffer);
+      capacity_ = 2 * kWriteBuffer;
+      buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
       return;
     }
     error_ = -fd;
@@ -127,8 +140,25 @@ void LineWriter::WriteOut(std::string_view bytes) {
 }
 
 void LineWriter::Flush() {
-  WriteOut(buffer_);
-  buffer_.clear();
+  WriteOut(std::string_view(buffer_.get(), used_));
+  used_ = 0;
+}
+
+char* LineWriter::Room(size_t size) {
+  if (used_ + size > capacity_) {
+    if (fd_ >= 0) Flush();
+    used_ = 0;  // a closed writer drops what it is given
+    if (size > capacity_) {
+      capacity_ = size;
+      buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    }
+  }
+  return buffer_.get() + used_;
+}
+
+void LineWriter::Commit(const char* end) {
+  used_ = static_cast<size_t>(end - buffer_.get());
+  if (used_ >= kWriteBuffer && fd_ >= 0) Flush();
 }
 
 void LineWriter::Write(std::string_view bytes) {
@@ -139,8 +169,9 @@ void LineWriter::Write(std::string_view bytes) {
     WriteOut(bytes);
     return;
   }
-  buffer_.append(bytes);
-  if (buffer_.size() >= kWriteBuffer) Flush();
+  char* to = Room(bytes.size());
+  if (!bytes.empty()) std::memcpy(to, bytes.data(), bytes.size());
+  Commit(to + bytes.size());
 }
 
 void LineWriter::WriteLine(std::string_view line) {
@@ -150,9 +181,12 @@ void LineWriter::WriteLine(std::string_view line) {
     Write("\r\n");
     return;
   }
-  buffer_.append(line);
-  buffer_.append("\r\n", 2);
-  if (buffer_.size() >= kWriteBuffer) Flush();
+  char* to = Room(line.size() + 2);
+  if (!line.empty()) std::memcpy(to, line.data(), line.size());
+  to += line.size();
+  *to++ = '\r';
+  *to++ = '\n';
+  Commit(to);
 }
 
 void LineWriter::Close() {

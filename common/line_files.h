@@ -7,6 +7,7 @@
 /// and a failed write ends the program.
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,8 @@ class LineReader {
   /// The next bytes as they stand, line ends included (at most about 64 KiB); false at the
   /// end of the file.
   bool NextChunk(std::string* chunk);
+  /// Up to `size` next bytes into `to`, fewer only at the end; returns how many.
+  size_t Read(char* to, size_t size);
   /// Starts again from the first line.
   void Rewind();
   /// Where the next line begins, in bytes from the start of the file.
@@ -64,6 +67,10 @@ class LineWriter {
   void WriteLine(std::string_view line);
   /// Raw bytes, no line end added.
   void Write(std::string_view bytes);
+  /// Room for up to `size` bytes at the end of what is buffered, for a caller that builds
+  /// its bytes in place; Commit(end) then takes the bytes up to `end`.
+  char* Room(size_t size);
+  void Commit(const char* end);
   void Close();
 
  private:
@@ -72,7 +79,9 @@ class LineWriter {
   int fd_ = -1;
   int error_ = 0;
   std::string name_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
+  size_t used_ = 0;
 };
 
 /// Every line of a (small) file.

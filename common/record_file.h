@@ -27,7 +27,9 @@ class RecordWriter {
  public:
   explicit RecordWriter(std::string_view name) : out_(name) {}
   void Put(const Record& record) {
-    out_.Write(std::string_view(reinterpret_cast<const char*>(&record), sizeof record));
+    char* to = out_.Room(sizeof record);
+    std::memcpy(to, &record, sizeof record);
+    out_.Commit(to + sizeof record);
     ++count_;
   }
   /// Records written so far: the index the next one gets.
@@ -49,25 +51,33 @@ class RecordReader {
   void Seek(size_t first, size_t end) {
     in_.Seek(static_cast<long long>(first * sizeof(Record)),
              static_cast<long long>(end * sizeof(Record)));
-    pending_.clear();
+    block_.clear();
     at_ = 0;
   }
   bool Next(Record* record) {
-    while (pending_.size() - at_ < sizeof(Record)) {
-      pending_.erase(0, at_);
+    if (at_ == block_.size()) {
+      block_.resize(kBlock);
+      block_.resize(ReadInto(block_.data(), kBlock));
       at_ = 0;
-      if (!in_.NextChunk(&chunk_)) return false;
-      pending_ += chunk_;
+      if (block_.empty()) return false;
     }
-    std::memcpy(record, pending_.data() + at_, sizeof(Record));
-    at_ += sizeof(Record);
+    *record = block_[at_++];
     return true;
+  }
+  /// The records [first, end) at once, into `records`.
+  void ReadRange(size_t first, size_t end, std::vector<Record>* records) {
+    Seek(first, end);
+    records->resize(end - first);
+    records->resize(ReadInto(records->data(), end - first));
   }
 
  private:
+  static constexpr size_t kBlock = (1 << 16) / sizeof(Record) + 1;
+  size_t ReadInto(Record* to, size_t count) {
+    return in_.Read(reinterpret_cast<char*>(to), count * sizeof(Record)) / sizeof(Record);
+  }
   LineReader in_;
-  std::string chunk_;
-  std::string pending_;
+  std::vector<Record> block_;
   size_t at_ = 0;
 };
 

@@ -9,9 +9,6 @@
 
 namespace {
 
-// Words from this length on are written without a copy.
-constexpr size_t kHugeWord = 1 << 16;
-
 void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }
@@ -53,13 +50,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
   }
   out_.WriteLine(
       ColumnRange(current_, previous_column_ == 0 ? written_end_ : NextPiece(), o.column));
-  if (o.word.size() < kHugeWord) {
-    block_.clear();
-    AppendOccurrenceLines(&block_, run_, o, highest_on_page, kPageGroup);
-    out_.Write(block_);
-  } else {
-    WriteOccurrenceLines(&out_, run_, o, highest_on_page, kPageGroup);
-  }
+  WriteOccurrenceLines(&out_, run_, o, highest_on_page, kPageGroup);
   previous_column_ = o.column;
   previous_length_ = static_cast<long long>(o.word.size());
   previous_line_ = o.line;

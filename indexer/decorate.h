@@ -47,7 +47,6 @@ class PageDecorator {
   // no longer follows the numbers; no byte is then written twice.
   long long written_end_ = 1;
   bool body_seen_ = false;
-  std::string block_;
 };
 
 #endif  // INDEXER_DECORATE_H_

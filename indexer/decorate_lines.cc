@@ -45,19 +45,6 @@ std::string DecoratedPageName(std::string_view page) {
   return std::string(page.substr(0, page.find(".htm"))) + "_02.htm";
 }
 
-std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
-                                         long long highest_on_page, int group) {
-  std::string text;
-  AppendOccurrenceLines(&text, run, occurrence, highest_on_page, group);
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 namespace {
 
 // The lines of one occurrence, each given to `put` as its pieces.
@@ -104,15 +91,31 @@ void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
 
 }  // namespace
 
-void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
-                           long long highest_on_page, int group) {
-  // The lines are gathered on the stack when they surely fit (a page holds seven lines per
-  // occurrence), else each line is added to `out` at once.
-  char buffer[4096];
+std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
+                                         long long highest_on_page, int group) {
+  std::string text;
+  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
+                      [&text](std::initializer_list<std::string_view> pieces) {
+                        for (std::string_view piece : pieces) text += piece;
+                        text += "\r\n";
+                      });
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
+                          long long highest_on_page, int group) {
+  // The lines are built in the writer's buffer when they surely fit in a small room (a
+  // page holds seven lines per occurrence); a huge word goes out piece by piece, uncopied.
   const size_t bound = 512 + occurrence.word.size() + 2 * occurrence.page.size() +
                        12 * occurrence.word_id.size() + occurrence.next_page.size();
-  if (bound <= sizeof buffer) {
-    char* to = buffer;
+  if (bound <= (1 << 16)) {
+    char* to = out->Room(bound);
     EmitOccurrenceLines(run, occurrence, highest_on_page, group,
                         [&to](std::initializer_list<std::string_view> pieces) {
                           for (std::string_view piece : pieces) {
@@ -123,18 +126,9 @@ void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurr
                           to[1] = '\n';
                           to += 2;
                         });
-    out->append(buffer, static_cast<size_t>(to - buffer));
+    out->Commit(to);
     return;
   }
-  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
-                      [out](std::initializer_list<std::string_view> pieces) {
-                        for (std::string_view piece : pieces) out->append(piece);
-                        out->append("\r\n");
-                      });
-}
-
-void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
-                          long long highest_on_page, int group) {
   EmitOccurrenceLines(run, occurrence, highest_on_page, group,
                       [out](std::initializer_list<std::string_view> pieces) {
                         for (std::string_view piece : pieces) out->Write(piece);

@@ -29,10 +29,7 @@ std::string DecoratedPageName(std::string_view page);
 /// span. `highest_on_page` is the highest occurrence number of the word on this page.
 std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
                                          long long highest_on_page, int group);
-/// The same lines appended to `out`, each ended by CR LF.
-void AppendOccurrenceLines(std::string* out, const IndexerRun& run, const Occurrence& occurrence,
-                           long long highest_on_page, int group);
-/// The same lines written piece by piece, so that a huge word is never copied.
+/// The same lines written to `out`, each ended by CR LF; a huge word is never copied.
 void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
                           long long highest_on_page, int group);
 

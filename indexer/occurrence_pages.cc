@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <numeric>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -36,12 +38,19 @@ struct LineItem {
 
 // Numbers the occurrences of one line: a key's occurrences on a line follow each other by
 // spelling, then column, after those on earlier lines and pages (each key's `running`).
+// Most lines hold each key once; their occurrences need no order at all.
 template <typename KeyStates>
-void NumberLine(const Vocabulary& vocabulary, std::vector<LineItem>* line,
+void NumberLine(const Vocabulary& vocabulary, uint64_t line_serial, std::vector<LineItem>* line,
                 std::vector<uint32_t>* order, KeyStates* state) {
   std::vector<LineItem>& items = *line;
-  if (items.size() == 1) {
-    items[0].number = ++(*state)[items[0].key].running;
+  bool repeated = false;
+  for (const LineItem& item : items) {
+    auto& k = (*state)[item.key];
+    repeated = repeated || k.line_serial == line_serial;
+    k.line_serial = line_serial;
+  }
+  if (!repeated) {
+    for (LineItem& item : items) item.number = ++(*state)[item.key].running;
     return;
   }
   order->resize(items.size());
@@ -74,48 +83,52 @@ void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* or
   });
 }
 
-void AppendNumber(std::string* out, uint64_t value) {
-  char text[24];
-  auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  out->append(text, static_cast<size_t>(end - text));
-}
-
-void AppendRightAligned(std::string* out, uint64_t value, size_t width) {
+// Writes `value` at `to`, right-aligned in `width` characters (more where it needs them).
+char* PutNumber(char* to, uint64_t value, size_t width = 0) {
   char text[24];
   size_t length = static_cast<size_t>(std::to_chars(text, text + sizeof text, value).ptr - text);
-  if (length < width) out->append(width - length, ' ');
-  out->append(text, length);
+  if (length < width) {
+    std::memset(to, ' ', width - length);
+    to += width - length;
+  }
+  std::memcpy(to, text, length);
+  return to + length;
+}
+
+char* Put(char* to, std::string_view text) {
+  if (!text.empty()) std::memcpy(to, text.data(), text.size());
+  return to + text.size();
 }
 
 // One line of the occurrence table: page, line, column, word, word id, occurrence number,
-// next page, each quoted. Lines gather in `out` and go to `table` in blocks; a huge word is
-// written as it stands, not copied.
-void WriteTableLine(LineWriter* table, std::string* out, const Occurrence& o) {
-  out->append("\"");
-  out->append(o.page);
-  out->append("\",\"");
-  AppendRightAligned(out, static_cast<uint64_t>(o.line), 10);
-  out->append("\",\"");
-  AppendRightAligned(out, static_cast<uint64_t>(o.column), 6);
-  out->append("\",\"");
-  if (o.word.size() < kHugeWord) {
-    out->append(o.word);
-  } else {
-    table->Write(*out);
-    out->clear();
+// next page, each quoted. A huge word is written as it stands, not copied.
+void WriteTableLine(LineWriter* table, const Occurrence& o) {
+  const bool huge = o.word.size() >= kHugeWord;
+  const size_t bound =
+      128 + o.page.size() + (huge ? 0 : o.word.size()) + o.word_id.size() + o.next_page.size();
+  char* to = table->Room(bound);
+  to = Put(to, "\"");
+  to = Put(to, o.page);
+  to = Put(to, "\",\"");
+  to = PutNumber(to, static_cast<uint64_t>(o.line), 10);
+  to = Put(to, "\",\"");
+  to = PutNumber(to, static_cast<uint64_t>(o.column), 6);
+  to = Put(to, "\",\"");
+  if (huge) {
+    table->Commit(to);
     table->Write(o.word);
+    to = table->Room(bound);
+  } else {
+    to = Put(to, o.word);
   }
-  out->append("\",\"");
-  out->append(o.word_id);
-  out->append("\",\"");
-  AppendNumber(out, static_cast<uint64_t>(o.number));
-  out->append("\",\"");
-  out->append(o.next_page);
-  out->append("\"\r\n");
-  if (out->size() >= kHugeWord) {
-    table->Write(*out);
-    out->clear();
-  }
+  to = Put(to, "\",\"");
+  to = Put(to, o.word_id);
+  to = Put(to, "\",\"");
+  to = PutNumber(to, static_cast<uint64_t>(o.number));
+  to = Put(to, "\",\"");
+  to = Put(to, o.next_page);
+  to = Put(to, "\"\r\n");
+  table->Commit(to);
 }
 
 // Per key, together so that one occurrence touches one cache line of them.
@@ -123,6 +136,8 @@ struct KeyState {
   uint64_t running = 0;           // occurrences numbered so far
   uint64_t on_page = 0;           // occurrences on the current page
   uint64_t base = 0;              // occurrences numbered before the current page
+  uint64_t line_serial = 0;       // the last line met on, counted along the walk from 1
+  std::string_view id;            // the word id, taken when the page is first met
   uint32_t next_page = kNoPage;   // on the current page: the next page holding the key
   uint32_t entry_page = kNoPage;  // the page whose index entry is made last
 };
@@ -151,6 +166,7 @@ void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, En
   std::vector<uint32_t> touched;
   std::vector<LineItem> line;
   std::vector<uint32_t> order;
+  uint64_t line_serial = 0;
   OccurrenceRecord record;
   for (uint32_t p = 0; p < lists.pages.size(); ++p) {
     const PageWords& page = lists.pages[p];
@@ -159,11 +175,11 @@ void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, En
     touched.clear();
     scout.Seek(page.first, page.first + page.count);
     while (scout.Next(&record)) {
-      const uint32_t key = vocabulary.KeyOf(record.spelling);
-      KeyState& k = state[key];
+      KeyState& k = state[record.key];
       if (k.on_page++ == 0) {
-        touched.push_back(key);
+        touched.push_back(record.key);
         k.base = k.running;
+        k.id = lists.key_id[record.key];
       }
     }
     next_pages.Seek(page.next_first, page.next_first + page.next_count);
@@ -178,10 +194,10 @@ void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, En
       const uint64_t line_number = record.line;
       line.clear();
       do {
-        line.push_back({record.column, record.spelling, vocabulary.KeyOf(record.spelling), 0});
+        line.push_back({record.column, record.spelling, record.key, 0});
         have = records.Next(&record);
       } while (have && record.line == line_number);
-      NumberLine(vocabulary, &line, &order, &state);
+      NumberLine(vocabulary, ++line_serial, &line, &order, &state);
       DocumentOrder(line, &order);
       for (uint32_t i : order) {
         const LineItem& item = line[i];
@@ -191,7 +207,7 @@ void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, En
         o.line = static_cast<long long>(line_number);
         o.column = item.column;
         o.word = vocabulary.SpellingText(item.spelling);
-        o.word_id = lists.key_id[item.key];
+        o.word_id = k.id;
         o.number = static_cast<long long>(item.number);
         if (k.next_page != kNoPage) o.next_page = lists.pages[k.next_page].name;
         take(o, WalkStep{p, item.key, item.spelling, &k});
@@ -241,23 +257,22 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
     SearchPageWriter search(run);
     LineWriter table(kOccurrenceTable);
     lock.unlock();
-    std::string table_lines;
     WalkOccurrences(
         *lists, [](uint32_t) {},
         [&](const Occurrence& o, const WalkStep& step) {
           search.Add(o);
-          WriteTableLine(&table, &table_lines, o);
+          WriteTableLine(&table, o);
           KeyState& k = *step.state;
           if (k.entry_page != step.page) {
             k.entry_page = step.page;
             entries.Add({lists->id_rank[step.key], step.page, step.spelling, 0, k.on_page,
                          static_cast<uint64_t>(o.number)});
+            // A key's first occurrence always makes an entry.
+            uint32_t& first = lists->first_spelling[step.key];
+            if (first == kNoSpelling) first = step.spelling;
           }
-          uint32_t& first = lists->first_spelling[step.key];
-          if (first == kNoSpelling) first = step.spelling;
         },
         [](uint32_t) {});
-    table.Write(table_lines);
   }
   WriteWordIndexAndContents(run, *lists, &entries);
   decoration.join();

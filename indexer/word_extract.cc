@@ -222,7 +222,7 @@ WordLists ExtractWords(const PageTexts& texts) {
         if (key == Vocabulary::kNotFiled) return;
         if (key >= lists.key_count.size()) lists.key_count.resize(key + 1, 0);
         ++lists.key_count[key];
-        records.Put({line_number, word.start_column, spelling, 0});
+        records.Put({line_number, word.start_column, spelling, key});
       });
     }
     words.count = records.count() - words.first;

@@ -51,7 +51,7 @@ void FindNextPages(WordLists* lists) {
     on_page.clear();
     records.Seek(page.first, page.first + page.count);
     while (records.Next(&record)) {
-      uint32_t key = lists->vocabulary.KeyOf(record.spelling);
+      const uint32_t key = record.key;
       if (stamp[key] == page_number) continue;
       stamp[key] = page_number;
       out.Put(last_seen[key]);

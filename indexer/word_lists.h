@@ -39,7 +39,7 @@ struct OccurrenceRecord {
   uint64_t line;      // 1-based line of the page file
   uint64_t column;    // 1-based byte column where the word starts
   uint32_t spelling;  // the word as it stands on the page (Vocabulary)
-  uint32_t unused;
+  uint32_t key;       // the key it is filed under
 };
 
 /// No page: a word's last page has no next page.
