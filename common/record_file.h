@@ -64,12 +64,6 @@ class RecordReader {
     *record = block_[at_++];
     return true;
   }
-  /// The records [first, end) at once, into `records`.
-  void ReadRange(size_t first, size_t end, std::vector<Record>* records) {
-    Seek(first, end);
-    records->resize(end - first);
-    records->resize(ReadInto(records->data(), end - first));
-  }
 
  private:
   static constexpr size_t kBlock = (1 << 16) / sizeof(Record) + 1;

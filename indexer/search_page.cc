@@ -25,31 +25,34 @@ namespace {
 // Any constant will do; it only has to be the same on every run.
 constexpr std::uint32_t kDrawSeed = 149;
 
-// Words from this length on are never copied into a word form.
-constexpr size_t kHugeWord = 1 << 16;
-
 }  // namespace
 
-// What the page shows of one occurrence.
+// What the page shows of one occurrence. The texts are the occurrence's own views, which
+// outlive the writer.
 struct SearchPageWriter::LineRecord {
-  std::string page;
+  std::string_view page;
   long long line = 0;
-  std::string_view word;  // the occurrence's own view, which outlives the writer
-  std::string word_id;
-  std::string occurrence;
+  std::string_view word;
+  std::string_view word_id;
+  std::string_view occurrence;  // the number, in `number_text`
+  char number_text[24];
 };
 
 namespace {
 
 using LineRecord = SearchPageWriter::LineRecord;
 
+const std::string& GroupText() {
+  static const std::string group = std::to_string(kPageGroup);
+  return group;
+}
+
 const std::string& IndexPage() {
-  static const std::string page = "i_" + std::to_string(kPageGroup) + ".htm";
+  static const std::string page = "i_" + GroupText() + ".htm";
   return page;
 }
 
-// Word forms are built in one reused buffer (the page holds one per occurrence), or, for a
-// huge word, appended piece by piece to the pending line.
+// Word forms are appended piece by piece to the pending line.
 template <typename Out>
 void AppendIndexLink(Out* out, const LineRecord& record) {
   out->append("<a href=\"");
@@ -95,23 +98,7 @@ void AppendOtherWordForm(Out* out, const LineRecord& record) {
 // under the work-file lock, as the pages may be decorated meanwhile.
 class PendingLine {
  public:
-  void Assign(std::string_view text) {
-    Clear();
-    Append(text);
-  }
-  void Append(std::string_view text) {
-    // A "</html>" that straddles two pieces is found through the kept tail.
-    std::string window = tail_;
-    window.append(text.substr(0, std::min(text.size(), kTail)));
-    if (ContainsCaseBlind(window, "</html>") || ContainsCaseBlind(text, "</html>")) {
-      holds_html_end_ = true;
-    }
-    if (text.size() >= kTail) {
-      tail_ = text.substr(text.size() - kTail);
-    } else {
-      tail_ += text;
-      if (tail_.size() > kTail) tail_.erase(0, tail_.size() - kTail);
-    }
+  void append(std::string_view text) {
     if (spill_) {
       spill_->Write(text);
       return;
@@ -128,16 +115,19 @@ class PendingLine {
     memory_ = std::string();
     spill_->Write(text);
   }
-  void append(std::string_view text) { Append(text); }
   void Clear() {
     memory_.clear();
-    tail_.clear();
     holds_html_end_ = false;
     if (spill_) {
       spill_.reset();
       std::lock_guard<std::mutex> lock(WorkFileLock());
       DeleteWorkFile(kSpillFile);
     }
+  }
+  // The forms around a word begin with a blank or "<" and end with ">", so "</html>" in a
+  // line (in any case) always lies within one word: the words alone tell.
+  void NoteWord(std::string_view word) {
+    if (ContainsCaseBlind(word, "</html>")) holds_html_end_ = true;
   }
   bool HoldsHtmlEnd() const { return holds_html_end_; }
   void WriteTo(LineWriter* out) {
@@ -157,11 +147,9 @@ class PendingLine {
   }
 
  private:
-  static constexpr size_t kTail = 6;  // one byte less than "</html>"
   static constexpr size_t kSpillSize = 1 << 20;
   static constexpr char kSpillFile[] = "wrd_12_1_line.txt";
   std::string memory_;
-  std::string tail_;
   bool holds_html_end_ = false;
   std::unique_ptr<LineWriter> spill_;
 };
@@ -174,7 +162,7 @@ struct SearchPageWriter::LineState {
   std::string line_words;
   int word_count = 0;
   size_t draw_length = 0;
-  std::string link_word_id;
+  std::string_view link_word_id;
   bool link_word_id_set = false;
 };
 
@@ -193,30 +181,39 @@ void AddWord(LineState* state, std::string_view word) {
   ++state->word_count;
 }
 
-// The pending line and the seven lines that follow it; `page` goes into the Content link.
-// Writes `text` to `out` encoded as SearchQueryPart encodes it, in slices.
+// Writes `text` to `out` encoded as SearchQueryPart encodes it.
 void WriteSearchQuery(LineWriter* out, std::string_view text, QueryText kind);
 
-void WriteLineBlock(LineWriter* out, LineState& state, const std::string& page,
-                    const IndexerRun& run, const std::function<double()>& next_random) {
+// One line of pieces.
+void WriteLine(LineWriter* out, std::initializer_list<std::string_view> pieces) {
+  for (std::string_view piece : pieces) out->Write(piece);
+  out->Write("\r\n");
+}
+
+// The pending line and the seven lines that follow it; `page` goes into the Content link.
+void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, const IndexerRun& run,
+                    const std::function<double()>& next_random) {
   if (!state.pending.HoldsHtmlEnd()) {
     state.pending.WriteTo(out);
     out->WriteLine("<br>");
   }
-  const std::string& id = state.link_word_id;
-  out->WriteLine("<a href=\"" + IndexPage() + "#" + id + "\">i_" + std::to_string(kPageGroup) +
-                 "</a>");
-  out->WriteLine("&nbsp <a href=\"index.htm#" + id + "\">index</a>");
-  out->WriteLine("&nbsp <a href=\"files_list.htm#" + page + "\"> Content (" + page + ")</a>");
-  std::string phrase =
-      SearchPhrase(state.line_words, state.word_count, state.draw_length, next_random);
-  // The query is encoded as it is written: a huge line's phrase is not copied again.
+  const std::string_view id = state.link_word_id;
+  WriteLine(out, {"<a href=\"", IndexPage(), "#", id, "\">i_", GroupText(), "</a>"});
+  WriteLine(out, {"&nbsp <a href=\"index.htm#", id, "\">index</a>"});
+  WriteLine(out, {"&nbsp <a href=\"files_list.htm#", page, "\"> Content (", page, ")</a>"});
+  // A line of few words is its own phrase; only a longer one is drawn from, into a copy.
+  std::string drawn;
+  std::string_view phrase = state.line_words;
+  if (state.word_count > kPhraseSlots) {
+    drawn = SearchPhrase(state.line_words, state.word_count, state.draw_length, next_random);
+    phrase = drawn;
+  }
   const std::string search = std::string("&nbsp <a href=\"") + kSearchEngine + "/search?q=";
   if (!run.target_address.empty()) {
     out->Write(search);
     WriteSearchQuery(out, phrase, QueryText::kMarkup);
-    out->WriteLine(" site:" + SearchQueryPart(run.target_address, QueryText::kPlain) + "\"> " +
-                   HtmlText(run.target_address) + "</a>");
+    WriteLine(out, {" site:", SearchQueryPart(run.target_address, QueryText::kPlain), "\"> ",
+                    HtmlText(run.target_address), "</a>"});
   }
   out->Write(search);
   WriteSearchQuery(out, phrase, QueryText::kMarkup);
@@ -255,11 +252,13 @@ bool NeedsEscape(unsigned long code) {
   }
 }
 
-void AppendEscape(std::string* out, unsigned long code) {
+// The escape of a character, "%" and two hex digits, in `text`.
+std::string_view Escape(unsigned long code, char (&text)[3]) {
   constexpr char kHex[] = "0123456789ABCDEF";
-  *out += '%';
-  *out += kHex[(code >> 4) & 15];
-  *out += kHex[code & 15];
+  text[0] = '%';
+  text[1] = kHex[(code >> 4) & 15];
+  text[2] = kHex[code & 15];
+  return std::string_view(text, 3);
 }
 
 // The character reference at the start of `text` (which starts with '&'), as the browser
@@ -301,43 +300,47 @@ size_t ReferenceAt(std::string_view text, unsigned long* code) {
   return 0;
 }
 
-// Encodes `text` into `out`; `flush`, where given, is called whenever `out` has grown past
-// a slice, so that a huge phrase is never held twice.
-void EncodeQuery(std::string_view text, QueryText kind, std::string* out,
-                 const std::function<void()>& flush) {
-  constexpr size_t kSlice = 1 << 16;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (flush && out->size() >= kSlice) flush();
-    char c = text[i];
+// The bytes that end a run of bytes written as they stand.
+constexpr std::array<bool, 256> kStopsRun = [] {
+  std::array<bool, 256> stops{};
+  for (unsigned char c : {'"', '#', '%', '&', '+', '\t', '\n', '\r'}) stops[c] = true;
+  return stops;
+}();
+
+// Encodes `text`, giving the result to `append` in pieces: runs of bytes as they stand,
+// escapes and references.
+template <typename Append>
+void EncodeQuery(std::string_view text, QueryText kind, Append append) {
+  char escape[3];
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t run = i;
+    while (run < text.size() && !kStopsRun[static_cast<unsigned char>(text[run])]) ++run;
+    if (run > i) append(text.substr(i, run - i));
+    if (run == text.size()) return;
+    i = run;
+    const char c = text[i];
     if (c == '&' && kind == QueryText::kMarkup) {
       unsigned long code = 0;
       size_t length = ReferenceAt(text.substr(i), &code);
       if (length > 0) {
         // A '"' that a reference stands for no longer ends the attribute.
         if (code != '"' && NeedsEscape(code)) {
-          AppendEscape(out, code);
+          append(Escape(code, escape));
         } else {
-          *out += text.substr(i, length);
+          append(text.substr(i, length));
         }
-        i += length - 1;
+        i += length;
         continue;
       }
     }
-    if (NeedsEscape(static_cast<unsigned char>(c))) {
-      AppendEscape(out, static_cast<unsigned char>(c));
-    } else {
-      *out += c;
-    }
+    append(Escape(static_cast<unsigned char>(c), escape));
+    ++i;
   }
 }
 
 void WriteSearchQuery(LineWriter* out, std::string_view text, QueryText kind) {
-  std::string slice;
-  EncodeQuery(text, kind, &slice, [&] {
-    out->Write(slice);
-    slice.clear();
-  });
-  out->Write(slice);
+  EncodeQuery(text, kind, [out](std::string_view piece) { out->Write(piece); });
 }
 
 }  // namespace
@@ -345,7 +348,7 @@ void WriteSearchQuery(LineWriter* out, std::string_view text, QueryText kind) {
 std::string SearchQueryPart(std::string_view text, QueryText kind) {
   std::string out;
   out.reserve(text.size());
-  EncodeQuery(text, kind, &out, nullptr);
+  EncodeQuery(text, kind, [&out](std::string_view piece) { out += piece; });
   return out;
 }
 
@@ -420,25 +423,21 @@ SearchPageWriter::SearchPageWriter(const IndexerRun& run)
 void SearchPageWriter::Add(const Occurrence& o) {
   LineState& state = *state_;
   LineRecord& record = *record_;
-  record.page.assign(o.page);
+  record.page = o.page;
   record.line = o.line;
   record.word = o.word;
-  record.word_id.assign(o.word_id);
-  char number[24];
-  record.occurrence.assign(
+  record.word_id = o.word_id;
+  char* number = record.number_text;
+  record.occurrence = std::string_view(
       number,
-      static_cast<size_t>(std::to_chars(number, number + sizeof number, o.number).ptr - number));
+      static_cast<size_t>(std::to_chars(number, number + sizeof record.number_text, o.number).ptr -
+                          number));
   if (first_) state.line_number = record.line;
   first_ = false;
   if (record.line == state.line_number) {
     state.draw_length = state.line_words.size();
-    if (record.word.size() < kHugeWord) {
-      form_.clear();
-      AppendOtherWordForm(&form_, record);
-      state.pending.Append(form_);
-    } else {
-      AppendOtherWordForm(&state.pending, record);
-    }
+    AppendOtherWordForm(&state.pending, record);
+    state.pending.NoteWord(record.word);
     AddWord(&state, record.word);
     return;
   }
@@ -449,14 +448,9 @@ void SearchPageWriter::Add(const Occurrence& o) {
   }
   WriteLineBlock(&out_, state, record.page, run_, next_random_);
   state.link_word_id = record.word_id;
-  if (record.word.size() < kHugeWord) {
-    form_.clear();
-    AppendFirstWordForm(&form_, record);
-    state.pending.Assign(form_);
-  } else {
-    state.pending.Clear();
-    AppendFirstWordForm(&state.pending, record);
-  }
+  state.pending.Clear();
+  AppendFirstWordForm(&state.pending, record);
+  state.pending.NoteWord(record.word);
   state.line_words.clear();
   state.word_count = 0;
   AddWord(&state, record.word);

@@ -14,7 +14,8 @@
 /// Writes the search page s_1.htm from the occurrences in document order (page, line,
 /// column): every source line as word links, each followed by index, contents and web-search
 /// links. Long lines get a phrase drawn by a generator with a fixed seed, so the same input
-/// gives the same page. The page is complete when the writer is destroyed.
+/// gives the same page. The page is complete when the writer is destroyed. The texts an
+/// occurrence views must last as long as the writer.
 class SearchPageWriter {
  public:
   explicit SearchPageWriter(const IndexerRun& run);
@@ -34,7 +35,6 @@ class SearchPageWriter {
   LineWriter out_;
   std::unique_ptr<LineState> state_;
   std::unique_ptr<LineRecord> record_;
-  std::string form_;
   bool first_ = true;
 };
 
