@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
   big.Write(words + "\n");
   big.Close();
   auto start = std::chrono::steady_clock::now();
-  const PageTexts texts = MakePageFiles();
-  std::printf("MakePageFiles, %d pages + 5 MB page: %.3f s\n", kFiles, Seconds(start));
+  const PageTexts texts = ReshapePages();
+  std::printf("ReshapePages, %d pages + 5 MB page: %.3f s\n", kFiles, Seconds(start));
   start = std::chrono::steady_clock::now();
   ExtractWords(texts);
   std::printf("ExtractWords, same pages: %.3f s\n", Seconds(start));

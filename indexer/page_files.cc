@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <iterator>
+#include <mutex>
 #include <vector>
 
-#include "common/console.h"
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "indexer/word_extract.h"
+#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ std::string PageName(size_t number, size_t width) {
   return "page_" + ZeroPadded(static_cast<long long>(number), width) + ".htm";
 }
 
-PageTexts MakePageFiles() {
+PageTexts ReshapePages() {
   std::vector<InputName> inputs = CollectInputList();
   size_t input_count = 0;
   for (const InputName& input : inputs) {
@@ -141,16 +142,35 @@ PageTexts MakePageFiles() {
   size_t page_number = 0;
   for (const InputName& input : inputs) {
     if (!Contains(input.lower, ".htm")) continue;
-    std::string page = PageName(++page_number, width);
-    LineWriter(page).Close();  // empty until its final form
     const long long begin = offset;
     offset += WriteReshapedText(input.listed, &text, &in_table);
-    texts[page] = PageSource{kPageTextFile, begin, offset};
+    texts[PageName(++page_number, width)] = PageSource{kPageTextFile, begin, offset};
   }
   text.Close();
-  PrintLine();
-  PrintLine("processed 1%");
   return texts;
+}
+
+EmptyPageFiles::EmptyPageFiles(const PageTexts& texts) {
+  std::vector<std::string> pages;
+  for (const auto& [page, text] : texts) pages.push_back(page);
+  maker_ = std::thread([this, pages = std::move(pages)] {
+    for (const std::string& page : pages) {
+      std::lock_guard<std::mutex> lock(WorkFileLock());
+      LineWriter file(page, LineWriter::kCreate, LineWriter::kReport);
+      if (!file.is_open()) {
+        failed_ = page;
+        error_ = file.error();
+        return;
+      }
+    }
+  });
+}
+
+EmptyPageFiles::~EmptyPageFiles() { Finish(); }
+
+void EmptyPageFiles::Finish() {
+  if (maker_.joinable()) maker_.join();
+  if (error_ != 0) StopOnWriteFailure(failed_, error_);
 }
 
 void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists) {

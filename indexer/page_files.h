@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "indexer/run_state.h"
 #include "indexer/word_extract.h"
@@ -13,12 +14,29 @@
 /// The reshaped text of every page, one page after the other.
 inline constexpr char kPageTextFile[] = "page_text.txt";
 
-/// The HTML files of htm_in become numbered pages; prints "processed 1%". Every listed input
-/// takes one page number, even one that cannot be read (its page is empty). Each page's text
-/// goes to kPageTextFile, and its page file is made empty: the listing of pages finds it, and
-/// it is written once, in its final form, when the scan has told whether the page holds words
-/// (WritePagesWithoutWords, or the decoration). htm_in is only read.
-PageTexts MakePageFiles();
+/// The HTML files of htm_in become numbered pages: every listed input takes one page
+/// number, even one that cannot be read (its page is empty). Each page's reshaped text goes
+/// to kPageTextFile; its page file is written once, in its final form, when the scan has
+/// told whether the page holds words (WritePagesWithoutWords, or the decoration). htm_in is
+/// only read.
+PageTexts ReshapePages();
+
+/// Makes every page file empty, on a thread of its own, so that the caller can scan the
+/// pages meanwhile. Finish() waits for it and ends the program when a file could not be
+/// made; so does the destructor, for a caller that leaves early.
+class EmptyPageFiles {
+ public:
+  explicit EmptyPageFiles(const PageTexts& texts);
+  ~EmptyPageFiles();
+  EmptyPageFiles(const EmptyPageFiles&) = delete;
+  EmptyPageFiles& operator=(const EmptyPageFiles&) = delete;
+  void Finish();
+
+ private:
+  std::thread maker_;
+  std::string failed_;  // the first page that could not be made
+  int error_ = 0;
+};
 
 /// Pages that hold no words are final as they stand: their text goes to their page files.
 void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists);

@@ -142,19 +142,17 @@ TEST(PageNames, WidthFollowsInputCount) {
   EXPECT_EQ("page_1234.htm", PageName(1234, 3));  // longer numbers in full
 }
 
-// What the phase printed, and each page's text as it stands in the page-text file.
+// Each page's text as it stands in the page-text file.
 struct MadePages {
-  std::string console;
   std::map<std::string, std::string> text;
 };
 
-// Runs the phase; every page file it names must be there, empty until written in its final
-// form.
+// Runs the phase and makes the page files; every page file it names must be there, empty
+// until written in its final form.
 MadePages RunMakePageFiles() {
   MadePages made;
-  CapturedConsole console;
-  const PageTexts texts = MakePageFiles();
-  made.console = console.out;
+  const PageTexts texts = ReshapePages();
+  EmptyPageFiles(texts).Finish();
   const std::string all = ReadBytes(kPageTextFile);
   for (const auto& [page, text] : texts) {
     EXPECT_TRUE(PathExists(page)) << page;
@@ -167,7 +165,7 @@ MadePages RunMakePageFiles() {
   return made;
 }
 
-TEST(MakePageFiles, PagesInSortedOrderWithCarriedTableState) {
+TEST(PageFiles, PagesInSortedOrderWithCarriedTableState) {
   ScopedWorkDir dir;
   MakeDirs("htm_in");
   WriteBytes("htm_in/b.html", "<table border=1>\r\n\tcell\r\n");  // ends inside the table
@@ -187,7 +185,7 @@ TEST(MakePageFiles, PagesInSortedOrderWithCarriedTableState) {
 
 // A page that ends inside a script block leaves the next page outside one, as the word scan
 // sees it; names with wildcard characters name one file each.
-TEST(MakePageFiles, EachPageStartsOutsideBlocksAndNamesAreNotPatterns) {
+TEST(PageFiles, EachPageStartsOutsideBlocksAndNamesAreNotPatterns) {
   ScopedWorkDir dir;
   MakeDirs("htm_in");
   WriteBytes("htm_in/*.htm", "<script>\nvar a;\n");
@@ -199,15 +197,7 @@ TEST(MakePageFiles, EachPageStartsOutsideBlocksAndNamesAreNotPatterns) {
   EXPECT_EQ(CrLf({"<br>other"}), made.text["page_03.htm"]);
 }
 
-TEST(MakePageFiles, ConsoleMessage) {
-  ScopedWorkDir dir;
-  MakeDirs("htm_in");
-  EXPECT_EQ("\nprocessed 1%\n", RunMakePageFiles().console);
-  EXPECT_EQ("", ReadBytes("dir_01.txt"));
-  EXPECT_FALSE(PathExists("page_1.htm"));
-}
-
-TEST(MakePageFiles, ElevenInputsGetThreeDigits) {
+TEST(PageFiles, ElevenInputsGetThreeDigits) {
   ScopedWorkDir dir;
   MakeDirs("htm_in");
   for (int i = 0; i < 11; ++i) {
@@ -220,7 +210,7 @@ TEST(MakePageFiles, ElevenInputsGetThreeDigits) {
   EXPECT_FALSE(PathExists("page_01.htm"));
 }
 
-TEST(MakePageFiles, AwkwardNamesAndUnreadableInputs) {
+TEST(PageFiles, AwkwardNamesAndUnreadableInputs) {
   ScopedWorkDir dir;
   MakeDirs("htm_in/x.htm");  // a folder that the listing names like a file
   WriteBytes("htm_in/A.htm", "upper\n");
@@ -255,7 +245,7 @@ TEST(MakePageFiles, AwkwardNamesAndUnreadableInputs) {
   EXPECT_EQ("upper\n", ReadBytes("htm_in/A.htm"));
 }
 
-TEST(MakePageFiles, NamesThatCannotBeUsedAsListed) {
+TEST(PageFiles, NamesThatCannotBeUsedAsListed) {
   ScopedWorkDir dir;
   MakeDirs("htm_in/a");
   WriteBytes("htm_in/a\\b.htm", "backslash in the name\n");  // would name htm_in/a/b.htm
@@ -270,7 +260,7 @@ TEST(MakePageFiles, NamesThatCannotBeUsedAsListed) {
   EXPECT_EQ(std::vector<std::string>{"b.htm"}, ListNames("htm_in/a"));
 }
 
-TEST(MakePageFiles, BinaryInputAndLongLine) {
+TEST(PageFiles, BinaryInputAndLongLine) {
   ScopedWorkDir dir;
   MakeDirs("htm_in");
   std::string nul_bytes("a\0b\0\0c\r\n\0\0\0", 12);

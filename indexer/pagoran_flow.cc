@@ -120,8 +120,17 @@ void RunPagoran(const char* argv0) {
   // form. Words travel from the page scan to the output pages as typed records in two work
   // files (see word_lists.h). Each work file goes as soon as the last phase that reads it is
   // done.
-  const PageTexts texts = MakePageFiles();
-  WordLists lists = ExtractWords(texts);
+  const PageTexts texts = ReshapePages();
+  WordLists lists;
+  {
+    EmptyPageFiles page_files(texts);  // made on a second thread while the pages are scanned
+    lists = ExtractWords(texts);
+    page_files.Finish();
+  }
+  PrintLine();
+  PrintLine("processed 1%");
+  RunCommand("dir /b page_*.htm > dir_02.txt");  // the pages that the copy-out moves
+  PrintLine("processed 10%");
   WritePagesWithoutWords(texts, lists);
   NumberWords(&lists);
   FindNextPages(&lists);

@@ -1,12 +1,13 @@
 #include "indexer/word_extract.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
-#include "common/console.h"
 #include "common/line_files.h"
 #include "common/record_file.h"
-#include "common/shell.h"
 #include "common/text.h"
+#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -196,24 +197,32 @@ LineScan ScanPageLine(std::string_view line, ScanState* state) {
 }
 
 WordLists ExtractWords(const PageTexts& texts) {
-  RunCommand("dir /b page_*.htm > dir_02.txt");
-  LineReader pages("dir_02.txt");
   WordLists lists;
+  std::unique_lock<std::mutex> lock(WorkFileLock());
   RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
+  lock.unlock();
+  // The pages' texts mostly stand in one file, read by one reader from range to range.
+  std::unique_ptr<LineReader> reader;
+  std::string reader_file;
   ScanState state;
-  std::string listed;
   std::string line;
   std::vector<TagSpan> tags;
-  while (pages.Next(&listed)) {
-    std::string page = LowerAscii(listed);
-    if (page.find(".htm") == std::string::npos) continue;
-    auto text = texts.find(page);
-    PageWords words{page, text != texts.end() ? text->second : PageSource{page}, records.count()};
-    LineReader reader(words.text.file);
-    if (words.text.end >= 0) reader.Seek(words.text.begin, words.text.end);
+  for (const auto& [page, text] : texts) {
+    if (!reader || reader_file != text.file) {
+      lock.lock();
+      reader = std::make_unique<LineReader>(text.file);
+      lock.unlock();
+      reader_file = text.file;
+    }
+    if (text.end >= 0) {
+      reader->Seek(text.begin, text.end);
+    } else {
+      reader->Seek(0);
+    }
+    PageWords words{page, text, records.count()};
     state.ResetForPage();
     uint64_t line_number = 0;
-    while (reader.Next(&line)) {
+    while (reader->Next(&line)) {
       ++line_number;
       if (!FindLineTags(line, &state, &tags)) continue;
       ScanLineWords(line, tags, [&](const FoundWord& word) {
@@ -228,10 +237,7 @@ WordLists ExtractWords(const PageTexts& texts) {
     words.count = records.count() - words.first;
     if (words.count > 0) lists.pages.push_back(std::move(words));
   }
-  std::sort(lists.pages.begin(), lists.pages.end(),
-            [](const PageWords& a, const PageWords& b) { return a.name < b.name; });
   lists.total = records.count();
   lists.key_count.resize(lists.vocabulary.key_count(), 0);
-  PrintLine("processed 10%");
   return lists;
 }

@@ -12,9 +12,9 @@
 
 /// Every word outside the tags of every page becomes an occurrence record in
 /// kOccurrenceFile, and its spelling and key enter the vocabulary; words whose key holds
-/// "&nbsp;" are left out. Prints "processed 10%". The pages are those the listing of
-/// "page_*.htm" names, in its order; each is read where `texts` says its text stands, or
-/// from its own file where `texts` does not name it.
+/// "&nbsp;" are left out. The pages are those of `texts`, each read where its text stands.
+/// Every work file is opened under the work-file lock, as the page files may be made
+/// meanwhile.
 WordLists ExtractWords(const PageTexts& texts);
 
 /// Where a page stands in its script and style blocks; starts afresh with every page.

@@ -184,12 +184,7 @@ TEST(ExtractWords, PagesToRecords) {
              "  done\n<span title=\"open\n");
   WriteBytes("htm_in/beta.htm",
              "end\">Second page\n<style>\np {color: red}\n</style>\nThird<br>line\n");
-  CapturedConsole console;
-  const PageTexts texts = MakePageFiles();
-  WordLists lists = ExtractWords(texts);
-  EXPECT_EQ("\nprocessed 1%\nprocessed 10%\n", console.out);
-
-  EXPECT_EQ(CrLf({"page_01.htm", "page_02.htm"}), ReadBytes("dir_02.txt"));
+  WordLists lists = ExtractWords(ReshapePages());
   // "&nbsp;&nbsp;" at line 9 is no word of any list.
   const std::vector<std::string> expected = {
       R"("Hello","page_01.htm","3","5")",       R"("world,","page_01.htm","3","11")",
@@ -207,9 +202,8 @@ TEST(ExtractWords, EmptyAndUnreadablePages) {
   ScopedWorkDir dir;
   MakeDirs("page_2.htm");  // a folder among the pages reads as an empty page
   WriteBytes("page_1.htm", std::string("<br>nul\0byte word\r\n<br>x", 24));
-  CapturedConsole console;
-  WordLists lists = ExtractWords(PageTexts());
-  EXPECT_EQ("processed 10%\n", console.out);
+  WordLists lists = ExtractWords(
+      {{"page_1.htm", PageSource{"page_1.htm"}}, {"page_2.htm", PageSource{"page_2.htm"}}});
   EXPECT_EQ(
       (std::vector<std::string>{std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",
                                 R"("word","page_1.htm","1","14")"}),
