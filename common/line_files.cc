@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr size_t kWriteBuffer = 1 << 16;
+constexpr size_t kWriteBuffer = 1 << 18;
 
 }  // namespace
 
