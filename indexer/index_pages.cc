@@ -1,5 +1,7 @@
 #include "indexer/index_pages.h"
 
+#include <charconv>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,36 +27,45 @@ void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }
 
-void AppendEntryHead(std::string* out, const EntryGroup& group) {
-  for (std::string_view piece :
-       {std::string_view("<a href=\""), std::string_view(group.page), std::string_view("#"),
-        std::string_view(group.word_id), std::string_view("\" id=\""),
-        std::string_view(group.word_id), std::string_view("\">"), std::string_view(group.word),
-        std::string_view("</a>&nbsp;&nbsp;&nbsp; ("), std::string_view(group.page),
-        std::string_view(", ")}) {
-    out->append(piece);
+// Builds lines in a writer's buffer, from pieces that surely fit in the room taken.
+class InPlace {
+ public:
+  InPlace(LineWriter* out, size_t room) : out_(out), to_(out->Room(room)) {}
+  ~InPlace() { out_->Commit(to_); }
+  InPlace& operator<<(std::string_view piece) {
+    if (!piece.empty()) std::memcpy(to_, piece.data(), piece.size());
+    to_ += piece.size();
+    return *this;
   }
-  out->append(std::to_string(group.count));
-  out->append(")");
+  InPlace& operator<<(long long number) {
+    to_ = std::to_chars(to_, to_ + 24, number).ptr;
+    return *this;
+  }
+
+ private:
+  LineWriter* out_;
+  char* to_;
+};
+
+void WriteEntryHead(InPlace& out, const EntryGroup& group) {
+  out << "<a href=\"" << group.page << "#" << group.word_id << "\" id=\"" << group.word_id << "\">"
+      << group.word << "</a>&nbsp;&nbsp;&nbsp; (" << group.page << ", " << group.count << ")";
 }
 
-// The five lines of an entry, appended with their line ends.
-void AppendEntry(std::string* out, const EntryGroup& group, const std::string& n) {
-  out->append("<br>\r\n");
-  AppendEntryHead(out, group);
-  out->append("\r\n&nbsp;&nbsp;<a href=\"s_");
-  out->append(n);
-  out->append(".htm#");
-  out->append(group.word_id);
-  out->append("_");
-  out->append(std::to_string(group.first_number));
-  out->append("\">s_");
-  out->append(n);
-  out->append("</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#");
-  out->append(group.word_id);
-  out->append("\"> index</a>\r\n&nbsp;&nbsp;<a href=\"files_list.htm#");
-  out->append(group.page);
-  out->append("\"> Content </a>\r\n");
+// The room for the lines of an entry, with `n` the page group's number.
+size_t EntryRoom(const EntryGroup& group, std::string_view n) {
+  return 256 + 4 * group.page.size() + 5 * group.word_id.size() + group.word.size() + 2 * n.size();
+}
+
+// The five lines of an entry, with their line ends.
+void WriteEntry(LineWriter* writer, const EntryGroup& group, std::string_view n) {
+  InPlace out(writer, EntryRoom(group, n));
+  out << "<br>\r\n";
+  WriteEntryHead(out, group);
+  out << "\r\n&nbsp;&nbsp;<a href=\"s_" << n << ".htm#" << group.word_id << "_"
+      << group.first_number << "\">s_" << n << "</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#"
+      << group.word_id << "\"> index</a>\r\n&nbsp;&nbsp;<a href=\"files_list.htm#" << group.page
+      << "\"> Content </a>\r\n";
 }
 
 // Entries come grouped and counted; an empty list leaves a last entry of empty fields,
@@ -63,13 +74,8 @@ void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* 
                       const std::string& n) {
   EntryGroup group;
   bool open = false;
-  std::string text;
   entries->ForEach([&](const WordPageEntry& entry) {
-    if (open) AppendEntry(&text, group, n);
-    if (text.size() >= (1 << 16)) {
-      out->Write(text);
-      text.clear();
-    }
+    if (open) WriteEntry(out, group, n);
     const uint32_t key = lists.id_order[entry.id_rank];
     group.word_id = lists.key_id[key];
     group.page = lists.pages[entry.page].name;
@@ -78,9 +84,11 @@ void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* 
     group.count = static_cast<long long>(entry.count);
     open = true;
   });
-  AppendEntryHead(&text, group);
-  text.append("<br>\r\n");
-  out->Write(text);
+  {
+    InPlace last(out, EntryRoom(group, n));
+    WriteEntryHead(last, group);
+    last << "<br>\r\n";
+  }
 }
 
 // Creates a page while holding the work-file lock.
