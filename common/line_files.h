@@ -71,10 +71,11 @@ class LineWriter {
   /// its bytes in place; Commit(end) then takes the bytes up to `end`.
   char* Room(size_t size);
   void Commit(const char* end);
+  /// Writes out what is buffered, so that a reader of the file sees it.
+  void Flush();
   void Close();
 
  private:
-  void Flush();
   void WriteOut(std::string_view bytes);
   int fd_ = -1;
   int error_ = 0;

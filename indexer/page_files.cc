@@ -46,7 +46,9 @@ std::vector<InputName> CollectInputList() {
 long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
   // A name holding a folder separator cannot be named inside htm_in; it reads as empty.
   if (Contains(listed_name, "\\")) return 0;
+  std::unique_lock<std::mutex> lock(WorkFileLock());
   LineReader input("htm_in\\" + listed_name);
+  lock.unlock();
   BlockState blocks;  // as the word scan, which reads each page on its own
   std::string line;
   long long written = 0;
@@ -127,50 +129,65 @@ std::string PageName(size_t number, size_t width) {
   return "page_" + ZeroPadded(static_cast<long long>(number), width) + ".htm";
 }
 
-PageTexts ReshapePages() {
-  std::vector<InputName> inputs = CollectInputList();
-  size_t input_count = 0;
-  for (const InputName& input : inputs) {
-    if (Contains(input.lower, ".htm")) ++input_count;
+PageMaker::PageMaker() {
+  std::vector<std::string> listed;
+  for (InputName& input : CollectInputList()) {
+    if (Contains(input.lower, ".htm")) listed.push_back(std::move(input.listed));
   }
-  size_t width = PageNumberWidth(input_count);
+  const size_t width = PageNumberWidth(listed.size());
+  maker_ = std::thread([this, listed = std::move(listed), width] { MakePages(listed, width); });
+}
 
-  PageTexts texts;
+PageMaker::~PageMaker() {
+  if (maker_.joinable()) maker_.join();
+}
+
+void PageMaker::MakePages(const std::vector<std::string>& listed, size_t width) {
+  std::unique_lock<std::mutex> lock(WorkFileLock());
   LineWriter text(kPageTextFile);
+  lock.unlock();
   long long offset = 0;
   bool in_table = false;  // a file that ends inside a table leaves the next one in it
-  size_t page_number = 0;
-  for (const InputName& input : inputs) {
-    if (!Contains(input.lower, ".htm")) continue;
+  for (size_t n = 0; n < listed.size(); ++n) {
     const long long begin = offset;
-    offset += WriteReshapedText(input.listed, &text, &in_table);
-    texts[PageName(++page_number, width)] = PageSource{kPageTextFile, begin, offset};
+    offset += WriteReshapedText(listed[n], &text, &in_table);
+    text.Flush();  // the scan reads it now
+    std::lock_guard<std::mutex> guard(mutex_);
+    done_.push_back({PageName(n + 1, width), PageSource{kPageTextFile, begin, offset}});
+    page_done_.notify_one();
   }
   text.Close();
-  return texts;
-}
-
-EmptyPageFiles::EmptyPageFiles(const PageTexts& texts) {
-  std::vector<std::string> pages;
-  for (const auto& [page, text] : texts) pages.push_back(page);
-  maker_ = std::thread([this, pages = std::move(pages)] {
-    for (const std::string& page : pages) {
-      std::lock_guard<std::mutex> lock(WorkFileLock());
-      LineWriter file(page, LineWriter::kCreate, LineWriter::kReport);
-      if (!file.is_open()) {
-        failed_ = page;
-        error_ = file.error();
-        return;
-      }
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    all_done_ = true;
+    page_done_.notify_one();
+  }
+  for (size_t n = 0; n < listed.size(); ++n) {
+    const std::string page = PageName(n + 1, width);
+    std::lock_guard<std::mutex> files(WorkFileLock());
+    LineWriter file(page, LineWriter::kCreate, LineWriter::kReport);
+    if (!file.is_open()) {
+      failed_ = page;
+      error_ = file.error();
+      return;
     }
-  });
+  }
 }
 
-EmptyPageFiles::~EmptyPageFiles() { Finish(); }
+bool PageMaker::Next(std::string* page, PageSource* text) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  page_done_.wait(lock, [&] { return taken_ < done_.size() || all_done_; });
+  if (taken_ == done_.size()) return false;
+  *page = done_[taken_].first;
+  *text = done_[taken_].second;
+  ++taken_;
+  return true;
+}
 
-void EmptyPageFiles::Finish() {
+PageTexts PageMaker::Finish() {
   if (maker_.joinable()) maker_.join();
   if (error_ != 0) StopOnWriteFailure(failed_, error_);
+  return PageTexts(done_.begin(), done_.end());
 }
 
 void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists) {

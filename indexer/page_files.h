@@ -1,11 +1,15 @@
 #ifndef INDEXER_PAGE_FILES_H_
 #define INDEXER_PAGE_FILES_H_
 
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "indexer/run_state.h"
 #include "indexer/word_extract.h"
@@ -16,26 +20,36 @@ inline constexpr char kPageTextFile[] = "page_text.txt";
 
 /// The HTML files of htm_in become numbered pages: every listed input takes one page
 /// number, even one that cannot be read (its page is empty). Each page's reshaped text goes
-/// to kPageTextFile; its page file is written once, in its final form, when the scan has
-/// told whether the page holds words (WritePagesWithoutWords, or the decoration). htm_in is
-/// only read.
-PageTexts ReshapePages();
-
-/// Makes every page file empty, on a thread of its own, so that the caller can scan the
-/// pages meanwhile. Finish() waits for it and ends the program when a file could not be
-/// made; so does the destructor, for a caller that leaves early.
-class EmptyPageFiles {
+/// to kPageTextFile, and its page file is made empty: it is written once, in its final form,
+/// when the scan has told whether the page holds words (WritePagesWithoutWords, or the
+/// decoration). htm_in is only read.
+///
+/// The pages are made on a thread of its own, so that the caller can scan each page as soon
+/// as its text stands. Every work file is opened under the work-file lock meanwhile.
+class PageMaker {
  public:
-  explicit EmptyPageFiles(const PageTexts& texts);
-  ~EmptyPageFiles();
-  EmptyPageFiles(const EmptyPageFiles&) = delete;
-  EmptyPageFiles& operator=(const EmptyPageFiles&) = delete;
-  void Finish();
+  PageMaker();
+  ~PageMaker();
+  PageMaker(const PageMaker&) = delete;
+  PageMaker& operator=(const PageMaker&) = delete;
+
+  /// Waits for the next page's text; false after the last page.
+  bool Next(std::string* page, PageSource* text);
+  /// Waits for the page files and gives where each page's text stands; ends the program when
+  /// a file could not be made.
+  PageTexts Finish();
 
  private:
-  std::thread maker_;
-  std::string failed_;  // the first page that could not be made
+  void MakePages(const std::vector<std::string>& listed, size_t width);
+
+  std::mutex mutex_;
+  std::condition_variable page_done_;
+  std::vector<std::pair<std::string, PageSource>> done_;  // in page order
+  bool all_done_ = false;
+  size_t taken_ = 0;
+  std::string failed_;  // the first page file that could not be made
   int error_ = 0;
+  std::thread maker_;
 };
 
 /// Pages that hold no words are final as they stand: their text goes to their page files.

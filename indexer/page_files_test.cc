@@ -151,8 +151,8 @@ struct MadePages {
 // until written in its final form.
 MadePages RunMakePageFiles() {
   MadePages made;
-  const PageTexts texts = ReshapePages();
-  EmptyPageFiles(texts).Finish();
+  PageMaker maker;
+  const PageTexts texts = maker.Finish();
   const std::string all = ReadBytes(kPageTextFile);
   for (const auto& [page, text] : texts) {
     EXPECT_TRUE(PathExists(page)) << page;

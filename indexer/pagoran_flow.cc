@@ -120,12 +120,14 @@ void RunPagoran(const char* argv0) {
   // form. Words travel from the page scan to the output pages as typed records in two work
   // files (see word_lists.h). Each work file goes as soon as the last phase that reads it is
   // done.
-  const PageTexts texts = ReshapePages();
   WordLists lists;
+  PageTexts texts;
   {
-    EmptyPageFiles page_files(texts);  // made on a second thread while the pages are scanned
-    lists = ExtractWords(texts);
-    page_files.Finish();
+    // The pages are made on a second thread; each is scanned as soon as its text stands.
+    PageMaker pages;
+    lists =
+        ExtractWords([&](std::string* page, PageSource* text) { return pages.Next(page, text); });
+    texts = pages.Finish();
   }
   PrintLine();
   PrintLine("processed 1%");

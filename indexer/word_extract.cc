@@ -196,7 +196,7 @@ LineScan ScanPageLine(std::string_view line, ScanState* state) {
   return scan;
 }
 
-WordLists ExtractWords(const PageTexts& texts) {
+WordLists ExtractWords(const NextPageText& next_page) {
   WordLists lists;
   std::unique_lock<std::mutex> lock(WorkFileLock());
   RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
@@ -207,7 +207,9 @@ WordLists ExtractWords(const PageTexts& texts) {
   ScanState state;
   std::string line;
   std::vector<TagSpan> tags;
-  for (const auto& [page, text] : texts) {
+  std::string page;
+  PageSource text;
+  while (next_page(&page, &text)) {
     if (!reader || reader_file != text.file) {
       lock.lock();
       reader = std::make_unique<LineReader>(text.file);

@@ -10,12 +10,14 @@
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 
+/// Gives the next page to scan, its name and where its text stands; false after the last.
+using NextPageText = std::function<bool(std::string* page, PageSource* text)>;
+
 /// Every word outside the tags of every page becomes an occurrence record in
 /// kOccurrenceFile, and its spelling and key enter the vocabulary; words whose key holds
-/// "&nbsp;" are left out. The pages are those of `texts`, each read where its text stands.
-/// Every work file is opened under the work-file lock, as the page files may be made
-/// meanwhile.
-WordLists ExtractWords(const PageTexts& texts);
+/// "&nbsp;" are left out. The pages come from `next_page`, in page order. Every work file is
+/// opened under the work-file lock, as the pages may be made meanwhile.
+WordLists ExtractWords(const NextPageText& next_page);
 
 /// Where a page stands in its script and style blocks; starts afresh with every page.
 struct BlockState {

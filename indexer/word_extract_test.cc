@@ -184,7 +184,10 @@ TEST(ExtractWords, PagesToRecords) {
              "  done\n<span title=\"open\n");
   WriteBytes("htm_in/beta.htm",
              "end\">Second page\n<style>\np {color: red}\n</style>\nThird<br>line\n");
-  WordLists lists = ExtractWords(ReshapePages());
+  PageMaker maker;
+  WordLists lists =
+      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); });
+  maker.Finish();
   // "&nbsp;&nbsp;" at line 9 is no word of any list.
   const std::vector<std::string> expected = {
       R"("Hello","page_01.htm","3","5")",       R"("world,","page_01.htm","3","11")",
@@ -202,8 +205,16 @@ TEST(ExtractWords, EmptyAndUnreadablePages) {
   ScopedWorkDir dir;
   MakeDirs("page_2.htm");  // a folder among the pages reads as an empty page
   WriteBytes("page_1.htm", std::string("<br>nul\0byte word\r\n<br>x", 24));
-  WordLists lists = ExtractWords(
-      {{"page_1.htm", PageSource{"page_1.htm"}}, {"page_2.htm", PageSource{"page_2.htm"}}});
+  const PageTexts texts = {{"page_1.htm", PageSource{"page_1.htm"}},
+                           {"page_2.htm", PageSource{"page_2.htm"}}};
+  auto at = texts.begin();
+  WordLists lists = ExtractWords([&](std::string* page, PageSource* text) {
+    if (at == texts.end()) return false;
+    *page = at->first;
+    *text = at->second;
+    ++at;
+    return true;
+  });
   EXPECT_EQ(
       (std::vector<std::string>{std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",
                                 R"("word","page_1.htm","1","14")"}),
