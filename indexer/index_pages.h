@@ -28,7 +28,7 @@ struct ByWordThenPage {
 /// sorted in runs in the work files wrd_14_<n>.txt when they outgrow their budget.
 class WordPageEntries : public SortedRecords<WordPageEntry, ByWordThenPage> {
  public:
-  WordPageEntries() : SortedRecords("wrd_14_", 8 << 20, &WorkFileLock()) {}
+  WordPageEntries() : SortedRecords("wrd_14_", 4 << 20, &WorkFileLock()) {}
 };
 
 /// Writes the word index page i_<group>.htm from the entries (one per word id and page, with
