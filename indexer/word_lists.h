@@ -17,11 +17,11 @@
 ///   ever put in order.
 /// - Next pages: the next page that holds the word, found walking the pages from the last one
 ///   backwards with one entry per key; written to kNextPageFile, a slice per page.
-/// - The output pages (WriteOccurrencePages): two walks over the pages in order, side by side
-///   in two threads, each numbering the occurrences itself. One decorates the pages; the
-///   other writes the search page and the occurrence table and makes one word index entry per
-///   word and page, put in word order by an external sort of records (SortedRecords) when
-///   they outgrow memory, for the word index page.
+/// - The output pages (WriteOccurrencePages): one walk over the pages in order numbers the
+///   occurrences, writes the search page and makes one word index entry per word and page,
+///   put in word order by an external sort of records (SortedRecords) when they outgrow
+///   memory, for the word index page. A second thread takes the numbered occurrences in
+///   batches, decorates the pages and writes the occurrence table.
 
 #include <cstdint>
 #include <map>
