@@ -10,6 +10,7 @@
 #   cat        writing a copy of the indexer's output set.
 # Every timed command runs RUNS times (default 3) and the fastest run counts, for the
 # indexer and the yardsticks alike: on a shared machine one run can be slowed down by others.
+# The indexer runs of the sizes take turns.
 # Each run starts from the same state as the first: what an earlier run wrote is removed
 # beforehand, untimed (deleting 400 MB of old output takes a run about 0.2 s).
 # Usage: [RUNS=n] bench/indexer_bench.sh [PAGES ...]   (default: 200 2000)
@@ -52,68 +53,74 @@ timed() {
   echo "$best"
 }
 
-for pages in "${@:-200 2000}"; do
-  for p in $pages; do
+sizes=$(echo ${@:-200 2000})
+declare -A run run_start rss_kb bytes
+for p in $sizes; do
+  work="$scratch/work_$p"
+  mkdir -p "$work"
+  cp "$build"/pagoran_01_149.exe "$build"/wget.exe "$work/"
+  "$build/bench/gen_html_set_bench" "$p" "$work/htm_in" >/dev/null
+  cp -r "$work/htm_in" "$scratch/site_$p"
+  bytes[$p]=$(cat "$work"/htm_in/*.html | wc -c)
+  # The pages' text without tags, for the yardsticks.
+  cat "$work"/htm_in/*.html | sed -e 's/<[^>]*>/ /g' > "$scratch/text_$p.txt"
+  rss_kb[$p]=0
+done
+
+# The indexer runs of all sizes take turns, so that a machine that gets slower or faster
+# meanwhile weighs on every size alike and the ratio between sizes stays fair. Dirty pages
+# of earlier runs are written back first, so that their write-back does not fall into the
+# timed run. Each console line gets the time it was printed at (one perl process for all
+# lines, so that the stamping takes no core from the run); the fastest run's lines are kept.
+for ((i = 0; i < runs; i++)); do
+  for p in $sizes; do
     work="$scratch/work_$p"
-    mkdir -p "$work"
-    cp "$build"/pagoran_01_149.exe "$build"/wget.exe "$work/"
-    "$build/bench/gen_html_set_bench" "$p" "$work/htm_in" >/dev/null
-    cp -r "$work/htm_in" "$scratch/site_$p"
-    bytes=$(cat "$work"/htm_in/*.html | wc -c)
-    # The pages' text without tags, for the yardsticks.
-    cat "$work"/htm_in/*.html | sed -e 's/<[^>]*>/ /g' > "$scratch/text_$p.txt"
-
-    # Dirty pages of earlier runs are written back first, so that their write-back does not
-    # fall into the timed run. Each console line gets the time it was printed at (one perl
-    # process for all lines, so that the stamping takes no core from the run); the fastest
-    # run's lines are kept.
-    run=
-    rss_kb=0
-    for ((i = 0; i < runs; i++)); do
-      rm -rf "$work/htm_out" "$work/wrd_24"
-      sync
-      start=$(date +%s%N)
-      (cd "$work" && printf '11\n' | /usr/bin/time -f '%M' -o "$scratch/rss" ./pagoran_01_149.exe \
-          2>&1 | perl -MTime::HiRes=time -ne 'printf "%.0f %s", time * 1e9, $_' \
-          > "$scratch/console_now")
-      end=$(date +%s%N)
-      t=$(seconds "$start" "$end")
-      rss_now=$(tail -1 "$scratch/rss")
-      [ "$rss_now" -gt "$rss_kb" ] && rss_kb=$rss_now
-      if [ -z "$run" ] || awk -v a="$t" -v b="$run" 'BEGIN { exit !(a < b) }'; then
-        run=$t
-        run_start=$start
-        mv "$scratch/console_now" "$scratch/console"
-      fi
-    done
-    occurrences=$(cat "$work"/htm_out/page_*.htm | grep -c 'ondblclick' || true)
-
-    mb=$(ratio "$bytes" 1048576)
-    words=$(wc -w < "$scratch/text_$p.txt")
-    echo "== $p pages, $mb MB of HTML, $words words"
-    [ -z "$first_run" ] && first_run=$run first_pages=$p
-    echo "indexer run:   $run s (fastest of $runs), $(ratio "$mb" "$run") MB/s," \
-         "$(ratio "$occurrences" "$run") occurrences/s ($occurrences occurrences)," \
-         "peak RSS $((rss_kb / 1024)) MiB"
-    # Time from the start (or the message before) to each progress message.
-    echo "  until each progress message:" $(awk -v s="$run_start" \
-        '/ processed [0-9]+%$/ { printf "%s %.2f s,\n", $3, ($1 - s) / 1e9; s = $1 }' "$scratch/console")
-
-    if [ -x "$pagefind" ]; then
-      pf=$(timed "rm -rf '$scratch/pagefind_$p'" "$pagefind" --site "$scratch/site_$p" --output-path "$scratch/pagefind_$p")
-      echo "pagefind:      $pf s   (indexer / pagefind: $(ratio "$run" "$pf"))"
+    rm -rf "$work/htm_out" "$work/wrd_24"
+    sync
+    start=$(date +%s%N)
+    (cd "$work" && printf '11\n' | /usr/bin/time -f '%M' -o "$scratch/rss" ./pagoran_01_149.exe \
+        2>&1 | perl -MTime::HiRes=time -ne 'printf "%.0f %s", time * 1e9, $_' \
+        > "$scratch/console_now")
+    end=$(date +%s%N)
+    t=$(seconds "$start" "$end")
+    rss_now=$(tail -1 "$scratch/rss")
+    [ "$rss_now" -gt "${rss_kb[$p]}" ] && rss_kb[$p]=$rss_now
+    if [ -z "${run[$p]}" ] || awk -v a="$t" -v b="${run[$p]}" 'BEGIN { exit !(a < b) }'; then
+      run[$p]=$t
+      run_start[$p]=$start
+      mv "$scratch/console_now" "$scratch/console_$p"
     fi
-    ptx_s=$(timed : ptx -A "$scratch/text_$p.txt")
-    echo "ptx -A:        $ptx_s s   (indexer / ptx: $(ratio "$run" "$ptx_s"))"
-    wc_s=$(timed : wc -w "$scratch/text_$p.txt")
-    echo "wc -w:         $wc_s s   (indexer / wc: $(ratio "$run" "$wc_s"))"
-    out_mb=$(ratio "$(cat "$work"/htm_out/* | wc -c)" 1048576)
-    cat_s=$(timed "rm -f '$scratch/cat_copy'" sh -c "cat '$work'/htm_out/* > '$scratch/cat_copy'")
-    echo "cat of output: $cat_s s for $out_mb MB   (indexer / cat: $(ratio "$run" "$cat_s"))"
-    tail -1 "$scratch/console" | cut -d' ' -f2-
-    if [ "$p" != "$first_pages" ]; then
-      echo "time against $first_pages pages: $(ratio "$run" "$first_run") times"
-    fi
-    rm -rf "$work" "$scratch/site_$p" "$scratch/pagefind_$p" "$scratch/cat_copy" "$scratch/text_$p.txt"
   done
+done
+
+for p in $sizes; do
+  work="$scratch/work_$p"
+  occurrences=$(cat "$work"/htm_out/page_*.htm | grep -c 'ondblclick' || true)
+  mb=$(ratio "${bytes[$p]}" 1048576)
+  words=$(wc -w < "$scratch/text_$p.txt")
+  echo "== $p pages, $mb MB of HTML, $words words"
+  [ -z "$first_run" ] && first_run=${run[$p]} first_pages=$p
+  echo "indexer run:   ${run[$p]} s (fastest of $runs), $(ratio "$mb" "${run[$p]}") MB/s," \
+       "$(ratio "$occurrences" "${run[$p]}") occurrences/s ($occurrences occurrences)," \
+       "peak RSS $((rss_kb[$p] / 1024)) MiB"
+  # Time from the start (or the message before) to each progress message.
+  echo "  until each progress message:" $(awk -v s="${run_start[$p]}" \
+      '/ processed [0-9]+%$/ { printf "%s %.2f s,\n", $3, ($1 - s) / 1e9; s = $1 }' "$scratch/console_$p")
+
+  if [ -x "$pagefind" ]; then
+    pf=$(timed "rm -rf '$scratch/pagefind_$p'" "$pagefind" --site "$scratch/site_$p" --output-path "$scratch/pagefind_$p")
+    echo "pagefind:      $pf s   (indexer / pagefind: $(ratio "${run[$p]}" "$pf"))"
+  fi
+  ptx_s=$(timed : ptx -A "$scratch/text_$p.txt")
+  echo "ptx -A:        $ptx_s s   (indexer / ptx: $(ratio "${run[$p]}" "$ptx_s"))"
+  wc_s=$(timed : wc -w "$scratch/text_$p.txt")
+  echo "wc -w:         $wc_s s   (indexer / wc: $(ratio "${run[$p]}" "$wc_s"))"
+  out_mb=$(ratio "$(cat "$work"/htm_out/* | wc -c)" 1048576)
+  cat_s=$(timed "rm -f '$scratch/cat_copy'" sh -c "cat '$work'/htm_out/* > '$scratch/cat_copy'")
+  echo "cat of output: $cat_s s for $out_mb MB   (indexer / cat: $(ratio "${run[$p]}" "$cat_s"))"
+  tail -1 "$scratch/console_$p" | cut -d' ' -f2-
+  if [ "$p" != "$first_pages" ]; then
+    echo "time against $first_pages pages: $(ratio "${run[$p]}" "$first_run") times"
+  fi
+  rm -rf "$work" "$scratch/site_$p" "$scratch/pagefind_$p" "$scratch/cat_copy" "$scratch/text_$p.txt"
 done

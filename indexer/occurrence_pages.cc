@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <numeric>
@@ -151,11 +153,9 @@ struct WalkStep {
 };
 
 // Walks the pages in order and their occurrences in document order, numbering them and
-// finding their next pages: `begin_page(p)`, then `take(occurrence, step)` for each
-// occurrence of the page, then `end_page(p)`. Each walk reads the work files on its own and
-// keeps its own counts, so that two walks can run side by side.
-template <typename BeginPage, typename Take, typename EndPage>
-void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, EndPage end_page) {
+// finding their next pages: `take(occurrence, step)` for each occurrence.
+template <typename Take>
+void WalkOccurrences(const WordLists& lists, Take take) {
   const Vocabulary& vocabulary = lists.vocabulary;
   std::vector<KeyState> state(vocabulary.key_count());
   std::unique_lock<std::mutex> lock(WorkFileLock());
@@ -187,7 +187,6 @@ void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, En
       if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
     }
 
-    begin_page(p);
     records.Seek(page.first, page.first + page.count);
     bool have = records.Next(&record);
     while (have) {
@@ -213,66 +212,120 @@ void WalkOccurrences(const WordLists& lists, BeginPage begin_page, Take take, En
         take(o, WalkStep{p, item.key, item.spelling, &k});
       }
     }
-    end_page(p);
     for (uint32_t key : touched) state[key].on_page = 0;
   }
 }
 
-// Decorates the pages.
-void DecoratePages(const IndexerRun& run, const WordLists& lists) {
+// One occurrence on its way to the decorated pages and the occurrence table.
+struct PageOccurrence {
+  uint32_t page;              // the page's place in page order
+  long long highest_on_page;  // the highest occurrence number of the word on the page
+  Occurrence occurrence;
+};
+
+// Hands the walk's occurrences in batches from the walking thread to the decorating one,
+// holding a few batches at most.
+class OccurrenceQueue {
+ public:
+  static constexpr size_t kBatch = 4096;
+
+  // Takes the batch's occurrences; waits while the queue is full.
+  void Push(std::vector<PageOccurrence>* batch) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return full_.size() < kMaxBatches; });
+    full_.push_back(std::move(*batch));
+    batch->clear();
+    changed_.notify_all();
+  }
+  // The next batch; false once the walk has ended and every batch is taken.
+  bool Pop(std::vector<PageOccurrence>* batch) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return !full_.empty() || ended_; });
+    if (full_.empty()) return false;
+    *batch = std::move(full_.front());
+    full_.pop_front();
+    changed_.notify_all();
+    return true;
+  }
+  void End() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ended_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  static constexpr size_t kMaxBatches = 4;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::vector<PageOccurrence>> full_;
+  bool ended_ = false;
+};
+
+// Decorates the pages and writes the occurrence table, as the occurrences come.
+void DecoratePages(const IndexerRun& run, const WordLists& lists, OccurrenceQueue* queue) {
   std::vector<std::string> names;
   for (const PageWords& page : lists.pages) names.push_back(page.name);
   const PageChain chain = MakePageChain(names);
   std::unique_ptr<PageDecorator> decorator;
-  WalkOccurrences(
-      lists,
-      [&](uint32_t p) {
+  uint32_t decorated = kNoPage;
+  std::unique_lock<std::mutex> lock(WorkFileLock());
+  LineWriter table(kOccurrenceTable);
+  lock.unlock();
+  std::vector<PageOccurrence> batch;
+  while (queue->Pop(&batch)) {
+    for (const PageOccurrence& item : batch) {
+      if (item.page != decorated) {
+        const uint32_t p = item.page;
         const std::string& page = lists.pages[p].name;
-        std::lock_guard<std::mutex> lock(WorkFileLock());
+        lock.lock();
+        decorator.reset();  // the page before is complete
         decorator = std::make_unique<PageDecorator>(run, page, lists.pages[p].text,
                                                     NeighbourPages(chain, page),
                                                     p + 1 == lists.pages.size());
-      },
-      [&](const Occurrence& o, const WalkStep& step) {
-        const KeyState& k = *step.state;
-        decorator->Take(o, static_cast<long long>(k.base + k.on_page));
-      },
-      [&](uint32_t) {
-        std::lock_guard<std::mutex> lock(WorkFileLock());
-        decorator.reset();
-      });
+        lock.unlock();
+        decorated = p;
+      }
+      decorator->Take(item.occurrence, item.highest_on_page);
+      WriteTableLine(&table, item.occurrence);
+    }
+  }
+  lock.lock();
+  decorator.reset();
+  table.Close();
 }
 
 }  // namespace
 
-// The decoration writes most of the bytes, so it has a thread of its own; this one writes
-// the rest. Every output file is written by one thread in a fixed order, so the bytes are
-// the same on every run.
+// The occurrences are numbered in one walk on this thread, which writes the search page
+// and makes the word index entries; a second thread decorates the pages and writes the
+// occurrence table, which hold most of the bytes. Every output file is written by one
+// thread in a fixed order, so the bytes are the same on every run.
 void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
-  std::thread decoration([&] { DecoratePages(run, *lists); });
+  OccurrenceQueue queue;
+  std::thread decoration([&] { DecoratePages(run, *lists, &queue); });
   lists->first_spelling.assign(lists->vocabulary.key_count(), kNoSpelling);
   WordPageEntries entries;
   {
     std::unique_lock<std::mutex> lock(WorkFileLock());
     SearchPageWriter search(run);
-    LineWriter table(kOccurrenceTable);
     lock.unlock();
-    WalkOccurrences(
-        *lists, [](uint32_t) {},
-        [&](const Occurrence& o, const WalkStep& step) {
-          search.Add(o);
-          WriteTableLine(&table, o);
-          KeyState& k = *step.state;
-          if (k.entry_page != step.page) {
-            k.entry_page = step.page;
-            entries.Add({lists->id_rank[step.key], step.page, step.spelling, 0, k.on_page,
-                         static_cast<uint64_t>(o.number)});
-            // A key's first occurrence always makes an entry.
-            uint32_t& first = lists->first_spelling[step.key];
-            if (first == kNoSpelling) first = step.spelling;
-          }
-        },
-        [](uint32_t) {});
+    std::vector<PageOccurrence> batch;
+    WalkOccurrences(*lists, [&](const Occurrence& o, const WalkStep& step) {
+      KeyState& k = *step.state;
+      batch.push_back({step.page, static_cast<long long>(k.base + k.on_page), o});
+      if (batch.size() == OccurrenceQueue::kBatch) queue.Push(&batch);
+      search.Add(o);
+      if (k.entry_page != step.page) {
+        k.entry_page = step.page;
+        entries.Add({lists->id_rank[step.key], step.page, step.spelling, 0, k.on_page,
+                     static_cast<uint64_t>(o.number)});
+        // A key's first occurrence always makes an entry.
+        uint32_t& first = lists->first_spelling[step.key];
+        if (first == kNoSpelling) first = step.spelling;
+      }
+    });
+    queue.Push(&batch);
+    queue.End();
   }
   WriteWordIndexAndContents(run, *lists, &entries);
   decoration.join();
