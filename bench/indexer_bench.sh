@@ -68,20 +68,25 @@ for p in $sizes; do
 done
 
 # The indexer runs of all sizes take turns, so that a machine that gets slower or faster
-# meanwhile weighs on every size alike and the ratio between sizes stays fair. Dirty pages
-# of earlier runs are written back first, so that their write-back does not fall into the
-# timed run. Each console line gets the time it was printed at (one perl process for all
-# lines, so that the stamping takes no core from the run); the fastest run's lines are kept.
+# meanwhile weighs on every size alike and the ratio between sizes stays fair. Each run
+# starts on a quiet disk: its output is deleted right after it, before the kernel writes
+# it back (a written-back 4 GB keeps the disk busy well into the next run), and what is
+# still dirty is written back before the next run. Each console line gets the time it was
+# printed at (one perl process for all lines, so that the stamping takes no core from the
+# run); the fastest run's lines are kept.
+run_indexer() {
+  (cd "$1" && printf '11\n' | /usr/bin/time -f '%M' -o "$scratch/rss" ./pagoran_01_149.exe \
+      2>&1 | perl -MTime::HiRes=time -ne 'printf "%.0f %s", time * 1e9, $_' \
+      > "$scratch/console_now")
+}
 for ((i = 0; i < runs; i++)); do
   for p in $sizes; do
     work="$scratch/work_$p"
-    rm -rf "$work/htm_out" "$work/wrd_24"
     sync
     start=$(date +%s%N)
-    (cd "$work" && printf '11\n' | /usr/bin/time -f '%M' -o "$scratch/rss" ./pagoran_01_149.exe \
-        2>&1 | perl -MTime::HiRes=time -ne 'printf "%.0f %s", time * 1e9, $_' \
-        > "$scratch/console_now")
+    run_indexer "$work"
     end=$(date +%s%N)
+    rm -rf "$work/htm_out" "$work/wrd_24"
     t=$(seconds "$start" "$end")
     rss_now=$(tail -1 "$scratch/rss")
     [ "$rss_now" -gt "${rss_kb[$p]}" ] && rss_kb[$p]=$rss_now
@@ -95,6 +100,7 @@ done
 
 for p in $sizes; do
   work="$scratch/work_$p"
+  run_indexer "$work"  # untimed: the output set for the figures below and for cat
   occurrences=$(cat "$work"/htm_out/page_*.htm | grep -c 'ondblclick' || true)
   mb=$(ratio "${bytes[$p]}" 1048576)
   words=$(wc -w < "$scratch/text_$p.txt")

@@ -17,8 +17,10 @@
 #include "common/record_file.h"
 #include "common/shell.h"
 #include "common/text.h"
+#include "common/work_files.h"
 #include "indexer/decorate.h"
 #include "indexer/decorate_lines.h"
+#include "indexer/page_files.h"
 #include "indexer/search_page.h"
 #include "indexer/second_names.h"
 #include "indexer/work_file_lock.h"
@@ -292,6 +294,11 @@ void DecoratePages(const IndexerRun& run, const WordLists& lists, OccurrenceQueu
   lock.lock();
   decorator.reset();
   table.Close();
+  // The walk has ended too: the work files of the pages' text and words go now, while the
+  // word index is written.
+  DeleteWorkFile(kPageTextFile);
+  DeleteWorkFile(kOccurrenceFile);
+  DeleteWorkFile(kNextPageFile);
 }
 
 }  // namespace

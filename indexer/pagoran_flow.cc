@@ -137,9 +137,6 @@ void RunPagoran(const char* argv0) {
   NumberWords(&lists);
   FindNextPages(&lists);
   WriteOccurrencePages(run, &lists);
-  DeleteWorkFile(kPageTextFile);
-  DeleteWorkFile(kOccurrenceFile);
-  DeleteWorkFile(kNextPageFile);
   PrintLine("processed 50%");
   KeepOccurrenceTable();
   DeleteWorkFile(kOccurrenceTable);  // its copy in the folder wrd_24 stays
