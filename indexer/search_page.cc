@@ -124,8 +124,9 @@ class PendingLine {
       DeleteWorkFile(kSpillFile);
     }
   }
-  // The forms around a word begin with a blank or "<" and end with ">", so "</html>" in a
-  // line (in any case) always lies within one word: the words alone tell.
+  // In the forms, the text before a word ends with ">", the text after it begins with a
+  // blank or "<", and no text of their own holds "</html>": a "</html>" in a line (in any
+  // case) lies within one word, so the words alone tell.
   void NoteWord(std::string_view word) {
     if (ContainsCaseBlind(word, "</html>")) holds_html_end_ = true;
   }
