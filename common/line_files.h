@@ -6,6 +6,8 @@
 /// file, reads as empty. Writing follows the rules of work_files.h: never through a link,
 /// and a failed write ends the program.
 
+#include <charconv>
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -83,6 +85,39 @@ class LineWriter {
   std::unique_ptr<char[]> buffer_;
   size_t capacity_ = 0;
   size_t used_ = 0;
+};
+
+/// Builds bytes straight in a writer's buffer, from pieces that surely fit in the room
+/// taken; they are committed when the builder goes.
+class InPlace {
+ public:
+  InPlace(LineWriter* out, size_t room) : out_(out), to_(out->Room(room)) {}
+  ~InPlace() { out_->Commit(to_); }
+  InPlace(const InPlace&) = delete;
+  InPlace& operator=(const InPlace&) = delete;
+  InPlace& operator<<(std::string_view piece) {
+    if (!piece.empty()) std::memcpy(to_, piece.data(), piece.size());
+    to_ += piece.size();
+    return *this;
+  }
+  InPlace& operator<<(long long number) {
+    to_ = std::to_chars(to_, to_ + 24, number).ptr;
+    return *this;
+  }
+  /// `number` right-aligned in `width` characters (more where it needs them).
+  InPlace& RightAligned(long long number, size_t width) {
+    char text[24];
+    const size_t length = static_cast<size_t>(std::to_chars(text, text + 24, number).ptr - text);
+    if (length < width) {
+      std::memset(to_, ' ', width - length);
+      to_ += width - length;
+    }
+    return *this << std::string_view(text, length);
+  }
+
+ private:
+  LineWriter* out_;
+  char* to_;
 };
 
 /// Every line of a (small) file.

@@ -1,7 +1,5 @@
 #include "indexer/index_pages.h"
 
-#include <charconv>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,26 +24,6 @@ struct EntryGroup {
 void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }
-
-// Builds lines in a writer's buffer, from pieces that surely fit in the room taken.
-class InPlace {
- public:
-  InPlace(LineWriter* out, size_t room) : out_(out), to_(out->Room(room)) {}
-  ~InPlace() { out_->Commit(to_); }
-  InPlace& operator<<(std::string_view piece) {
-    if (!piece.empty()) std::memcpy(to_, piece.data(), piece.size());
-    to_ += piece.size();
-    return *this;
-  }
-  InPlace& operator<<(long long number) {
-    to_ = std::to_chars(to_, to_ + 24, number).ptr;
-    return *this;
-  }
-
- private:
-  LineWriter* out_;
-  char* to_;
-};
 
 void WriteEntryHead(InPlace& out, const EntryGroup& group) {
   out << "<a href=\"" << group.page << "#" << group.word_id << "\" id=\"" << group.word_id << "\">"

@@ -1,9 +1,7 @@
 #include "indexer/occurrence_pages.h"
 
 #include <algorithm>
-#include <charconv>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -87,52 +85,21 @@ void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* or
   });
 }
 
-// Writes `value` at `to`, right-aligned in `width` characters (more where it needs them).
-char* PutNumber(char* to, uint64_t value, size_t width = 0) {
-  char text[24];
-  size_t length = static_cast<size_t>(std::to_chars(text, text + sizeof text, value).ptr - text);
-  if (length < width) {
-    std::memset(to, ' ', width - length);
-    to += width - length;
-  }
-  std::memcpy(to, text, length);
-  return to + length;
-}
-
-char* Put(char* to, std::string_view text) {
-  if (!text.empty()) std::memcpy(to, text.data(), text.size());
-  return to + text.size();
-}
-
 // One line of the occurrence table: page, line, column, word, word id, occurrence number,
 // next page, each quoted. A huge word is written as it stands, not copied.
 void WriteTableLine(LineWriter* table, const Occurrence& o) {
+  const size_t room = 128 + o.page.size() + o.word_id.size() + o.next_page.size();
   const bool huge = o.word.size() >= kHugeWord;
-  const size_t bound =
-      128 + o.page.size() + (huge ? 0 : o.word.size()) + o.word_id.size() + o.next_page.size();
-  char* to = table->Room(bound);
-  to = Put(to, "\"");
-  to = Put(to, o.page);
-  to = Put(to, "\",\"");
-  to = PutNumber(to, static_cast<uint64_t>(o.line), 10);
-  to = Put(to, "\",\"");
-  to = PutNumber(to, static_cast<uint64_t>(o.column), 6);
-  to = Put(to, "\",\"");
-  if (huge) {
-    table->Commit(to);
-    table->Write(o.word);
-    to = table->Room(bound);
-  } else {
-    to = Put(to, o.word);
+  {
+    InPlace out(table, room + (huge ? 0 : o.word.size()));
+    out << "\"" << o.page << "\",\"";
+    out.RightAligned(o.line, 10) << "\",\"";
+    out.RightAligned(o.column, 6) << "\",\"";
+    if (!huge) out << o.word;
   }
-  to = Put(to, "\",\"");
-  to = Put(to, o.word_id);
-  to = Put(to, "\",\"");
-  to = PutNumber(to, static_cast<uint64_t>(o.number));
-  to = Put(to, "\",\"");
-  to = Put(to, o.next_page);
-  to = Put(to, "\"\r\n");
-  table->Commit(to);
+  if (huge) table->Write(o.word);
+  InPlace out(table, room);
+  out << "\",\"" << o.word_id << "\",\"" << o.number << "\",\"" << o.next_page << "\"\r\n";
 }
 
 // Per key, together so that one occurrence touches one cache line of them.
