@@ -1,10 +1,12 @@
 #include "common/console.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +29,7 @@ volatile sig_atomic_t g_raw = 0;
 std::string* g_output_sink = nullptr;  // tests read what is printed here
 std::string* g_error_sink = nullptr;
 ProgramToStart g_program_to_start;
+int g_stdout_error = 0;  // the first error met writing standard output
 
 void RestoreTerminal() {
   if (g_have_saved_mode && g_raw) {
@@ -106,20 +109,53 @@ void Emit(std::string_view text) {
     g_output_sink->append(text);
   } else {
     std::fwrite(text.data(), 1, text.size(), stdout);
+    if (g_stdout_error == 0 && std::ferror(stdout)) g_stdout_error = errno ? errno : EIO;
   }
   for (char c : text) {
     g_column = (c == '\n' || c == '\r') ? 1 : g_column + 1;
   }
 }
 
+// The first error of standard output, once what is pending there has been written; 0 when
+// every message got out.
+int StandardOutputError() {
+  if (std::fflush(stdout) != 0 && g_stdout_error == 0) g_stdout_error = errno ? errno : EIO;
+  if (std::ferror(stdout) && g_stdout_error == 0) g_stdout_error = EIO;
+  return g_stdout_error;
+}
+
+// As a command-line tool does: messages that could not be written (a full device, a closed
+// stream) make the run a failure, said where it can still be read.
+void FailOnLostOutput() {
+  int error = StandardOutputError();
+  if (error == 0) return;
+  RestoreTerminal();
+  std::fprintf(stderr, "Cannot write standard output: %s\n", std::strerror(error));
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+// A closed standard stream would hand its number to the first file opened, and messages
+// would land in that file: each closed one gets /dev/null instead, and a closed standard
+// output counts as one that failed.
+void OccupyClosedStandardStreams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);  // takes the lowest free number
+    if (fd == STDOUT_FILENO) g_stdout_error = EBADF;
+  }
+}
+
 }  // namespace
 
 void InitConsole() {
+  OccupyClosedStandardStreams();
   // One message per line, also through a pipe: progress shows as it happens.
   std::setvbuf(stdout, nullptr, _IOLBF, 1 << 12);
   g_input_is_terminal = isatty(g_input_fd) != 0;
   if (g_input_is_terminal && tcgetattr(g_input_fd, &g_saved_mode) == 0) g_have_saved_mode = true;
   std::atexit(RestoreTerminal);
+  std::atexit(FailOnLostOutput);  // runs first: handlers run in reverse order
   struct sigaction action;
   std::memset(&action, 0, sizeof action);
   action.sa_handler = OnSignal;
@@ -226,7 +262,7 @@ void StartWhenThisEnds(const ProgramToStart& program) { g_program_to_start = pro
 const ProgramToStart& ProgramStartedAtEnd() { return g_program_to_start; }
 
 void EndProgram() {
-  std::fflush(stdout);
+  FailOnLostOutput();  // before a program is started to take over the console
   std::fflush(stderr);
   RestoreTerminal();
   const ProgramToStart& pending = g_program_to_start;
@@ -243,6 +279,11 @@ void EndProgram() {
 }
 
 void EndProgramOnFailure(std::string_view message) {
+  // Two threads may fail at once: the first says why, the second waits for the end.
+  static std::atomic<bool> failing{false};
+  if (failing.exchange(true)) {
+    while (true) pause();
+  }
   PrintError(message);
   RestoreTerminal();
   // A failure may come from a worker thread while the main thread runs on: the process

@@ -60,7 +60,9 @@ void StartWhenThisEnds(const ProgramToStart& program);
 const ProgramToStart& ProgramStartedAtEnd();
 
 /// Ends the process with status 0, restoring the terminal first and starting the program
-/// set by StartWhenThisEnds, if any.
+/// set by StartWhenThisEnds, if any. Where standard output could not be written (a full
+/// device, a closed stream), it says so on standard error and ends with status 1 instead,
+/// starting nothing; any other way out through exit() does the same.
 [[noreturn]] void EndProgram();
 
 /// Ends the process with status 1 after a failure that leaves the run unfinished: prints

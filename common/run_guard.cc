@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/console.h"
 #include "common/program_start.h"
 
 #ifndef SUITE_VERSION
@@ -46,6 +47,13 @@ std::string CurrentFolder() {
   return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
 }
 
+// A folder that CMake builds in holds its cache; the programs' clean-up would delete it,
+// so such a folder is never a work folder, nor advised as one.
+bool IsBuildTree(const std::string& folder) {
+  struct stat st;
+  return lstat((folder + "/CMakeCache.txt").c_str(), &st) == 0;
+}
+
 std::string FolderOf(const std::string& path) {
   size_t cut = path.find_last_of('/');
   if (cut == std::string::npos) return "";
@@ -64,10 +72,20 @@ std::string FolderOf(const std::string& path) {
       std::string(program.deletes) + ".\n";
   message += "It was started as " + argv0 + " in " + CurrentFolder() + ".\n";
   std::string home = FolderOf(started);
-  if (!home.empty()) message += "Start it in its folder: cd " + home + " && ./" + name + "\n";
+  if (!home.empty() && !IsBuildTree(home))
+    message += "Start it in its folder: cd " + home + " && ./" + name + "\n";
   message += "or give it a work folder of its own: scripts/new_workdir.sh DIR && cd DIR && ./" +
              name + "\n";
   Say(message);
+  std::exit(2);
+}
+
+[[noreturn]] void RefuseBuildTree(const ProgramInfo& program) {
+  std::string name(program.name);
+  Say(name + ": " + CurrentFolder() +
+      " is a build tree (it holds CMakeCache.txt), not a work folder; nothing was changed.\n" +
+      "It works only in a folder of its own, because there it " + std::string(program.deletes) +
+      ".\nGive it one: scripts/new_workdir.sh DIR && cd DIR && ./" + name + "\n");
   std::exit(2);
 }
 
@@ -94,12 +112,12 @@ void GuardRun(const ProgramInfo& program, int argc, char** argv) {
     if (argc == 2 && (argument == "-h" || argument == "--help")) {
       std::string text = "Usage: ./" + name + " [-h | --help | --version]\n\n";
       text += program.about;
-      std::fwrite(text.data(), 1, text.size(), stdout);
-      std::exit(0);
+      Print(text);
+      EndProgram();
     }
     if (argc == 2 && argument == "--version") {
-      std::printf("%s %s\n", name.c_str(), SUITE_VERSION);
-      std::exit(0);
+      PrintLine(name + " " + SUITE_VERSION);
+      EndProgram();
     }
     Say(name + ": unexpected argument '" + argument + "'; usage: ./" + name +
         " [-h | --help | --version]\n");
@@ -108,5 +126,6 @@ void GuardRun(const ProgramInfo& program, int argc, char** argv) {
   std::string argv0 = argc > 0 && argv[0] ? argv[0] : "";
   std::string started = StartedPath(argv0);
   if (!StartedInItsFolder(started)) RefuseStartFolder(program, argv0, started);
+  if (IsBuildTree(".")) RefuseBuildTree(program);
   LockFolder(program);
 }

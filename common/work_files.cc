@@ -63,6 +63,19 @@ void StopOnWriteFailure(std::string_view name, int error) {
   EndProgramOnFailure("Cannot write " + std::string(name) + ": " + reason);
 }
 
+void RequireFolder(std::string_view name, std::string_view verb) {
+  if (FolderExists(name)) return;
+  std::string path;
+  int error = ResolveWorkPath(name, false, &path) ? ENOTDIR : ENOENT;
+  EndProgramOnFailure("Cannot " + std::string(verb) + " " + std::string(name) + ": " +
+                      std::strerror(error));
+}
+
+void RequireFolderWhereNamed(std::string_view name, std::string_view verb) {
+  std::string path;
+  if (ResolveWorkPath(name, false, &path)) RequireFolder(name, verb);
+}
+
 bool IsMissingFolder(int error) { return error == ENOENT || error == ENOTDIR; }
 
 bool ResolveTargetOrStop(WorkTarget* target, std::string_view name) {

@@ -23,6 +23,13 @@
 /// reason for `error` (an errno value; ELOOP stands for a path through a link, EXDEV for
 /// one outside the work directory).
 [[noreturn]] void StopOnWriteFailure(std::string_view name, int error);
+/// Ends the program with status 1 ("Cannot read htm_in: Not a directory") unless `name` is
+/// a folder: a file or a FIFO standing where a run needs a folder would make the run lose
+/// its output or read no input, and still end as a success. `verb` is "read" or "write".
+void RequireFolder(std::string_view name, std::string_view verb);
+/// As RequireFolder where something named `name` exists: checked before the commands that
+/// would otherwise each fail on it.
+void RequireFolderWhereNamed(std::string_view name, std::string_view verb);
 /// The error of a name whose folder does not exist (or is a file): for a command, the
 /// failure of the command, not the end of the program.
 bool IsMissingFolder(int error);

@@ -47,7 +47,7 @@ FolderCache* CacheFor(const std::string& folder_path) {
   if (!dir) return &cache;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
+    if (name == "." || name == ".." || !IsHoldableName(name)) continue;
     // Where two names differ only in case, the first in byte order answers.
     auto [it, inserted] = cache.by_lower_name.emplace(LowerAscii(name), name);
     if (!inserted && name < it->second) it->second = name;
@@ -264,7 +264,38 @@ void CheckLinksByHandForTesting(bool by_hand) { g_use_openat2 = !by_hand; }
 bool FileExists(std::string_view name) { return IsKind(name, false); }
 bool FolderExists(std::string_view name) { return IsKind(name, true); }
 
-std::vector<FolderEntry> ListFolder(std::string_view folder, bool details) {
+bool IsHoldableName(std::string_view name) {
+  return std::none_of(name.begin(), name.end(),
+                      [](char c) { return c == '\\' || static_cast<unsigned char>(c) < 32; });
+}
+
+std::string EscapedName(std::string_view name) {
+  std::string escaped;
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      escaped += "\\\\";
+    } else if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\r') {
+      escaped += "\\r";
+    } else if (c == '\t') {
+      escaped += "\\t";
+    } else if (byte < 32) {
+      const char* digits = "0123456789abcdef";
+      escaped += {'\\', 'x', digits[byte >> 4], digits[byte & 15]};
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+namespace {
+
+// Every name in the folder, the holdable ones and (with `unholdable`) the others apart.
+std::vector<FolderEntry> ReadFolder(std::string_view folder, bool details,
+                                    std::vector<std::string>* unholdable) {
   std::vector<FolderEntry> entries;
   std::string path = ".";
   if (!TrimSpaces(folder).empty() && !ResolveWorkPath(folder, false, &path)) return entries;
@@ -274,6 +305,10 @@ std::vector<FolderEntry> ListFolder(std::string_view folder, bool details) {
     FolderEntry e;
     e.name = entry->d_name;
     if (e.name == "." || e.name == "..") continue;
+    if (!IsHoldableName(e.name)) {
+      if (unholdable) unholdable->push_back(std::move(e.name));
+      continue;
+    }
     if (details || entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
       struct stat st;
       if (stat((path + "/" + e.name).c_str(), &st) == 0) {
@@ -288,6 +323,12 @@ std::vector<FolderEntry> ListFolder(std::string_view folder, bool details) {
   }
   closedir(dir);
   return entries;
+}
+
+}  // namespace
+
+std::vector<FolderEntry> ListFolder(std::string_view folder, bool details) {
+  return ReadFolder(folder, details, nullptr);
 }
 
 namespace {
@@ -355,6 +396,19 @@ std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std
     if (NameMatches(entry.name, base)) found.push_back(std::move(entry));
   }
   std::sort(found.begin(), found.end(), ListingLess);
+  return found;
+}
+
+std::vector<std::string> UnlistedMatches(std::string_view pattern) {
+  std::string folder, base;
+  SplitFolderAndName(pattern, &folder, &base);
+  std::vector<std::string> unholdable, found;
+  if (!folder.empty() && !FolderExists(folder)) return found;
+  ReadFolder(folder, false, &unholdable);
+  for (std::string& name : unholdable) {
+    if (NameMatches(name, base)) found.push_back(std::move(name));
+  }
+  std::sort(found.begin(), found.end());
   return found;
 }
 

@@ -28,8 +28,17 @@ void CheckLinksByHandForTesting(bool by_hand);
 bool FileExists(std::string_view name);    // a regular file
 bool FolderExists(std::string_view name);  // a directory
 
+/// Whether a Windows folder could hold `name`: not when it holds a backslash or a byte below
+/// 32. A name it could not hold is data, never a path and never several lines: listings and
+/// case-blind lookups leave it out, so no command acts on it, or on another file because
+/// of it.
+bool IsHoldableName(std::string_view name);
+/// `name` with every backslash and byte below 32 written as a C escape ("a\nb.htm"), for a
+/// message that names it on one line.
+std::string EscapedName(std::string_view name);
+
 /// Names in a work-directory folder ("" for the work directory itself), files and folders,
-/// never "." or "..". Unordered.
+/// never "." or "..", nor names that IsHoldableName refuses. Unordered.
 struct FolderEntry {
   std::string name;
   bool is_folder = false;
@@ -48,6 +57,10 @@ bool NameMatches(std::string_view name, std::string_view pattern);
 /// "htm_in\*.htm*" lists the matches in htm_in, a plain folder name lists its contents, an
 /// empty pattern lists the work directory. `folder` receives the folder listed.
 std::vector<FolderEntry> ListMatches(std::string_view pattern, bool details, std::string* folder);
+
+/// The names in the folder of `pattern` that match it but that listings leave out, as
+/// IsHoldableName refuses them; in byte order.
+std::vector<std::string> UnlistedMatches(std::string_view pattern);
 
 /// The files (not folders) among ListMatches, as work-directory names ("htm_in\a.htm").
 std::vector<std::string> MatchingFileNames(std::string_view pattern);

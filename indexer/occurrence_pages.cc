@@ -306,6 +306,7 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
 }
 
 void KeepOccurrenceTable() {
+  RequireFolderWhereNamed("wrd_24", "write");
   RunCommand("dir /b *.  > dir_01.txt");
   bool folder_exists = false;
   {
@@ -321,6 +322,7 @@ void KeepOccurrenceTable() {
   } else {
     RunCommand("md wrd_24 > out_null.list");
   }
+  RequireFolder("wrd_24", "write");
   // The table is not written again after this, and its name in the work directory is
   // deleted before the run ends.
   CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");

@@ -5,10 +5,12 @@
 #include <mutex>
 #include <vector>
 
+#include "common/console.h"
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
+#include "common/work_paths.h"
 #include "indexer/word_extract.h"
 #include "indexer/work_file_lock.h"
 
@@ -27,6 +29,12 @@ struct InputName {
 // Lists htm_in, sorts the listing and writes the input list dir_01.txt without the
 // reserved promotion page.
 std::vector<InputName> CollectInputList() {
+  // A page whose name no Windows folder can hold is not listed; say so, so that it does
+  // not vanish from the index without a word.
+  for (const std::string& name : UnlistedMatches("htm_in\\*.htm*")) {
+    PrintError("Skipped htm_in page \"" + EscapedName(name) +
+               "\": a Windows folder cannot hold its name (a backslash or a control character)");
+  }
   RunCommand("dir /b htm_in\\*.htm* > dir_02.txt");
   RunCommand("sort dir_02.txt /o dir_03.txt");
   std::vector<InputName> inputs;
@@ -44,8 +52,6 @@ std::vector<InputName> CollectInputList() {
 
 // Writes one input file, line by line reshaped, to `target`; returns the bytes written.
 long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
-  // A name holding a folder separator cannot be named inside htm_in; it reads as empty.
-  if (Contains(listed_name, "\\")) return 0;
   std::unique_lock<std::mutex> lock(WorkFileLock());
   LineReader input("htm_in\\" + listed_name);
   lock.unlock();

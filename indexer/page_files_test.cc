@@ -250,12 +250,21 @@ TEST(PageFiles, NamesThatCannotBeUsedAsListed) {
   MakeDirs("htm_in/a");
   WriteBytes("htm_in/a\\b.htm", "backslash in the name\n");  // would name htm_in/a/b.htm
   WriteBytes("htm_in/a/b.htm", "not this one\n");
+  WriteBytes("htm_in/c\x01\t.htm", "control bytes in the name\n");
   std::string long_name(250, 'l');  // near the longest name the file system takes
   WriteBytes("htm_in/" + long_name + ".htm", "long name\n");
   std::vector<std::string> before = ListNames("htm_in");
+  CapturedConsole console;
   MadePages made = RunMakePageFiles();
-  EXPECT_EQ("", made.text["page_01.htm"]);
-  EXPECT_EQ(CrLf({"<br>long name"}), made.text["page_02.htm"]);
+  // The odd name takes no page number: the one other page is page_1.htm.
+  EXPECT_EQ(1u, made.text.size());
+  EXPECT_EQ(CrLf({"<br>long name"}), made.text["page_1.htm"]);
+  EXPECT_EQ(
+      "Skipped htm_in page \"a\\\\b.htm\": a Windows folder cannot hold its name (a backslash "
+      "or a control character)\n"
+      "Skipped htm_in page \"c\\x01\\t.htm\": a Windows folder cannot hold its name (a "
+      "backslash or a control character)\n",
+      console.err);
   EXPECT_EQ(before, ListNames("htm_in"));
   EXPECT_EQ(std::vector<std::string>{"b.htm"}, ListNames("htm_in/a"));
 }

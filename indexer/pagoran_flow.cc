@@ -41,6 +41,7 @@ bool ListingMentions(const std::string& listing, const std::string& name) {
 }
 
 void RemoveOldOutputFolder() {
+  RequireFolderWhereNamed("htm_out", "write");
   RunCommand("dir /b *. > dir_01.txt");
   if (!ListingMentions("dir_01.txt", "htm_out")) return;
   RunCommand("dir > htm_out\\f_01.txt");
@@ -63,10 +64,13 @@ std::string AskTargetAddress() {
 }
 
 void PrepareFolders() {
+  RequireFolderWhereNamed("htm_in", "read");
   RunCommand("md htm_in > out_null.list");
   RunCommand("md htm_out > out_null.list");
   RunCommand("dir *. > dir_cur.txt");
   if (ListingMentions("dir_cur.txt", "htm_in") && ListingMentions("dir_cur.txt", "htm_out")) {
+    RequireFolder("htm_in", "read");
+    RequireFolder("htm_out", "write");
     return;
   }
   PrintLine(std::string(42, '-'));
@@ -80,6 +84,7 @@ void PrepareFolders() {
 void CopyOutAndCleanUp() {
   RunCommand("dir /b *. > dir_01.txt");
   if (!ListingMentions("dir_01.txt", "htm_out")) RunCommand("md htm_out > out_null.list");
+  RequireFolder("htm_out", "write");
   RunCommand("dir > htm_out\\f_01.txt > out_null.list");
   RunCommand("del /q htm_out\\*.* > out_null.list");
   for (const std::string& line : ReadAllLines("dir_02.txt")) {

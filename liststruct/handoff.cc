@@ -5,6 +5,7 @@
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
+#include "common/work_files.h"
 #include "liststruct/list_file_names.h"
 
 std::string FindIndexerExecutable() {
@@ -16,8 +17,14 @@ std::string FindIndexerExecutable() {
 }
 
 void HandOffToIndexer(const std::string& htm_output) {
+  // Without these folders the indexer could not be started, and the closing texts below
+  // would promise results that never come.
+  RequireFolderWhereNamed("pagoran", "write");
   RunCommand("md pagoran");
+  RequireFolder("pagoran", "write");
+  RequireFolderWhereNamed("pagoran\\htm_in", "write");
   RunCommand("md pagoran\\htm_in");
+  RequireFolder("pagoran\\htm_in", "write");
   RunCommand("del /q pagoran\\htm_in\\*.*");
   CopyByCommand(htm_output, "pagoran\\htm_in\\", "out.list");
   RunCommand("copy wget.exe pagoran\\wget.exe > out.list");

@@ -7,6 +7,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -52,7 +53,9 @@ struct Case {
   std::string program;
   std::function<void()> setup;  // runs in the work directory
   int status;
-  std::string err;  // the whole of standard error
+  std::string err;                      // the whole of standard error
+  std::function<void()> check = [] {};  // runs in the work directory after the run
+  std::string keys = "";                // instead of KeysFor(program)
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
@@ -68,24 +71,65 @@ TEST_P(HostileWorkDir, NothingOutsideChangesAndFailuresAreReported) {
   const auto outside = SnapshotTree(outer.path(), "work");
   const auto input = SnapshotTree(outer.path() + "/work/htm_in");
   const auto start = std::chrono::steady_clock::now();
-  ProgramRun run =
-      RunProgram(ProgramPath(c.program.c_str()), outer.path() + "/work", KeysFor(c.program),
-                 "1720343103", {{"VISUAL", ""}, {"EDITOR", "true"}}, 20);
+  ProgramRun run = RunProgram(ProgramPath(c.program.c_str()), outer.path() + "/work",
+                              c.keys.empty() ? KeysFor(c.program) : c.keys, "1720343103",
+                              {{"VISUAL", ""}, {"EDITOR", "true"}}, 20);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
   EXPECT_EQ(c.status, run.status) << run.out;
   EXPECT_EQ(c.err, run.err);
   if (c.status == 0) {
     EXPECT_NE(std::string::npos, run.out.find(c.program == kCellorin ? "Output files" : "100%"));
   } else {
-    // Stopped at once: no progress to the end, no closing messages.
-    EXPECT_EQ(std::string::npos, run.out.find("processed 100%"));
+    // Stopped at once: no progress to the end, no closing messages. (quillet ends its own
+    // work with "processed 100%" before the hand-off.)
+    if (c.program != kQuillet || c.keys.empty()) {
+      EXPECT_EQ(std::string::npos, run.out.find("processed 100%"));
+    }
     EXPECT_EQ(std::string::npos, run.out.find("Output files"));
+    EXPECT_EQ(std::string::npos, run.out.find("INDEXING RESULTS"));
   }
   EXPECT_EQ(outside, SnapshotTree(outer.path(), "work"));
   EXPECT_EQ(input, SnapshotTree(outer.path() + "/work/htm_in"));
+  c.check();
 }
 
 void Link(const char* target, const char* name) { ASSERT_EQ(0, symlink(target, name)); }
+
+const std::string kMine = "the user's own file\n";
+const std::string kNotAFolder = ": Not a directory\n";
+
+// A FIFO or a file of the user's own standing where a run needs a folder.
+std::function<void()> Fifo(const char* name) {
+  return [=] { ASSERT_EQ(0, mkfifo(name, 0644)); };
+}
+std::function<void()> FileOfMine(const char* name) {
+  return [=] {
+    fs::remove_all(name);
+    WriteBytes(name, kMine);
+  };
+}
+std::function<void()> StillMine(const char* name) {
+  return [=] { EXPECT_EQ(kMine, ReadBytes(name)) << name; };
+}
+std::function<void()> StillAFifo(const char* name) {
+  return [=] { EXPECT_TRUE(fs::is_fifo(name)) << name; };
+}
+
+// Names that no Windows folder can hold: a backslash or a line break in them.
+const char kBackslashVictim[] = "htm_in\\b.htm";
+const char kClimbingVictim[] = "htm_out/..\\htm_in\\b.htm";
+const std::string kProgramsInOneName = "pagoran_01_149.exe\nquillet_01_248.exe\nb.txt";
+
+// The page named "a<LF>b.htm" is skipped with a word; b.htm is indexed once.
+void OddPageSkipped() {
+  EXPECT_EQ(std::vector<std::string>({"files_list.htm", "i_1.htm", "index.htm", "page_01.htm",
+                                      "page_02.htm", "s_1.htm"}),
+            ListNames("htm_out"));
+  for (const std::string& name : ListNames("htm_out")) {
+    EXPECT_EQ(std::string::npos, ReadBytes("htm_out/" + name).find("secretword")) << name;
+  }
+  EXPECT_NE(std::string::npos, ReadBytes("htm_out/index.htm").find("second")) << "b.htm";
+}
 
 const std::string kThroughLink = ": leaves the work directory through a link\n";
 
@@ -116,8 +160,67 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"folder_where_a_work_file_goes", kPagoran, [] { MakeDirs("wrd_01.txt"); }, 1,
              "Cannot write wrd_01.txt: Is a directory\n"},
         Case{"folder_where_the_formula_page_goes", kCellorin, [] { MakeDirs("efg_cellorin.htm"); },
-             1, "Cannot write efg_cellorin.htm: Is a directory\n"}),
+             1, "Cannot write efg_cellorin.htm: Is a directory\n"},
+        // A name is data, never a path: the files these names seem to point at stay, and so
+        // do the odd names themselves, which no listing shows.
+        Case{"backslash_name_in_the_work_directory", kPagoran,
+             [] { WriteBytes(kBackslashVictim, kMine); }, 0, "",
+             [] { EXPECT_EQ(kMine, ReadBytes(kBackslashVictim)); }},
+        Case{"backslash_name_climbing_out_of_htm_out", kPagoran,
+             [] {
+               MakeDirs("htm_out");
+               WriteBytes(kClimbingVictim, kMine);
+             },
+             // Nothing removes the odd name, so the old htm_out stays, as cmd's rd says.
+             0, "The directory is not empty.\n",
+             [] { EXPECT_EQ(kMine, ReadBytes(kClimbingVictim)); }},
+        Case{"line_breaks_in_a_name", kPagoran, [] { WriteBytes(kProgramsInOneName, kMine); }, 0,
+             "",
+             [] {
+               EXPECT_EQ(kMine, ReadBytes(kProgramsInOneName));
+               EXPECT_TRUE(PathExists("pagoran_01_149.exe"));
+               EXPECT_TRUE(PathExists("quillet_01_248.exe"));
+             }},
+        Case{"line_break_in_a_page_name", kPagoran,
+             [] { WriteBytes("htm_in/a\nb.htm", "<body>\nsecretword\n</body>\n"); }, 0,
+             "Skipped htm_in page \"a\\nb.htm\": a Windows folder cannot hold its name (a "
+             "backslash or a control character)\n",
+             OddPageSkipped},
+        // A file or FIFO where a folder belongs stops the run before anything is lost, and
+        // stays as it was.
+        Case{"file_where_htm_out_goes", kPagoran, FileOfMine("htm_out"), 1,
+             "Cannot write htm_out" + kNotAFolder, StillMine("htm_out")},
+        Case{"fifo_where_htm_out_goes", kPagoran, Fifo("htm_out"), 1,
+             "Cannot write htm_out" + kNotAFolder, StillAFifo("htm_out")},
+        Case{"file_where_wrd_24_goes", kPagoran, FileOfMine("wrd_24"), 1,
+             "Cannot write wrd_24" + kNotAFolder, StillMine("wrd_24")},
+        Case{"file_where_htm_in_goes", kPagoran, FileOfMine("htm_in"), 1,
+             "Cannot read htm_in" + kNotAFolder, StillMine("htm_in")},
+        Case{"file_where_the_indexer_folder_goes", kQuillet, FileOfMine("pagoran"), 1,
+             "Cannot write pagoran" + kNotAFolder, StillMine("pagoran"), "111\n1112"}),
     [](const testing::TestParamInfo<Case>& param) { return param.param.name; });
+
+// Messages that cannot be written make the run a failure, as for any command-line tool:
+// standard output on a full device, or closed.
+TEST(LostOutput, EveryProgramEndsWithStatus1AndSaysWhy) {
+  const std::pair<std::string, std::string> outputs[] = {{">/dev/full", "No space left on device"},
+                                                         {">&-", "Bad file descriptor"}};
+  for (const char* program : {kPagoran, kQuillet, kCellorin}) {
+    for (const auto& [redirection, reason] : outputs) {
+      SCOPED_TRACE(std::string(program) + " " + redirection);
+      ScopedWorkDir outer;
+      MakeWorkDir(outer.path());
+      WriteBytes("keys", KeysFor(program));
+      // The keys and the error text stay outside the work directory that the run cleans.
+      std::string command = "cd work && VISUAL= EDITOR=true SOURCE_DATE_EPOCH=1720343103 ./" +
+                            std::string(program) + " <../keys 2>../err " + redirection;
+      int status = std::system(command.c_str());
+      ASSERT_TRUE(WIFEXITED(status));
+      EXPECT_EQ(1, WEXITSTATUS(status));
+      EXPECT_EQ("Cannot write standard output: " + reason + "\n", ReadBytes("err"));
+    }
+  }
+}
 
 // Mounts a small tmpfs at `path` in a mount namespace of this test process's own (a user
 // namespace too where the test does not run as root). Empty, or why it cannot be done.

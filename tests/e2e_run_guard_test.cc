@@ -35,8 +35,29 @@ TEST(RunGuard, ProgramStartedOutsideItsFolderChangesNothing) {
     EXPECT_EQ(2, run.status) << exe;
     EXPECT_EQ("", run.out) << exe;
     EXPECT_NE(std::string::npos, run.err.find("not started in its own folder")) << run.err;
-    EXPECT_NE(std::string::npos, run.err.find("cd " + std::string(BUILD_DIR))) << run.err;
+    // The build tree holds the program, but its clean-up would delete CMakeCache.txt there:
+    // the advice is a work folder of its own, never "cd" into the build tree.
+    EXPECT_EQ(std::string::npos, run.err.find("cd " + std::string(BUILD_DIR))) << run.err;
     EXPECT_NE(std::string::npos, run.err.find("scripts/new_workdir.sh")) << run.err;
+    EXPECT_EQ(before, SnapshotTree(dir.path())) << exe;
+  }
+}
+
+TEST(RunGuard, BuildTreeIsNoWorkFolder) {
+  for (const char* exe : kPrograms) {
+    ScopedWorkDir dir;
+    InstallPrograms(dir.path());
+    FillWithUserFiles();
+    WriteBytes("CMakeCache.txt", "# This is the CMakeCache file.\n");
+    auto before = SnapshotTree(dir.path());
+    ProgramRun run = RunProgram(ProgramPath(exe), dir.path(), "11\n");
+    EXPECT_EQ(2, run.status) << exe;
+    EXPECT_EQ("", run.out) << exe;
+    EXPECT_EQ(std::string(exe) + ": " + dir.path() +
+                  " is a build tree (it holds CMakeCache.txt), not a work folder; nothing was "
+                  "changed.",
+              run.err.substr(0, run.err.find('\n')));
+    EXPECT_NE(std::string::npos, run.err.find("scripts/new_workdir.sh DIR")) << run.err;
     EXPECT_EQ(before, SnapshotTree(dir.path())) << exe;
   }
 }
