@@ -11,7 +11,6 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -77,19 +76,15 @@ class RecordReader {
 
 /// Records put in order by `Less`: held in memory up to a budget, beyond it sorted in runs
 /// that are written to work files "<run_stem><n>.txt" and merged when read back. Records
-/// that compare equal may come out in any order. With a `file_lock`, every step that
-/// opens, creates or deletes a run file holds it.
+/// that compare equal may come out in any order.
 template <typename Record, typename Less>
 class SortedRecords {
  public:
-  SortedRecords(std::string run_stem, size_t memory_bytes, std::mutex* file_lock = nullptr,
-                Less less = Less())
+  SortedRecords(std::string run_stem, size_t memory_bytes, Less less = Less())
       : stem_(std::move(run_stem)),
         capacity_(std::max<size_t>(memory_bytes / sizeof(Record), 1024)),
-        file_lock_(file_lock),
         less_(less) {}
   ~SortedRecords() {
-    auto lock = LockFiles();
     for (size_t n = 1; n <= runs_; ++n) DeleteWorkFile(RunName(n));
   }
   SortedRecords(const SortedRecords&) = delete;
@@ -118,10 +113,7 @@ class SortedRecords {
     std::vector<size_t> heap;
     auto later = [&](size_t a, size_t b) { return less_(heads[b], heads[a]); };
     for (size_t n = 0; n < runs_; ++n) {
-      {
-        auto lock = LockFiles();
-        readers.push_back(std::make_unique<RecordReader<Record>>(RunName(n + 1)));
-      }
+      readers.push_back(std::make_unique<RecordReader<Record>>(RunName(n + 1)));
       if (readers[n]->Next(&heads[n])) heap.push_back(n);
     }
     std::make_heap(heap.begin(), heap.end(), later);
@@ -139,23 +131,15 @@ class SortedRecords {
 
  private:
   std::string RunName(size_t n) const { return stem_ + std::to_string(n) + ".txt"; }
-  std::unique_lock<std::mutex> LockFiles() {
-    return file_lock_ ? std::unique_lock<std::mutex>(*file_lock_) : std::unique_lock<std::mutex>();
-  }
   void WriteRun() {
     std::sort(buffer_.begin(), buffer_.end(), less_);
-    std::unique_ptr<RecordWriter<Record>> run;
-    {
-      auto lock = LockFiles();
-      run = std::make_unique<RecordWriter<Record>>(RunName(++runs_));
-    }
+    auto run = std::make_unique<RecordWriter<Record>>(RunName(++runs_));
     for (const Record& record : buffer_) run->Put(record);
     buffer_.clear();
   }
 
   std::string stem_;
   size_t capacity_;
-  std::mutex* file_lock_;
   Less less_;
   std::vector<Record> buffer_;
   size_t runs_ = 0;

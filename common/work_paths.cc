@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <unordered_map>
 
 #include "common/console.h"
@@ -22,6 +24,7 @@ namespace {
 // Case-blind lookups list a folder; the listing is kept per folder and trusted while the
 // folder's modification time is unchanged. The program's own creations and deletions update
 // the kept listing, so writing thousands of new files does not list the folder each time.
+// The indexer's threads share the kept listings: every use of them holds CacheLock().
 struct FolderCache {
   timespec mtime{};
   std::unordered_map<std::string, std::string> by_lower_name;
@@ -29,6 +32,10 @@ struct FolderCache {
 std::map<std::string, FolderCache>& Caches() {
   static std::map<std::string, FolderCache> caches;
   return caches;
+}
+std::mutex& CacheLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 bool SameTime(const timespec& a, const timespec& b) {
@@ -58,6 +65,7 @@ FolderCache* CacheFor(const std::string& folder_path) {
 
 // Keeps the folder's listing current after the program itself added or removed `name`.
 void NoteChange(const std::string& folder_path, const std::string& name, bool added) {
+  std::lock_guard<std::mutex> lock(CacheLock());
   auto it = Caches().find(folder_path);
   if (it == Caches().end()) return;
   struct stat st;
@@ -82,6 +90,7 @@ std::string FindInFolder(const std::string& folder_path, const std::string& name
   std::string exact = folder_path + "/" + name;
   struct stat st;
   if (lstat(exact.c_str(), &st) == 0) return name;
+  std::lock_guard<std::mutex> lock(CacheLock());
   FolderCache* cache = CacheFor(folder_path);
   if (!cache) return "";
   auto it = cache->by_lower_name.find(LowerAscii(name));
@@ -145,7 +154,7 @@ bool ResolveParts(const std::vector<std::string>& parts, bool for_create, std::s
   return true;
 }
 
-bool g_use_openat2 = true;  // until the kernel says it has no openat2
+std::atomic<bool> g_use_openat2{true};  // until the kernel says it has no openat2
 
 // Opens a folder below the work directory for the *at() calls, refusing a path that
 // passes through a link or climbs out. Returns the descriptor, or -errno (ELOOP for a
@@ -236,6 +245,7 @@ void WorkTarget::NoteAdded() const { NoteChange(folder_path_, last_, true); }
 void WorkTarget::NoteRemoved() const { NoteChange(folder_path_, last_, false); }
 void WorkTarget::NoteFolderRemoved() const {
   NoteRemoved();
+  std::lock_guard<std::mutex> lock(CacheLock());
   Caches().erase(path_);
 }
 

@@ -1,7 +1,5 @@
 #include "indexer/index_pages.h"
 
-#include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,15 +67,8 @@ void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* 
   }
 }
 
-// Creates a page while holding the work-file lock.
-std::unique_ptr<LineWriter> CreatePage(const std::string& name) {
-  std::lock_guard<std::mutex> lock(WorkFileLock());
-  return std::make_unique<LineWriter>(name);
-}
-
 void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
-  std::unique_ptr<LineWriter> page_file = CreatePage("files_list.htm");
-  LineWriter& out = *page_file;
+  LineWriter out("files_list.htm");
   WriteAll(&out, IndexHeader(run, "<br>"));
   for (const PageWords& words : lists.pages) {
     const std::string& page = words.name;
@@ -92,8 +83,7 @@ void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
 void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists,
                                WordPageEntries* entries) {
   const std::string n = std::to_string(kPageGroup);
-  std::unique_ptr<LineWriter> page_file = CreatePage("i_" + n + ".htm");
-  LineWriter& index = *page_file;
+  LineWriter index("i_" + n + ".htm");
   WriteAll(&index, IndexHeader(run, "<br><br>"));
   WriteContentsPage(run, lists);
   WriteAll(&index, {"<a href=\"files_list.htm\"> Content </a><br>", "<br>"});

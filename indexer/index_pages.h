@@ -6,7 +6,6 @@
 #include "common/record_file.h"
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
-#include "indexer/work_file_lock.h"
 
 /// One entry of the word index page: a word on one page.
 struct WordPageEntry {
@@ -28,12 +27,12 @@ struct ByWordThenPage {
 /// sorted in runs in the work files wrd_14_<n>.txt when they outgrow their budget.
 class WordPageEntries : public SortedRecords<WordPageEntry, ByWordThenPage> {
  public:
-  WordPageEntries() : SortedRecords("wrd_14_", 4 << 20, &WorkFileLock()) {}
+  WordPageEntries() : SortedRecords("wrd_14_", 4 << 20) {}
 };
 
 /// Writes the word index page i_<group>.htm from the entries (one per word id and page, with
 /// the number of occurrences there) and the contents page files_list.htm (one link per page
-/// holding words). Both pages are written in every case. Opening them holds WorkFileLock().
+/// holding words). Both pages are written in every case.
 void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists,
                                WordPageEntries* entries);
 

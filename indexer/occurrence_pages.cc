@@ -21,7 +21,6 @@
 #include "indexer/page_files.h"
 #include "indexer/search_page.h"
 #include "indexer/second_names.h"
-#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -127,11 +126,9 @@ template <typename Take>
 void WalkOccurrences(const WordLists& lists, Take take) {
   const Vocabulary& vocabulary = lists.vocabulary;
   std::vector<KeyState> state(vocabulary.key_count());
-  std::unique_lock<std::mutex> lock(WorkFileLock());
   RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
   RecordReader<OccurrenceRecord> records(kOccurrenceFile);
   RecordReader<uint32_t> next_pages(kNextPageFile);
-  lock.unlock();
   std::vector<uint32_t> touched;
   std::vector<LineItem> line;
   std::vector<uint32_t> order;
@@ -237,28 +234,23 @@ void DecoratePages(const IndexerRun& run, const WordLists& lists, OccurrenceQueu
   const PageChain chain = MakePageChain(names);
   std::unique_ptr<PageDecorator> decorator;
   uint32_t decorated = kNoPage;
-  std::unique_lock<std::mutex> lock(WorkFileLock());
   LineWriter table(kOccurrenceTable);
-  lock.unlock();
   std::vector<PageOccurrence> batch;
   while (queue->Pop(&batch)) {
     for (const PageOccurrence& item : batch) {
       if (item.page != decorated) {
         const uint32_t p = item.page;
         const std::string& page = lists.pages[p].name;
-        lock.lock();
         decorator.reset();  // the page before is complete
         decorator = std::make_unique<PageDecorator>(run, page, lists.pages[p].text,
                                                     NeighbourPages(chain, page),
                                                     p + 1 == lists.pages.size());
-        lock.unlock();
         decorated = p;
       }
       decorator->Take(item.occurrence, item.highest_on_page);
       WriteTableLine(&table, item.occurrence);
     }
   }
-  lock.lock();
   decorator.reset();
   table.Close();
   // The walk has ended too: the work files of the pages' text and words go now, while the
@@ -280,9 +272,7 @@ void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
   lists->first_spelling.assign(lists->vocabulary.key_count(), kNoSpelling);
   WordPageEntries entries;
   {
-    std::unique_lock<std::mutex> lock(WorkFileLock());
     SearchPageWriter search(run);
-    lock.unlock();
     std::vector<PageOccurrence> batch;
     WalkOccurrences(*lists, [&](const Occurrence& o, const WalkStep& step) {
       KeyState& k = *step.state;

@@ -12,7 +12,6 @@
 #include "common/work_files.h"
 #include "common/work_paths.h"
 #include "indexer/word_extract.h"
-#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -52,9 +51,7 @@ std::vector<InputName> CollectInputList() {
 
 // Writes one input file, line by line reshaped, to `target`; returns the bytes written.
 long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
-  std::unique_lock<std::mutex> lock(WorkFileLock());
   LineReader input("htm_in\\" + listed_name);
-  lock.unlock();
   BlockState blocks;  // as the word scan, which reads each page on its own
   std::string line;
   long long written = 0;
@@ -149,9 +146,7 @@ PageMaker::~PageMaker() {
 }
 
 void PageMaker::MakePages(const std::vector<std::string>& listed, size_t width) {
-  std::unique_lock<std::mutex> lock(WorkFileLock());
   LineWriter text(kPageTextFile);
-  lock.unlock();
   long long offset = 0;
   bool in_table = false;  // a file that ends inside a table leaves the next one in it
   for (size_t n = 0; n < listed.size(); ++n) {
@@ -170,7 +165,6 @@ void PageMaker::MakePages(const std::vector<std::string>& listed, size_t width) 
   }
   for (size_t n = 0; n < listed.size(); ++n) {
     const std::string page = PageName(n + 1, width);
-    std::lock_guard<std::mutex> files(WorkFileLock());
     LineWriter file(page, LineWriter::kCreate, LineWriter::kReport);
     if (!file.is_open()) {
       failed_ = page;

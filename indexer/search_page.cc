@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <random>
 #include <string>
 #include <utility>
@@ -18,7 +17,6 @@
 #include "common/text.h"
 #include "common/work_files.h"
 #include "indexer/html_pieces.h"
-#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -107,10 +105,7 @@ class PendingLine {
       memory_ += text;
       return;
     }
-    {
-      std::lock_guard<std::mutex> lock(WorkFileLock());
-      spill_ = std::make_unique<LineWriter>(kSpillFile);
-    }
+    spill_ = std::make_unique<LineWriter>(kSpillFile);
     spill_->Write(memory_);
     memory_ = std::string();
     spill_->Write(text);
@@ -120,7 +115,6 @@ class PendingLine {
     holds_html_end_ = false;
     if (spill_) {
       spill_.reset();
-      std::lock_guard<std::mutex> lock(WorkFileLock());
       DeleteWorkFile(kSpillFile);
     }
   }
@@ -137,12 +131,7 @@ class PendingLine {
       return;
     }
     spill_->Close();
-    std::unique_ptr<LineReader> reader;
-    {
-      std::lock_guard<std::mutex> lock(WorkFileLock());
-      reader = std::make_unique<LineReader>(kSpillFile);
-    }
-    LineReader& in = *reader;
+    LineReader in(kSpillFile);
     std::string chunk;
     while (in.NextChunk(&chunk)) out->Write(chunk);
   }

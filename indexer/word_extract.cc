@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <memory>
-#include <mutex>
 
 #include "common/line_files.h"
 #include "common/record_file.h"
 #include "common/text.h"
-#include "indexer/work_file_lock.h"
 
 namespace {
 
@@ -198,9 +196,7 @@ LineScan ScanPageLine(std::string_view line, ScanState* state) {
 
 WordLists ExtractWords(const NextPageText& next_page) {
   WordLists lists;
-  std::unique_lock<std::mutex> lock(WorkFileLock());
   RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
-  lock.unlock();
   // The pages' texts mostly stand in one file, read by one reader from range to range.
   std::unique_ptr<LineReader> reader;
   std::string reader_file;
@@ -211,9 +207,7 @@ WordLists ExtractWords(const NextPageText& next_page) {
   PageSource text;
   while (next_page(&page, &text)) {
     if (!reader || reader_file != text.file) {
-      lock.lock();
       reader = std::make_unique<LineReader>(text.file);
-      lock.unlock();
       reader_file = text.file;
     }
     if (text.end >= 0) {
