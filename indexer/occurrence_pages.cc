@@ -5,7 +5,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <numeric>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -18,6 +17,7 @@
 #include "common/work_files.h"
 #include "indexer/decorate.h"
 #include "indexer/decorate_lines.h"
+#include "indexer/occurrence_walk.h"
 #include "indexer/page_files.h"
 #include "indexer/search_page.h"
 #include "indexer/second_names.h"
@@ -28,61 +28,6 @@ constexpr uint32_t kNoSpelling = UINT32_MAX;
 
 // Words from this length on are written without a copy.
 constexpr size_t kHugeWord = 1 << 16;
-
-// One occurrence of the line being walked.
-struct LineItem {
-  uint64_t column;
-  uint32_t spelling;
-  uint32_t key;
-  uint64_t number;
-};
-
-// Numbers the occurrences of one line: a key's occurrences on a line follow each other by
-// spelling, then column, after those on earlier lines and pages (each key's `running`).
-// Most lines hold each key once; their occurrences need no order at all.
-template <typename KeyStates>
-void NumberLine(const Vocabulary& vocabulary, uint64_t line_serial, std::vector<LineItem>* line,
-                std::vector<uint32_t>* order, KeyStates* state) {
-  std::vector<LineItem>& items = *line;
-  bool repeated = false;
-  for (const LineItem& item : items) {
-    auto& k = (*state)[item.key];
-    repeated = repeated || k.line_serial == line_serial;
-    k.line_serial = line_serial;
-  }
-  if (!repeated) {
-    for (LineItem& item : items) item.number = ++(*state)[item.key].running;
-    return;
-  }
-  order->resize(items.size());
-  std::iota(order->begin(), order->end(), 0);
-  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
-    const LineItem& x = items[a];
-    const LineItem& y = items[b];
-    if (x.key != y.key) return x.key < y.key;
-    if (x.spelling != y.spelling) {
-      return QuotedFieldLess(vocabulary.SpellingText(x.spelling),
-                             vocabulary.SpellingText(y.spelling));
-    }
-    return ColumnFieldLess(x.column, y.column);
-  });
-  for (uint32_t i : *order) items[i].number = ++(*state)[items[i].key].running;
-}
-
-// The line's occurrences in document order: by column as its field compares, which is the
-// scan's order unless the line is longer than the field's width.
-void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* order) {
-  order->resize(items.size());
-  std::iota(order->begin(), order->end(), 0);
-  bool ascending = true;
-  for (size_t i = 0; i < items.size() && ascending; ++i) {
-    ascending = items[i].column < 1000000 && (i == 0 || items[i - 1].column < items[i].column);
-  }
-  if (ascending) return;
-  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
-    return ColumnFieldLess(items[a].column, items[b].column);
-  });
-}
 
 // One line of the occurrence table: page, line, column, word, word id, occurrence number,
 // next page, each quoted. A huge word is written as it stands, not copied.
@@ -99,87 +44,6 @@ void WriteTableLine(LineWriter* table, const Occurrence& o) {
   if (huge) table->Write(o.word);
   InPlace out(table, room);
   out << "\",\"" << o.word_id << "\",\"" << o.number << "\",\"" << o.next_page << "\"\r\n";
-}
-
-// Per key, together so that one occurrence touches one cache line of them.
-struct KeyState {
-  uint64_t running = 0;           // occurrences numbered so far
-  uint64_t on_page = 0;           // occurrences on the current page
-  uint64_t base = 0;              // occurrences numbered before the current page
-  uint64_t line_serial = 0;       // the last line met on, counted along the walk from 1
-  std::string_view id;            // the word id, taken when the page is first met
-  uint32_t next_page = kNoPage;   // on the current page: the next page holding the key
-  uint32_t entry_page = kNoPage;  // the page whose index entry is made last
-};
-
-// What a walk tells of one occurrence besides the Occurrence itself.
-struct WalkStep {
-  uint32_t page;      // the page's place in page order
-  uint32_t key;       // the word's key
-  uint32_t spelling;  // the word as it stands
-  KeyState* state;    // the key's counts
-};
-
-// Walks the pages in order and their occurrences in document order, numbering them and
-// finding their next pages: `take(occurrence, step)` for each occurrence.
-template <typename Take>
-void WalkOccurrences(const WordLists& lists, Take take) {
-  const Vocabulary& vocabulary = lists.vocabulary;
-  std::vector<KeyState> state(vocabulary.key_count());
-  RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
-  RecordReader<OccurrenceRecord> records(kOccurrenceFile);
-  RecordReader<uint32_t> next_pages(kNextPageFile);
-  std::vector<uint32_t> touched;
-  std::vector<LineItem> line;
-  std::vector<uint32_t> order;
-  uint64_t line_serial = 0;
-  OccurrenceRecord record;
-  for (uint32_t p = 0; p < lists.pages.size(); ++p) {
-    const PageWords& page = lists.pages[p];
-    // The scout counts each key's occurrences on the page first: an occurrence has a later
-    // one on its page when its number is below the highest the key reaches there.
-    touched.clear();
-    scout.Seek(page.first, page.first + page.count);
-    while (scout.Next(&record)) {
-      KeyState& k = state[record.key];
-      if (k.on_page++ == 0) {
-        touched.push_back(record.key);
-        k.base = k.running;
-        k.id = lists.key_id[record.key];
-      }
-    }
-    next_pages.Seek(page.next_first, page.next_first + page.next_count);
-    for (uint32_t key : touched) {
-      if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
-    }
-
-    records.Seek(page.first, page.first + page.count);
-    bool have = records.Next(&record);
-    while (have) {
-      const uint64_t line_number = record.line;
-      line.clear();
-      do {
-        line.push_back({record.column, record.spelling, record.key, 0});
-        have = records.Next(&record);
-      } while (have && record.line == line_number);
-      NumberLine(vocabulary, ++line_serial, &line, &order, &state);
-      DocumentOrder(line, &order);
-      for (uint32_t i : order) {
-        const LineItem& item = line[i];
-        KeyState& k = state[item.key];
-        Occurrence o;
-        o.page = page.name;
-        o.line = static_cast<long long>(line_number);
-        o.column = item.column;
-        o.word = vocabulary.SpellingText(item.spelling);
-        o.word_id = k.id;
-        o.number = static_cast<long long>(item.number);
-        if (k.next_page != kNoPage) o.next_page = lists.pages[k.next_page].name;
-        take(o, WalkStep{p, item.key, item.spelling, &k});
-      }
-    }
-    for (uint32_t key : touched) state[key].on_page = 0;
-  }
 }
 
 // One occurrence on its way to the decorated pages and the occurrence table.

@@ -114,7 +114,6 @@ bool QuotedFieldLess(std::string_view a, std::string_view b) {
 }
 
 bool ColumnFieldLess(uint64_t a, uint64_t b) {
-  constexpr uint64_t kWidthLimit = 1000000;
-  if (a < kWidthLimit && b < kWidthLimit) return a < b;
+  if (a < kColumnFieldLimit && b < kColumnFieldLimit) return a < b;
   return QuotedFieldLess(RightAlign(std::to_string(a), 6), RightAlign(std::to_string(b), 6));
 }

@@ -59,6 +59,10 @@ class Vocabulary {
 /// longer one goes on with a byte below '"'.
 bool QuotedFieldLess(std::string_view a, std::string_view b);
 
+/// Columns from this one on are wider than their field, so their fields no longer compare
+/// as their numbers.
+inline constexpr uint64_t kColumnFieldLimit = 1000000;
+
 /// The order of two columns as their fields (right-aligned in 6 characters) compare: by
 /// number up to 999999, beyond it as digit strings.
 bool ColumnFieldLess(uint64_t a, uint64_t b);

@@ -1,0 +1,117 @@
+#ifndef INDEXER_OCCURRENCE_WALK_H_
+#define INDEXER_OCCURRENCE_WALK_H_
+
+/// The numbering walk: the pages holding words in page order, each page's occurrences in
+/// document order (line, then column as its field compares), every occurrence numbered and
+/// given its word id and next page. The output pages are its consumers: each takes the
+/// occurrences as the walk hands them on, so the walk is read once for all of them.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "common/record_file.h"
+#include "indexer/vocabulary.h"
+#include "indexer/word_lists.h"
+
+/// Per key, together so that one occurrence touches one cache line of them.
+struct KeyState {
+  uint64_t running = 0;           // occurrences numbered so far
+  uint64_t on_page = 0;           // occurrences on the current page
+  uint64_t base = 0;              // occurrences numbered before the current page
+  uint64_t line_serial = 0;       // the last line met on, counted along the walk from 1
+  std::string_view id;            // the word id, taken when the page is first met
+  uint32_t next_page = kNoPage;   // on the current page: the next page holding the key
+  uint32_t entry_page = kNoPage;  // the page whose index entry is made last
+};
+
+/// What a walk tells of one occurrence besides the Occurrence itself.
+struct WalkStep {
+  uint32_t page;      // the page's place in page order
+  uint32_t key;       // the word's key
+  uint32_t spelling;  // the word as it stands
+  KeyState* state;    // the key's counts
+};
+
+/// One occurrence of the line being walked.
+struct LineItem {
+  uint64_t column;
+  uint32_t spelling;
+  uint32_t key;
+  uint64_t number;
+};
+
+/// Numbers the occurrences of one line: a key's occurrences on a line follow each other by
+/// spelling (as quoted fields compare), then column (as its field compares), after those on
+/// earlier lines and pages (each key's `running`). `order` is scratch space.
+void NumberLine(const Vocabulary& vocabulary, uint64_t line_serial, std::vector<LineItem>* line,
+                std::vector<uint32_t>* order, std::vector<KeyState>* state);
+
+/// The line's occurrences in document order, as places in `items`: by column as its field
+/// compares, which is the scan's order unless the line is longer than the field's width.
+void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* order);
+
+/// Walks the pages in order and their occurrences in document order, numbering them and
+/// finding their next pages: `take(occurrence, step)` for each occurrence. Reads the work
+/// files kOccurrenceFile and kNextPageFile.
+template <typename Take>
+void WalkOccurrences(const WordLists& lists, Take take) {
+  const Vocabulary& vocabulary = lists.vocabulary;
+  std::vector<KeyState> state(vocabulary.key_count());
+  RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
+  RecordReader<OccurrenceRecord> records(kOccurrenceFile);
+  RecordReader<uint32_t> next_pages(kNextPageFile);
+  std::vector<uint32_t> touched;
+  std::vector<LineItem> line;
+  std::vector<uint32_t> order;
+  uint64_t line_serial = 0;
+  OccurrenceRecord record;
+  for (uint32_t p = 0; p < lists.pages.size(); ++p) {
+    const PageWords& page = lists.pages[p];
+    // The scout counts each key's occurrences on the page first: an occurrence has a later
+    // one on its page when its number is below the highest the key reaches there.
+    touched.clear();
+    scout.Seek(page.first, page.first + page.count);
+    while (scout.Next(&record)) {
+      KeyState& k = state[record.key];
+      if (k.on_page++ == 0) {
+        touched.push_back(record.key);
+        k.base = k.running;
+        k.id = lists.key_id[record.key];
+      }
+    }
+    next_pages.Seek(page.next_first, page.next_first + page.next_count);
+    for (uint32_t key : touched) {
+      if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
+    }
+
+    records.Seek(page.first, page.first + page.count);
+    bool have = records.Next(&record);
+    while (have) {
+      const uint64_t line_number = record.line;
+      line.clear();
+      do {
+        line.push_back({record.column, record.spelling, record.key, 0});
+        have = records.Next(&record);
+      } while (have && record.line == line_number);
+      NumberLine(vocabulary, ++line_serial, &line, &order, &state);
+      DocumentOrder(line, &order);
+      for (uint32_t i : order) {
+        const LineItem& item = line[i];
+        KeyState& k = state[item.key];
+        Occurrence o;
+        o.page = page.name;
+        o.line = static_cast<long long>(line_number);
+        o.column = item.column;
+        o.word = vocabulary.SpellingText(item.spelling);
+        o.word_id = k.id;
+        o.number = static_cast<long long>(item.number);
+        if (k.next_page != kNoPage) o.next_page = lists.pages[k.next_page].name;
+        take(o, WalkStep{p, item.key, item.spelling, &k});
+      }
+    }
+    for (uint32_t key : touched) state[key].on_page = 0;
+  }
+}
+
+#endif  // INDEXER_OCCURRENCE_WALK_H_
