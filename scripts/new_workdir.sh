@@ -7,7 +7,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 if [ ! -x "$top/build/pagoran_01_149.exe" ]; then
   "$top/scripts/need.sh" build
   # Only the programs: a work directory needs neither the tests nor the benchmarks.
-  echo "building the programs in $top/build (a few minutes)"
+  echo "building the programs in $top/build (a minute or two)"
   cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$top/build" -j "$(nproc 2>/dev/null || echo 2)" \
     --target pagoran quillet cellorin
