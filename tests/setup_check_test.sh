@@ -4,7 +4,7 @@
 # its arguments and makes the named commands appear. Nothing is installed.
 unset CXX
 need="$(cd "$(dirname "$0")/.." && pwd)/scripts/need.sh"
-tmp=$(mktemp -d)
+tmp=$(mktemp -d) || exit 1
 trap 'rm -rf "$tmp"' EXIT
 chmod 755 "$tmp"
 log="$tmp/apt.log"
