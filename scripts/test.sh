@@ -3,6 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer instead.
 set -e
 cd "$(dirname "$0")/.."
+./scripts/need.sh build tests browser
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ "${SANITIZE:-0}" = 1 ]; then
   dir=build-asan
@@ -12,4 +13,5 @@ else
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
 cmake --build "$dir" -j "$jobs"
-ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+# No tests at all means CMake did not find GoogleTest: that is a failure here.
+ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs"
