@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "common/console.h"
 #include "common/line_files.h"
 #include "indexer/html_pieces.h"
 
@@ -16,15 +15,12 @@ std::string LinkOpen(const std::string& word_id, const std::string& group) {
 }  // namespace
 
 void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists) {
-  PrintLine("processed 70%");
-
   LineWriter out("index.htm");
   for (const std::string& line : IndexHeader(run, "<br><br>")) out.WriteLine(line);
   out.WriteLine("Use a combination of two keys (CTRL + F) to search.");
   out.WriteLine("<br><br>");
 
   const std::string group = std::to_string(kPageGroup);
-  if (lists.total >= 3) PrintLine("processed 80%");
   // Each word is followed by the link to its entries, which shows its count; the last
   // word's link shows none.
   std::string word_id;
@@ -46,5 +42,4 @@ void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists) {
   out.WriteLine("</body>");
   out.WriteLine("</html>");
   out.Close();
-  PrintLine("processed 90%");
 }

@@ -140,13 +140,19 @@ void RunPagoran(const char* argv0) {
   PrintLine("processed 10%");
   WritePagesWithoutWords(texts, lists);
   NumberWords(&lists);
+  PrintLine("processed 20%");
   FindNextPages(&lists);
+  PrintLine("processed 30%");
+  PrintLine("processed 40%");
   WriteOccurrencePages(run, &lists);
   PrintLine("processed 50%");
   KeepOccurrenceTable();
   DeleteWorkFile(kOccurrenceTable);  // its copy in the folder wrd_24 stays
   PrintLine("processed 60%");
+  PrintLine("processed 70%");
+  if (lists.total >= 3) PrintLine("processed 80%");
   WriteAllWordsIndex(run, lists);
+  PrintLine("processed 90%");
 
   CopyOutAndCleanUp();
   PrintLine("processed 100%");

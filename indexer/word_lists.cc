@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <numeric>
 
-#include "common/console.h"
 #include "common/record_file.h"
 #include "common/text.h"
 
@@ -33,7 +32,6 @@ void NumberWords(WordLists* lists) {
   });
   lists->id_rank.assign(keys, 0);
   for (uint32_t rank = 0; rank < keys; ++rank) lists->id_rank[lists->id_order[rank]] = rank;
-  PrintLine("processed 20%");
 }
 
 void FindNextPages(WordLists* lists) {
@@ -60,6 +58,4 @@ void FindNextPages(WordLists* lists) {
     page.next_count = on_page.size();
     for (uint32_t key : on_page) last_seen[key] = page_number;
   }
-  PrintLine("processed 30%");
-  PrintLine("processed 40%");
 }

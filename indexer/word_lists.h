@@ -90,10 +90,10 @@ struct Occurrence {
   std::string_view next_page;  // next page holding the word; empty on its last page
 };
 
-/// Word ids of the keys; prints "processed 20%".
+/// Word ids of the keys.
 void NumberWords(WordLists* lists);
 
-/// Every page's slice of kNextPageFile; prints "processed 30%" and "processed 40%".
+/// Every page's slice of kNextPageFile.
 void FindNextPages(WordLists* lists);
 
 /// The word id text of a position: "id" and 8 digits (more when the number needs them).
