@@ -49,8 +49,10 @@ class LineReader {
   bool eof_ = false;
 };
 
-/// Writes lines ended by CR LF, buffered. Creating replaces an existing file (a new file
-/// where the old one has other names too). A failed write or close ends the program.
+/// Writes a work file through a buffer: lines ended by CR LF (WriteLine), or bytes as they
+/// are (Write), which is how the binary record files of record_file.h are written too.
+/// Creating replaces an existing file (a new file where the old one has other names too). A
+/// failed write or close ends the program.
 class LineWriter {
  public:
   enum Mode { kCreate, kAppend };

@@ -1,8 +1,8 @@
 #ifndef COMMON_SORTED_RUNS_H_
 #define COMMON_SORTED_RUNS_H_
 
-/// The two halves of an external sort, shared by the indexer's merge sort and the
-/// interpreter's "sort": sorted runs written to work files, and a k-way merge of runs.
+/// The two halves of the interpreter's "sort" for inputs larger than memory: sorted runs
+/// written to work files, and a k-way merge of runs.
 
 #include <functional>
 #include <string>

@@ -138,8 +138,9 @@ OutputNames CopyOutputs(const std::string& input) {
   return names;
 }
 
-// Returns when the user wants the HTML output indexed.
-void PrintClosingMessages(const OutputNames& outputs) {
+// Names the outputs and asks whether to index the HTML output; ends the program when the
+// user says no.
+void AskToIndexOutputs(const OutputNames& outputs) {
   PrintLine("processed 100%");
   PrintLine(kSeparator);
   PrintLine("output files:");
@@ -181,6 +182,6 @@ void RunQuillet(const char* argv0) {
   WriteCsv();
 
   OutputNames outputs = CopyOutputs(input);
-  PrintClosingMessages(outputs);
+  AskToIndexOutputs(outputs);
   HandOffToIndexer(outputs.htm);
 }
