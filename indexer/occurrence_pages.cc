@@ -5,7 +5,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <numeric>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -18,6 +17,7 @@
 #include "common/work_files.h"
 #include "indexer/decorate.h"
 #include "indexer/decorate_lines.h"
+#include "indexer/line_numbers.h"
 #include "indexer/page_files.h"
 #include "indexer/search_page.h"
 #include "indexer/second_names.h"
@@ -30,60 +30,8 @@ constexpr uint32_t kNoSpelling = UINT32_MAX;
 // Words from this length on are written without a copy.
 constexpr size_t kHugeWord = 1 << 16;
 
-// One occurrence of the line being walked.
-struct LineItem {
-  uint64_t column;
-  uint32_t spelling;
-  uint32_t key;
-  uint64_t number;
-};
-
-// Numbers the occurrences of one line: a key's occurrences on a line follow each other by
-// spelling, then column, after those on earlier lines and pages (each key's `running`).
-// Most lines hold each key once; their occurrences need no order at all.
-template <typename KeyStates>
-void NumberLine(const Vocabulary& vocabulary, uint64_t line_serial, std::vector<LineItem>* line,
-                std::vector<uint32_t>* order, KeyStates* state) {
-  std::vector<LineItem>& items = *line;
-  bool repeated = false;
-  for (const LineItem& item : items) {
-    auto& k = (*state)[item.key];
-    repeated = repeated || k.line_serial == line_serial;
-    k.line_serial = line_serial;
-  }
-  if (!repeated) {
-    for (LineItem& item : items) item.number = ++(*state)[item.key].running;
-    return;
-  }
-  order->resize(items.size());
-  std::iota(order->begin(), order->end(), 0);
-  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
-    const LineItem& x = items[a];
-    const LineItem& y = items[b];
-    if (x.key != y.key) return x.key < y.key;
-    if (x.spelling != y.spelling) {
-      return QuotedFieldLess(vocabulary.SpellingText(x.spelling),
-                             vocabulary.SpellingText(y.spelling));
-    }
-    return ColumnFieldLess(x.column, y.column);
-  });
-  for (uint32_t i : *order) items[i].number = ++(*state)[items[i].key].running;
-}
-
-// The line's occurrences in document order: by column as its field compares, which is the
-// scan's order unless the line is longer than the field's width.
-void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* order) {
-  order->resize(items.size());
-  std::iota(order->begin(), order->end(), 0);
-  bool ascending = true;
-  for (size_t i = 0; i < items.size() && ascending; ++i) {
-    ascending = items[i].column < 1000000 && (i == 0 || items[i - 1].column < items[i].column);
-  }
-  if (ascending) return;
-  std::sort(order->begin(), order->end(), [&](uint32_t a, uint32_t b) {
-    return ColumnFieldLess(items[a].column, items[b].column);
-  });
-}
+// Lines with more occurrences than this are walked without holding them (LongLine).
+constexpr size_t kHeldLineItems = 1 << 16;
 
 // One line of the occurrence table: page, line, column, word, word id, occurrence number,
 // next page, each quoted. A huge word is written as it stands, not copied.
@@ -134,6 +82,7 @@ void WalkOccurrences(const WordLists& lists, Take take) {
   lock.unlock();
   std::vector<uint32_t> touched;
   std::vector<LineItem> line;
+  std::unique_ptr<LongLine> long_line;  // made when a page holds one
   std::vector<uint32_t> order;
   uint64_t line_serial = 0;
   OccurrenceRecord record;
@@ -157,29 +106,42 @@ void WalkOccurrences(const WordLists& lists, Take take) {
     }
 
     records.Seek(page.first, page.first + page.count);
+    size_t at = page.first;  // the place of `record` in kOccurrenceFile
     bool have = records.Next(&record);
     while (have) {
       const uint64_t line_number = record.line;
+      const size_t line_first = at;
       line.clear();
       do {
         line.push_back({record.column, record.spelling, record.key, 0});
         have = records.Next(&record);
-      } while (have && record.line == line_number);
-      NumberLine(vocabulary, ++line_serial, &line, &order, &state);
-      DocumentOrder(line, &order);
-      for (uint32_t i : order) {
-        const LineItem& item = line[i];
+        ++at;
+      } while (have && record.line == line_number && line.size() < kHeldLineItems);
+      auto take_item = [&](const LineItem& item) {
         KeyState& k = state[item.key];
         Occurrence o;
         o.page = page.name;
         o.line = static_cast<long long>(line_number);
-        o.column = item.column;
+        o.column = static_cast<long long>(item.column);
         o.word = vocabulary.SpellingText(item.spelling);
         o.word_id = k.id;
         o.number = static_cast<long long>(item.number);
         if (k.next_page != kNoPage) o.next_page = lists.pages[k.next_page].name;
         take(o, WalkStep{p, item.key, item.spelling, &k});
+      };
+      if (have && record.line == line_number) {
+        if (!long_line)
+          long_line = std::make_unique<LongLine>(vocabulary, kOccurrenceFile, &WorkFileLock());
+        for (const LineItem& item : line) long_line->Count(item.column, item.spelling);
+        for (; have && record.line == line_number; have = records.Next(&record), ++at) {
+          long_line->Count(record.column, record.spelling);
+        }
+        long_line->Walk(line_first, &state, take_item);
+        continue;
       }
+      NumberLine(vocabulary, ++line_serial, &line, &order, &state);
+      DocumentOrder(line, &order);
+      for (uint32_t i : order) take_item(line[i]);
     }
     for (uint32_t key : touched) state[key].on_page = 0;
   }
