@@ -130,8 +130,9 @@ void WalkOccurrences(const WordLists& lists, Take take) {
         take(o, WalkStep{p, item.key, item.spelling, &k});
       };
       if (have && record.line == line_number) {
-        if (!long_line)
+        if (!long_line) {
           long_line = std::make_unique<LongLine>(vocabulary, kOccurrenceFile, &WorkFileLock());
+        }
         for (const LineItem& item : line) long_line->Count(item.column, item.spelling);
         for (; have && record.line == line_number; have = records.Next(&record), ++at) {
           long_line->Count(record.column, record.spelling);
