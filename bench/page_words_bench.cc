@@ -19,7 +19,7 @@ double Seconds(const std::chrono::steady_clock::time_point& start) {
 void TimeLine(const char* what, const std::string& line) {
   ScanState state;
   auto start = std::chrono::steady_clock::now();
-  std::vector<TagSpan> tags;
+  LineTags tags;
   size_t words = 0;
   if (FindLineTags(line, &state, &tags)) {
     ScanLineWords(line, tags, [&](const FoundWord&) { ++words; });

@@ -15,10 +15,15 @@
 namespace {
 
 constexpr size_t kWriteBuffer = 1 << 18;
+constexpr size_t kReadBuffer = 1 << 16;
+// A read buffer grows by doubling up to this size and keeps it; beyond it, it grows to the
+// size of the line and is given back once the line is read.
+constexpr size_t kKeptReadBuffer = 1 << 20;
 
 }  // namespace
 
-LineReader::LineReader(std::string_view name) : buffer_(1 << 16) {
+LineReader::LineReader(std::string_view name)
+    : buffer_(std::make_unique_for_overwrite<char[]>(kReadBuffer)), size_(kReadBuffer) {
   struct stat st;
   fd_ = OpenInput(name, &st);
 }
@@ -45,15 +50,58 @@ void LineReader::Seek(long long offset, long long end) {
   eof_ = false;
 }
 
+void LineReader::Reallocate(size_t size) {
+  auto buffer = std::make_unique_for_overwrite<char[]>(size);
+  if (end_ > begin_) std::memcpy(buffer.get(), buffer_.get() + begin_, end_ - begin_);
+  end_ -= begin_;
+  begin_ = 0;
+  buffer_ = std::move(buffer);
+  size_ = size;
+}
+
+// A line longer than the buffer. A giant line is measured by reading ahead, and the buffer
+// grows once to hold it: doubling would hold up to twice the line, and both buffers while
+// copying.
+void LineReader::GrowForLine() {
+  if (2 * size_ <= kKeptReadBuffer) {
+    Reallocate(2 * size_);
+    return;
+  }
+  auto scratch = std::make_unique_for_overwrite<char[]>(kReadBuffer);
+  long long ahead = 0;
+  while (true) {
+    size_t wanted = kReadBuffer;
+    if (end_offset_ >= 0) {
+      wanted = static_cast<size_t>(
+          std::clamp(end_offset_ - file_offset_ - ahead, 0LL, static_cast<long long>(wanted)));
+    }
+    if (wanted == 0) break;
+    ssize_t got = pread(fd_, scratch.get(), wanted, static_cast<off_t>(file_offset_ + ahead));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    const void* lf = std::memchr(scratch.get(), '\n', static_cast<size_t>(got));
+    if (lf) {
+      ahead += static_cast<const char*>(lf) - scratch.get() + 1;
+      break;
+    }
+    ahead += got;
+  }
+  // One byte more, so that a line at the end of the file meets the end in the same read.
+  Reallocate(std::max(end_ - begin_ + static_cast<size_t>(ahead) + 1, kKeptReadBuffer));
+}
+
 bool LineReader::Fill() {
   if (eof_ || fd_ < 0) return false;
-  if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+  // Once a giant line is read, its buffer goes.
+  if (size_ > kKeptReadBuffer && end_ - begin_ <= kKeptReadBuffer / 2) {
+    Reallocate(kKeptReadBuffer);
+  } else if (begin_ > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  size_t room = buffer_.size() - end_;
+  if (end_ == size_) GrowForLine();
+  size_t room = size_ - end_;
   if (end_offset_ >= 0) {
     if (file_offset_ >= end_offset_) {
       eof_ = true;
@@ -62,7 +110,7 @@ bool LineReader::Fill() {
     room = std::min(room, static_cast<size_t>(end_offset_ - file_offset_));
   }
   while (true) {
-    ssize_t got = read(fd_, buffer_.data() + end_, room);
+    ssize_t got = read(fd_, buffer_.get() + end_, room);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {  // end of file, or a folder or unreadable file: reads as its end
       eof_ = true;
@@ -76,7 +124,7 @@ bool LineReader::Fill() {
 
 bool LineReader::NextChunk(std::string* chunk) {
   if (begin_ == end_ && !Fill()) return false;
-  chunk->assign(buffer_.data() + begin_, end_ - begin_);
+  chunk->assign(buffer_.get() + begin_, end_ - begin_);
   begin_ = end_;
   return true;
 }
@@ -86,35 +134,42 @@ size_t LineReader::Read(char* to, size_t size) {
   while (done < size) {
     if (begin_ == end_ && !Fill()) break;
     size_t piece = std::min(size - done, end_ - begin_);
-    std::memcpy(to + done, buffer_.data() + begin_, piece);
+    std::memcpy(to + done, buffer_.get() + begin_, piece);
     begin_ += piece;
     done += piece;
   }
   return done;
 }
 
-bool LineReader::Next(std::string* line) {
+bool LineReader::NextView(std::string_view* line) {
   size_t scanned = begin_;
   while (true) {
-    const char* start = buffer_.data() + scanned;
+    const char* start = buffer_.get() + scanned;
     const void* lf = std::memchr(start, '\n', end_ - scanned);
     if (lf) {
-      size_t stop = static_cast<size_t>(static_cast<const char*>(lf) - buffer_.data());
+      size_t stop = static_cast<size_t>(static_cast<const char*>(lf) - buffer_.get());
       size_t length = stop - begin_;
       if (length > 0 && buffer_[stop - 1] == '\r') --length;
-      line->assign(buffer_.data() + begin_, length);
+      *line = std::string_view(buffer_.get() + begin_, length);
       begin_ = stop + 1;
       return true;
     }
     size_t kept = end_ - begin_;
     if (!Fill()) {
       if (begin_ == end_) return false;
-      line->assign(buffer_.data() + begin_, end_ - begin_);
+      *line = std::string_view(buffer_.get() + begin_, end_ - begin_);
       begin_ = end_;
       return true;
     }
     scanned = begin_ + kept;
   }
+}
+
+bool LineReader::Next(std::string* line) {
+  std::string_view view;
+  if (!NextView(&view)) return false;
+  line->assign(view);
+  return true;
 }
 
 LineWriter::LineWriter(std::string_view name, Mode mode, OnFailure on_failure) : name_(name) {

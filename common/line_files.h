@@ -25,6 +25,9 @@ class LineReader {
   bool is_open() const { return fd_ >= 0; }
   /// The next line without its line end; false at the end of the file.
   bool Next(std::string* line);
+  /// The same line as a view of the reader's buffer, which holds until the reader is used
+  /// again: a giant line is then held once, not twice.
+  bool NextView(std::string_view* line);
   /// The next bytes as they stand, line ends included (at most about 64 KiB); false at the
   /// end of the file.
   bool NextChunk(std::string* chunk);
@@ -40,10 +43,13 @@ class LineReader {
 
  private:
   bool Fill();
+  void GrowForLine();
+  void Reallocate(size_t size);
   int fd_ = -1;
   long long file_offset_ = 0;  // of buffer_[end_]
   long long end_offset_ = -1;  // where reading stops, -1 at the end of the file
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  size_t size_ = 0;
   size_t begin_ = 0;
   size_t end_ = 0;
   bool eof_ = false;

@@ -36,7 +36,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
     out_.WriteLine(ColumnsFrom(current_, NextPiece()));
   }
   while (line_count_ < o.line) {
-    if (!source_.Next(&current_)) current_.clear();  // past the end: empty lines
+    if (!source_.NextView(&current_)) current_ = {};  // past the end: empty lines
     ++line_count_;
     if (!body_seen_ && HoldsBodyTag(current_)) {
       body_seen_ = true;
@@ -61,7 +61,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
 // before "</body>"; a decorated copy then takes the page's place.
 PageDecorator::~PageDecorator() {
   out_.WriteLine(ColumnsFrom(current_, NextPiece()));
-  while (source_.Next(&current_)) {
+  while (source_.NextView(&current_)) {
     if (ContainsCaseBlind(current_, "</body>"))
       WriteAll(&out_, PageNavigation(links_, !last_page_));
     out_.WriteLine(current_);

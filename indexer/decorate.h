@@ -2,6 +2,7 @@
 #define INDEXER_DECORATE_H_
 
 #include <string>
+#include <string_view>
 
 #include "common/line_files.h"
 #include "indexer/decorate_lines.h"
@@ -38,7 +39,7 @@ class PageDecorator {
   LineReader source_;
   LineWriter out_;
   long long line_count_ = 0;
-  std::string current_;
+  std::string_view current_;  // in the reader's buffer, which holds a giant line once
   long long previous_column_ = 0;
   long long previous_length_ = 0;
   long long previous_line_ = -1;

@@ -6,11 +6,14 @@
 /// given its word id and next page. The output pages are its consumers: each takes the
 /// occurrences as the walk hands them on, so the walk is read once for all of them.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "common/record_file.h"
+#include "indexer/line_numbers.h"
 #include "indexer/vocabulary.h"
 #include "indexer/word_lists.h"
 
@@ -33,23 +36,8 @@ struct WalkStep {
   KeyState* state;    // the key's counts
 };
 
-/// One occurrence of the line being walked.
-struct LineItem {
-  uint64_t column;
-  uint32_t spelling;
-  uint32_t key;
-  uint64_t number;
-};
-
-/// Numbers the occurrences of one line: a key's occurrences on a line follow each other by
-/// spelling (as quoted fields compare), then column (as its field compares), after those on
-/// earlier lines and pages (each key's `running`). `order` is scratch space.
-void NumberLine(const Vocabulary& vocabulary, uint64_t line_serial, std::vector<LineItem>* line,
-                std::vector<uint32_t>* order, std::vector<KeyState>* state);
-
-/// The line's occurrences in document order, as places in `items`: by column as its field
-/// compares, which is the scan's order unless the line is longer than the field's width.
-void DocumentOrder(const std::vector<LineItem>& items, std::vector<uint32_t>* order);
+/// Lines with more occurrences than this are walked without holding them (LongLine).
+inline constexpr size_t kHeldLineItems = 1 << 16;
 
 /// Walks the pages in order and their occurrences in document order, numbering them and
 /// finding their next pages: `take(occurrence, step)` for each occurrence. Reads the work
@@ -63,6 +51,7 @@ void WalkOccurrences(const WordLists& lists, Take take) {
   RecordReader<uint32_t> next_pages(kNextPageFile);
   std::vector<uint32_t> touched;
   std::vector<LineItem> line;
+  std::unique_ptr<LongLine> long_line;  // made when a page holds one
   std::vector<uint32_t> order;
   uint64_t line_serial = 0;
   OccurrenceRecord record;
@@ -86,29 +75,43 @@ void WalkOccurrences(const WordLists& lists, Take take) {
     }
 
     records.Seek(page.first, page.first + page.count);
+    size_t at = page.first;  // the place of `record` in kOccurrenceFile
     bool have = records.Next(&record);
     while (have) {
       const uint64_t line_number = record.line;
+      const size_t line_first = at;
       line.clear();
       do {
         line.push_back({record.column, record.spelling, record.key, 0});
         have = records.Next(&record);
-      } while (have && record.line == line_number);
-      NumberLine(vocabulary, ++line_serial, &line, &order, &state);
-      DocumentOrder(line, &order);
-      for (uint32_t i : order) {
-        const LineItem& item = line[i];
+        ++at;
+      } while (have && record.line == line_number && line.size() < kHeldLineItems);
+      auto take_item = [&](const LineItem& item) {
         KeyState& k = state[item.key];
         Occurrence o;
         o.page = page.name;
         o.line = static_cast<long long>(line_number);
-        o.column = item.column;
+        o.column = static_cast<long long>(item.column);
         o.word = vocabulary.SpellingText(item.spelling);
         o.word_id = k.id;
         o.number = static_cast<long long>(item.number);
         if (k.next_page != kNoPage) o.next_page = lists.pages[k.next_page].name;
         take(o, WalkStep{p, item.key, item.spelling, &k});
+      };
+      if (have && record.line == line_number) {
+        if (!long_line) {
+          long_line = std::make_unique<LongLine>(vocabulary, kOccurrenceFile);
+        }
+        for (const LineItem& item : line) long_line->Count(item.column, item.spelling);
+        for (; have && record.line == line_number; have = records.Next(&record), ++at) {
+          long_line->Count(record.column, record.spelling);
+        }
+        long_line->Walk(line_first, &state, take_item);
+        continue;
       }
+      NumberLine(vocabulary, ++line_serial, &line, &order, &state);
+      DocumentOrder(line, &order);
+      for (uint32_t i : order) take_item(line[i]);
     }
     for (uint32_t key : touched) state[key].on_page = 0;
   }

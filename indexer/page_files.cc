@@ -49,21 +49,6 @@ std::vector<InputName> CollectInputList() {
   return inputs;
 }
 
-// Writes one input file, line by line reshaped, to `target`; returns the bytes written.
-long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
-  LineReader input("htm_in\\" + listed_name);
-  BlockState blocks;  // as the word scan, which reads each page on its own
-  std::string line;
-  long long written = 0;
-  while (input.Next(&line)) {
-    std::optional<std::string> shaped = ReshapePageLine(line, in_table, &blocks);
-    if (!shaped) continue;
-    target->WriteLine(*shaped);
-    written += static_cast<long long>(shaped->size()) + 2;  // CR LF
-  }
-  return written;
-}
-
 bool IsShownByte(char c) { return static_cast<unsigned char>(c) >= 16; }
 
 // Outside a table: whether the line belongs to a script or style block and is written as
@@ -86,33 +71,65 @@ bool KeptAsScriptOrStyle(std::string_view text, BlockState* blocks) {
   return agree;
 }
 
-}  // namespace
-
-std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table,
-                                           BlockState* blocks) {
+// ReshapePageLine, the line given to `put` in pieces; false when it is dropped.
+template <typename Put>
+bool ReshapeLine(std::string_view line, bool* in_table, BlockState* blocks, Put put) {
   std::string_view text = TrimRightSpaces(line);
   std::string_view trimmed = TrimLeftSpaces(text);
-  if (Contains(trimmed, "<pre>") || trimmed == "</pre>") return std::nullopt;
+  if (Contains(trimmed, "<pre>") || trimmed == "</pre>") return false;
 
   // Searched in place: a lower-cased copy of a long line would cost its size again.
   if (ContainsCaseBlind(trimmed, "<table ")) *in_table = true;
   if (ContainsCaseBlind(trimmed, "</table")) *in_table = false;
   if (*in_table) {
     InScriptOrStyleBlock(text, blocks);  // the line is written as it stands
-    return std::string(text);
+    put(text);
+    return true;
   }
-  if (KeptAsScriptOrStyle(text, blocks)) return std::string(text);
+  if (KeptAsScriptOrStyle(text, blocks)) {
+    put(text);
+    return true;
+  }
 
   size_t leading = text.size() - trimmed.size();
   // The break test sees the line after the "&nbsp;" prefix, so an indented line always
   // gets its own break.
-  bool needs_break = leading > 0 || !StartsWith(trimmed, "<br>");
+  if (leading > 0 || !StartsWith(trimmed, "<br>")) put("<br>");
+  for (size_t i = 0; i < leading; ++i) put(kNbsp);
+  // The shown bytes, run by run.
+  for (size_t at = 0; at < text.size();) {
+    size_t run = at;
+    while (run < text.size() && IsShownByte(text[run])) ++run;
+    if (run > at) put(text.substr(at, run - at));
+    at = run + 1;
+  }
+  return true;
+}
+
+// Writes one input file, line by line reshaped, to `target`; returns the bytes written.
+long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
+  LineReader input("htm_in\\" + listed_name);
+  BlockState blocks;  // as the word scan, which reads each page on its own
+  std::string_view line;
+  long long written = 0;
+  // The line goes out in pieces: a giant line is never copied.
+  auto put = [&](std::string_view piece) {
+    target->Write(piece);
+    written += static_cast<long long>(piece.size());
+  };
+  while (input.NextView(&line)) {
+    if (ReshapeLine(line, in_table, &blocks, put)) put("\r\n");
+  }
+  return written;
+}
+
+}  // namespace
+
+std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table,
+                                           BlockState* blocks) {
   std::string out;
-  out.reserve(4 + leading * kNbsp.size() + text.size());
-  if (needs_break) out += "<br>";
-  for (size_t i = 0; i < leading; ++i) out += kNbsp;
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 16) out += c;
+  if (!ReshapeLine(line, in_table, blocks, [&out](std::string_view piece) { out += piece; })) {
+    return std::nullopt;
   }
   return out;
 }

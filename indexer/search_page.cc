@@ -144,12 +144,98 @@ class PendingLine {
   std::unique_ptr<LineWriter> spill_;
 };
 
+// The drawn phrase of SearchPhrase, from words in memory or in a work file.
+template <typename Text>
+std::string DrawPhrase(const Text& line_words, size_t draw_length,
+                       const std::function<double()>& next_random);
+
+// The bytes of a work file as the draw of a phrase reads them, where they stand.
+class FileText {
+ public:
+  FileText(LineReader* reader, size_t size) : reader_(reader), size_(size) {}
+  size_t find(char c, size_t from) const {
+    char chunk[1 << 12];
+    for (size_t at = from; at < size_;) {
+      reader_->Seek(static_cast<long long>(at));
+      const size_t got = reader_->Read(chunk, std::min(sizeof chunk, size_ - at));
+      if (got == 0) break;
+      if (const void* hit = std::memchr(chunk, c, got)) {
+        return at + static_cast<size_t>(static_cast<const char*>(hit) - chunk);
+      }
+      at += got;
+    }
+    return std::string_view::npos;
+  }
+  std::string substr(size_t from, size_t length) const {
+    std::string text(length, '\0');
+    reader_->Seek(static_cast<long long>(from));
+    text.resize(reader_->Read(text.data(), length));
+    return text;
+  }
+
+ private:
+  LineReader* reader_;
+  size_t size_;
+};
+
+// The line words, each followed by one blank. Like the pending line, a very long line's
+// words are kept in a work file; only the drawn ones are read back.
+class LineWords {
+ public:
+  void Add(std::string_view word) {
+    if (!spill_ && memory_.size() + word.size() + 1 >= kSpillSize) {
+      spill_ = std::make_unique<LineWriter>(kSpillFile);
+      spill_->Write(memory_);
+      memory_ = std::string();
+    }
+    if (spill_) {
+      spill_->Write(word);
+      spill_->Write(" ");
+    } else {
+      memory_ += word;
+      memory_ += ' ';
+    }
+    size_ += word.size() + 1;
+  }
+  size_t size() const { return size_; }
+  void Clear() {
+    memory_.clear();
+    size_ = 0;
+    if (spill_) {
+      spill_.reset();
+      DeleteWorkFile(kSpillFile);
+    }
+  }
+  // The search phrase, in `*text` where it is not the words in memory themselves.
+  std::string_view Phrase(int word_count, size_t draw_length,
+                          const std::function<double()>& next_random, std::string* text) {
+    if (!spill_) {
+      if (word_count <= kPhraseSlots) return memory_;
+      *text = SearchPhrase(memory_, word_count, draw_length, next_random);
+      return *text;
+    }
+    spill_->Close();
+    auto reader = std::make_unique<LineReader>(kSpillFile);
+    const FileText file(reader.get(), size_);
+    *text = word_count <= kPhraseSlots ? file.substr(0, size_)
+                                       : DrawPhrase(file, draw_length, next_random);
+    return *text;
+  }
+
+ private:
+  static constexpr size_t kSpillSize = 1 << 20;
+  static constexpr char kSpillFile[] = "wrd_12_1_words.txt";
+  std::string memory_;
+  size_t size_ = 0;
+  std::unique_ptr<LineWriter> spill_;
+};
+
 }  // namespace
 
 struct SearchPageWriter::LineState {
   long long line_number = 0;
   PendingLine pending;
-  std::string line_words;
+  LineWords line_words;
   int word_count = 0;
   size_t draw_length = 0;
   std::string_view link_word_id;
@@ -161,13 +247,7 @@ namespace {
 using LineState = SearchPageWriter::LineState;
 
 void AddWord(LineState* state, std::string_view word) {
-  const std::string_view trimmed = TrimSpaces(word);
-  std::string& words = state->line_words;
-  // Room for the blank too: appended alone, it would double a huge word's buffer.
-  const size_t needed = words.size() + trimmed.size() + 1;
-  if (needed > words.capacity()) words.reserve(std::max(needed, 2 * words.capacity()));
-  words += trimmed;
-  words += ' ';
+  state->line_words.Add(TrimSpaces(word));
   ++state->word_count;
 }
 
@@ -193,11 +273,8 @@ void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, co
   WriteLine(out, {"&nbsp <a href=\"files_list.htm#", page, "\"> Content (", page, ")</a>"});
   // A line of few words is its own phrase; only a longer one is drawn from, into a copy.
   std::string drawn;
-  std::string_view phrase = state.line_words;
-  if (state.word_count > kPhraseSlots) {
-    drawn = SearchPhrase(state.line_words, state.word_count, state.draw_length, next_random);
-    phrase = drawn;
-  }
+  const std::string_view phrase =
+      state.line_words.Phrase(state.word_count, state.draw_length, next_random, &drawn);
   const std::string search = std::string("&nbsp <a href=\"") + kSearchEngine + "/search?q=";
   if (!run.target_address.empty()) {
     out->Write(search);
@@ -366,9 +443,11 @@ std::string HtmlText(std::string_view text) {
   return out;
 }
 
-std::string SearchPhrase(std::string_view line_words, int word_count, size_t draw_length,
-                         const std::function<double()>& next_random) {
-  if (word_count <= kPhraseSlots) return std::string(line_words);
+namespace {
+
+template <typename Text>
+std::string DrawPhrase(const Text& line_words, size_t draw_length,
+                       const std::function<double()>& next_random) {
   std::array<std::string, kPhraseSlots> slots;
   for (std::string& slot : slots) {
     double r = next_random();
@@ -389,6 +468,14 @@ std::string SearchPhrase(std::string_view line_words, int word_count, size_t dra
   std::string phrase;
   for (const std::string& slot : slots) phrase += slot;
   return phrase;
+}
+
+}  // namespace
+
+std::string SearchPhrase(std::string_view line_words, int word_count, size_t draw_length,
+                         const std::function<double()>& next_random) {
+  if (word_count <= kPhraseSlots) return std::string(line_words);
+  return DrawPhrase(line_words, draw_length, next_random);
 }
 
 SearchPageWriter::SearchPageWriter(const IndexerRun& run)
@@ -441,7 +528,7 @@ void SearchPageWriter::Add(const Occurrence& o) {
   state.pending.Clear();
   AppendFirstWordForm(&state.pending, record);
   state.pending.NoteWord(record.word);
-  state.line_words.clear();
+  state.line_words.Clear();
   state.word_count = 0;
   AddWord(&state, record.word);
   state.line_number = record.line;
@@ -453,6 +540,7 @@ SearchPageWriter::~SearchPageWriter() {
   if (!state.link_word_id_set) state.link_word_id = record_->word_id;
   WriteLineBlock(&out_, state, record_->page, run_, next_random_);
   state.pending.Clear();
+  state.line_words.Clear();
   out_.WriteLine("</body> <br>");
   out_.WriteLine("</html> <br>");
   out_.Close();

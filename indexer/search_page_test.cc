@@ -295,6 +295,41 @@ TEST(SearchPage, LongLinesDrawAtMostTwentyEightDistinctLaterWords) {
   }
 }
 
+// A line whose words pass a megabyte keeps them in a work file meanwhile. Its phrase is
+// drawn from them as from words in memory: all its words when they are few, otherwise whole
+// later words, each once.
+TEST(SearchPage, LineWordsKeptInAWorkFile) {
+  const std::string huge(400000, 'h');
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{huge + "1", huge + "2", huge + "3"}, NumberedWords(150000)}) {
+    SCOPED_TRACE(words.size());
+    ScopedWorkDir dir;
+    std::vector<Record> records = {{"page_0001.htm", 1, 1, "lead", "id00000999", 1}};
+    for (size_t i = 0; i < words.size(); ++i) {
+      records.push_back({"page_0001.htm", 5, static_cast<int>(1 + 8 * i), words[i], "id00000001",
+                         static_cast<int>(i + 1)});
+    }
+    WriteDocumentOrderList(records);
+    const std::string phrase = LastPhrase(PageBody(IndexerRun{}));
+    EXPECT_EQ(std::vector<std::string>{"s_1.htm"}, ListNames("."));  // the work file is gone
+    if (words.size() <= 28) {
+      EXPECT_EQ(Joined(words), phrase);
+      continue;
+    }
+    const std::set<std::string> line(words.begin() + 1, words.end());
+    std::set<std::string> drawn;
+    ASSERT_TRUE(StartsWith(phrase, " ")) << phrase;
+    for (size_t at = 1, end; at <= phrase.size(); at = end + 1) {
+      end = std::min(phrase.find(' ', at), phrase.size());
+      const std::string word = phrase.substr(at, end - at);
+      EXPECT_TRUE(line.count(word)) << word;
+      EXPECT_TRUE(drawn.insert(word).second) << "repeated " << word;
+    }
+    EXPECT_LE(drawn.size(), 28u);
+    EXPECT_GE(drawn.size(), 20u);
+  }
+}
+
 TEST(SearchPhrase, DrawPositions) {
   // 29 words of 3 bytes, each followed by a blank: the draw length is 4 * 28 = 112.
   const std::string line_words = Joined(NumberedWords(29));

@@ -47,6 +47,7 @@ class Vocabulary {
   uint32_t KeyOf(uint32_t spelling) const { return key_of_[spelling]; }
   std::string_view KeyText(uint32_t key) const { return keys_[key]; }
   uint32_t key_count() const { return keys_.size(); }
+  uint32_t spelling_count() const { return spellings_.size(); }
 
  private:
   StringTable spellings_;

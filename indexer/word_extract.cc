@@ -67,34 +67,64 @@ bool SkippedByFilters(std::string_view line, ScanState* state) {
   return look_at != kNoColumn && look_at < href;
 }
 
-// Finds the tags of the line, carrying a tag left open by an earlier line. False when the
-// line lies wholly inside a tag.
-bool FindTagSpansIn(std::string_view line, ScanState* state, std::vector<TagSpan>* spans) {
-  size_t length = line.size();
+// Runs through the tags of the line, carrying a tag left open by an earlier line. False
+// when the line lies wholly inside a tag.
+bool FindTagsIn(std::string_view line, ScanState* state, LineTags* tags) {
   size_t search = 0;  // 0-based position where the next '<' is looked for
+  *tags = LineTags();
   if (state->open_tag) {
     size_t close = line.find('>');
     if (close == std::string_view::npos) return false;
-    spans->push_back({1, close + 1});
+    tags->carried_end = close + 1;
     state->open_tag = false;
     search = close + 1;
   }
+  const bool carried = tags->carried_end != 0;
   while (true) {
     size_t open = line.find('<', search);
-    if (open == std::string_view::npos) break;
+    if (open == std::string_view::npos) return true;
     size_t close = line.find('>', open + 1);
     if (close == std::string_view::npos) {
-      spans->push_back({open + 1, length});
       state->open_tag = true;
-      break;
+      // A line that is one unclosed tag from its first column on is skipped.
+      return carried || open > 0;
     }
-    spans->push_back({open + 1, close + 1});
     search = close + 1;
   }
-  bool starts_unclosed_tag =
-      state->open_tag && spans->size() == 1 && (*spans)[0].start == 1 && (*spans)[0].end == length;
-  return !starts_unclosed_tag;
 }
+
+// The tags of a line in column order, as 1-based columns, found one after the other.
+class TagCursor {
+ public:
+  TagCursor(std::string_view line, const LineTags& tags) : line_(line) {
+    if (tags.carried_end == 0) {
+      Advance();
+      return;
+    }
+    start_ = 1;
+    end_ = search_ = tags.carried_end;
+  }
+  bool valid() const { return start_ != 0; }
+  size_t start() const { return start_; }
+  size_t end() const { return end_; }
+  void Advance() {
+    size_t open = line_.find('<', search_);
+    if (open == std::string_view::npos) {
+      start_ = 0;
+      return;
+    }
+    size_t close = line_.find('>', open + 1);
+    start_ = open + 1;
+    end_ = close == std::string_view::npos ? line_.size() : close + 1;
+    search_ = end_;
+  }
+
+ private:
+  std::string_view line_;
+  size_t start_ = 0;  // 0 past the last tag
+  size_t end_ = 0;
+  size_t search_ = 0;  // 0-based position where the next '<' is looked for
+};
 
 // Cleans the text of columns `from`..`to` of its quotes and keeps it when long enough.
 void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
@@ -128,23 +158,23 @@ bool InScriptOrStyleBlock(std::string_view line, BlockState* blocks) {
 
 // Walks columns 1..L with the markers of the last '<', '>' and free space, taking the
 // words that free spaces, tag starts and the line end close.
-void ScanLineWords(std::string_view line, const std::vector<TagSpan>& spans,
+void ScanLineWords(std::string_view line, const LineTags& tags,
                    const std::function<void(const FoundWord&)>& on_word) {
   size_t length = line.size();
   size_t first_href = FirstColumn(line, "href=");
   size_t lt = 0, gt = 0, sp = 0, prev = 0;
-  size_t next_span = 0;  // the first span that does not end before the current column
+  TagCursor tag(line, tags);  // the first tag that does not end before the current column
   for (size_t i = 1; i <= length; ++i) {
-    while (next_span < spans.size() && spans[next_span].end < i) ++next_span;
-    bool in_span = next_span < spans.size() && spans[next_span].start <= i;
-    if (in_span && spans[next_span].start < i && i < spans[next_span].end) {
-      i = spans[next_span].end - 1;  // nothing happens inside a tag
+    while (tag.valid() && tag.end() < i) tag.Advance();
+    bool in_span = tag.valid() && tag.start() <= i;
+    if (in_span && tag.start() < i && i < tag.end()) {
+      i = tag.end() - 1;  // nothing happens inside a tag
       continue;
     }
-    bool tag_start = in_span && spans[next_span].start == i;
+    bool tag_start = in_span && tag.start() == i;
     bool free_space = !in_span && line[i - 1] == ' ';
     if (tag_start) lt = i;
-    if (in_span && spans[next_span].end == i) gt = i;
+    if (in_span && tag.end() == i) gt = i;
     if (free_space) sp = i;
 
     if (free_space) {
@@ -178,15 +208,14 @@ void ScanLineWords(std::string_view line, const std::vector<TagSpan>& spans,
   }
 }
 
-bool FindLineTags(std::string_view line, ScanState* state, std::vector<TagSpan>* tags) {
-  tags->clear();
+bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags) {
   if (SkippedByFilters(line, state)) return false;
-  return FindTagSpansIn(line, state, tags);
+  return FindTagsIn(line, state, tags);
 }
 
 LineScan ScanPageLine(std::string_view line, ScanState* state) {
   LineScan scan;
-  std::vector<TagSpan> tags;
+  LineTags tags;
   scan.scanned = FindLineTags(line, state, &tags);
   if (scan.scanned) {
     ScanLineWords(line, tags, [&](const FoundWord& word) { scan.words.push_back(word); });
@@ -201,8 +230,8 @@ WordLists ExtractWords(const NextPageText& next_page) {
   std::unique_ptr<LineReader> reader;
   std::string reader_file;
   ScanState state;
-  std::string line;
-  std::vector<TagSpan> tags;
+  std::string_view line;
+  LineTags tags;
   std::string page;
   PageSource text;
   while (next_page(&page, &text)) {
@@ -218,7 +247,7 @@ WordLists ExtractWords(const NextPageText& next_page) {
     PageWords words{page, text, records.count()};
     state.ResetForPage();
     uint64_t line_number = 0;
-    while (reader->Next(&line)) {
+    while (reader->NextView(&line)) {
       ++line_number;
       if (!FindLineTags(line, &state, &tags)) continue;
       ScanLineWords(line, tags, [&](const FoundWord& word) {

@@ -53,21 +53,22 @@ struct FoundWord {
   size_t end_column = 0;
 };
 
-/// A tag from its '<' to the first '>' after it, as 1-based columns. A tag still open at
-/// the line's end ends at the last column.
-struct TagSpan {
-  size_t start;
-  size_t end;
+/// What the tag scan of a line carries into its word scan: the 1-based column of the '>'
+/// that closes a tag left open by an earlier line, 0 when none was. The line's own tags, each
+/// from its '<' to the first '>' after it (a tag still open at the line's end ends at the last
+/// column), are found again as the word scan goes, so that a giant line's tags are never
+/// held.
+struct LineTags {
+  size_t carried_end = 0;
 };
 
 /// The line filters (script and style blocks, numbered links, look_at lines) and the tag
-/// scan over one raw page line. False when the line is skipped and produces nothing;
-/// otherwise `tags` holds the line's tags in column order.
-bool FindLineTags(std::string_view line, ScanState* state, std::vector<TagSpan>* tags);
+/// scan over one raw page line. False when the line is skipped and produces nothing.
+bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags);
 
 /// The word scan over a line that FindLineTags passed: calls `on_word` for every word of 3
 /// or more bytes, in column order. Cost is linear in the line's length; words are not kept.
-void ScanLineWords(std::string_view line, const std::vector<TagSpan>& tags,
+void ScanLineWords(std::string_view line, const LineTags& tags,
                    const std::function<void(const FoundWord&)>& on_word);
 
 struct LineScan {
