@@ -14,7 +14,8 @@ std::string LinkOpen(const std::string& word_id, const std::string& group) {
 
 }  // namespace
 
-void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists) {
+void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists, const WordIds& ids,
+                        const std::vector<uint32_t>& first_spelling) {
   LineWriter out("index.htm");
   for (const std::string& line : IndexHeader(run, "<br><br>")) out.WriteLine(line);
   out.WriteLine("Use a combination of two keys (CTRL + F) to search.");
@@ -26,14 +27,14 @@ void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists) {
   std::string word_id;
   uint32_t previous = 0;
   bool first = true;
-  for (uint32_t key : lists.id_order) {
+  for (uint32_t key : ids.order) {
     if (!first) {
       out.WriteLine(LinkOpen(word_id, group) + ",&nbsp;&nbsp;" +
                     std::to_string(lists.key_count[previous]) + ")</a>");
       out.WriteLine("<br>");
     }
-    out.WriteLine(lists.vocabulary.SpellingText(lists.first_spelling[key]));
-    word_id = lists.key_id[key];
+    out.WriteLine(lists.vocabulary.SpellingText(first_spelling[key]));
+    word_id = ids.of_key[key];
     previous = key;
     first = false;
   }

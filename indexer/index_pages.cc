@@ -46,14 +46,14 @@ void WriteEntry(LineWriter* writer, const EntryGroup& group, std::string_view n)
 
 // Entries come grouped and counted; an empty list leaves a last entry of empty fields,
 // count 0.
-void WriteWordEntries(LineWriter* out, const WordLists& lists, WordPageEntries* entries,
-                      const std::string& n) {
+void WriteWordEntries(LineWriter* out, const WordLists& lists, const WordIds& ids,
+                      WordPageEntries* entries, const std::string& n) {
   EntryGroup group;
   bool open = false;
   entries->ForEach([&](const WordPageEntry& entry) {
     if (open) WriteEntry(out, group, n);
-    const uint32_t key = lists.id_order[entry.id_rank];
-    group.word_id = lists.key_id[key];
+    const uint32_t key = ids.order[entry.id_rank];
+    group.word_id = ids.of_key[key];
     group.page = lists.pages[entry.page].name;
     group.word = lists.vocabulary.SpellingText(entry.spelling);
     group.first_number = static_cast<long long>(entry.first_number);
@@ -80,13 +80,13 @@ void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
 
 }  // namespace
 
-void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists,
+void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists, const WordIds& ids,
                                WordPageEntries* entries) {
   const std::string n = std::to_string(kPageGroup);
   LineWriter index("i_" + n + ".htm");
   WriteAll(&index, IndexHeader(run, "<br><br>"));
   WriteContentsPage(run, lists);
   WriteAll(&index, {"<a href=\"files_list.htm\"> Content </a><br>", "<br>"});
-  WriteWordEntries(&index, lists, entries, n);
+  WriteWordEntries(&index, lists, ids, entries, n);
   WriteAll(&index, {"</body>", "</html>"});
 }

@@ -33,7 +33,7 @@ class WordPageEntries : public SortedRecords<WordPageEntry, ByWordThenPage> {
 /// Writes the word index page i_<group>.htm from the entries (one per word id and page, with
 /// the number of occurrences there) and the contents page files_list.htm (one link per page
 /// holding words). Both pages are written in every case.
-void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists,
+void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists, const WordIds& ids,
                                WordPageEntries* entries);
 
 #endif  // INDEXER_INDEX_PAGES_H_

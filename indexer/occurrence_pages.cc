@@ -12,19 +12,14 @@
 
 #include "common/line_files.h"
 #include "common/record_file.h"
-#include "common/shell.h"
-#include "common/text.h"
 #include "common/work_files.h"
 #include "indexer/decorate.h"
 #include "indexer/decorate_lines.h"
 #include "indexer/occurrence_walk.h"
 #include "indexer/page_files.h"
 #include "indexer/search_page.h"
-#include "indexer/second_names.h"
 
 namespace {
-
-constexpr uint32_t kNoSpelling = UINT32_MAX;
 
 // Words from this length on are written without a copy.
 constexpr size_t kHugeWord = 1 << 16;
@@ -91,8 +86,34 @@ class OccurrenceQueue {
   bool ended_ = false;
 };
 
+}  // namespace
+
+// The thread's queue, and the occurrences gathered for its next batch.
+struct PageDecoration::Handover {
+  OccurrenceQueue queue;
+  std::vector<PageOccurrence> batch;
+};
+
+PageDecoration::PageDecoration(const IndexerRun& run, const WordLists& lists)
+    : handover_(std::make_unique<Handover>()),
+      thread_([this, &run, &lists] { Decorate(run, lists); }) {}
+
+PageDecoration::~PageDecoration() { Finish(); }
+
+void PageDecoration::Take(uint32_t page, long long highest_on_page, const Occurrence& o) {
+  handover_->batch.push_back({page, highest_on_page, o});
+  if (handover_->batch.size() == OccurrenceQueue::kBatch) handover_->queue.Push(&handover_->batch);
+}
+
+void PageDecoration::Finish() {
+  if (!thread_.joinable()) return;
+  handover_->queue.Push(&handover_->batch);
+  handover_->queue.End();
+  thread_.join();
+}
+
 // Decorates the pages and writes the occurrence table, as the occurrences come.
-void DecoratePages(const IndexerRun& run, const WordLists& lists, OccurrenceQueue* queue) {
+void PageDecoration::Decorate(const IndexerRun& run, const WordLists& lists) {
   std::vector<std::string> names;
   for (const PageWords& page : lists.pages) names.push_back(page.name);
   const PageChain chain = MakePageChain(names);
@@ -100,7 +121,7 @@ void DecoratePages(const IndexerRun& run, const WordLists& lists, OccurrenceQueu
   uint32_t decorated = kNoPage;
   LineWriter table(kOccurrenceTable);
   std::vector<PageOccurrence> batch;
-  while (queue->Pop(&batch)) {
+  while (handover_->queue.Pop(&batch)) {
     for (const PageOccurrence& item : batch) {
       if (item.page != decorated) {
         const uint32_t p = item.page;
@@ -117,67 +138,30 @@ void DecoratePages(const IndexerRun& run, const WordLists& lists, OccurrenceQueu
   }
   decorator.reset();
   table.Close();
-  // The walk has ended too: the work files of the pages' text and words go now, while the
-  // word index is written.
-  DeleteWorkFile(kPageTextFile);
-  DeleteWorkFile(kOccurrenceFile);
-  DeleteWorkFile(kNextPageFile);
 }
 
+namespace {
+constexpr uint32_t kNoSpelling = UINT32_MAX;
 }  // namespace
 
-// The occurrences are numbered in one walk on this thread, which writes the search page
-// and makes the word index entries; a second thread decorates the pages and writes the
-// occurrence table, which hold most of the bytes. Every output file is written by one
-// thread in a fixed order, so the bytes are the same on every run.
-void WriteOccurrencePages(const IndexerRun& run, WordLists* lists) {
-  OccurrenceQueue queue;
-  std::thread decoration([&] { DecoratePages(run, *lists, &queue); });
-  lists->first_spelling.assign(lists->vocabulary.key_count(), kNoSpelling);
-  WordPageEntries entries;
-  {
-    SearchPageWriter search(run);
-    std::vector<PageOccurrence> batch;
-    WalkOccurrences(*lists, [&](const Occurrence& o, const WalkStep& step) {
-      KeyState& k = *step.state;
-      batch.push_back({step.page, static_cast<long long>(k.base + k.on_page), o});
-      if (batch.size() == OccurrenceQueue::kBatch) queue.Push(&batch);
-      search.Add(o);
-      if (k.entry_page != step.page) {
-        k.entry_page = step.page;
-        entries.Add({lists->id_rank[step.key], step.page, step.spelling, 0, k.on_page,
-                     static_cast<uint64_t>(o.number)});
-        // A key's first occurrence always makes an entry.
-        uint32_t& first = lists->first_spelling[step.key];
-        if (first == kNoSpelling) first = step.spelling;
-      }
-    });
-    queue.Push(&batch);
-    queue.End();
-  }
-  WriteWordIndexAndContents(run, *lists, &entries);
-  decoration.join();
-}
-
-void KeepOccurrenceTable() {
-  RequireFolderWhereNamed("wrd_24", "write");
-  RunCommand("dir /b *.  > dir_01.txt");
-  bool folder_exists = false;
-  {
-    LineReader listing("dir_01.txt");
-    std::string line;
-    while (!folder_exists && listing.Next(&line)) {
-      folder_exists = Contains(LowerAscii(line), "wrd_24");
+FirstSpellings WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
+                                             const WordIds& ids,
+                                             const std::vector<RecordSlice>& next_pages,
+                                             PageDecoration* decoration, WordPageEntries* entries) {
+  FirstSpellings first_spelling(lists.vocabulary.key_count(), kNoSpelling);
+  SearchPageWriter search(run);
+  WalkOccurrences(lists, ids, next_pages, [&](const Occurrence& o, const WalkStep& step) {
+    KeyState& k = *step.state;
+    decoration->Take(step.page, static_cast<long long>(k.base + k.on_page), o);
+    search.Add(o);
+    if (k.entry_page != step.page) {
+      k.entry_page = step.page;
+      entries->Add({ids.rank[step.key], step.page, step.spelling, 0, k.on_page,
+                    static_cast<uint64_t>(o.number)});
+      // A key's first occurrence always makes an entry.
+      uint32_t& first = first_spelling[step.key];
+      if (first == kNoSpelling) first = step.spelling;
     }
-  }
-  if (folder_exists) {
-    RunCommand("dir > wrd_24\\f_01.txt");
-    RunCommand("del /q wrd_24\\*.txt > out_null.list");
-  } else {
-    RunCommand("md wrd_24 > out_null.list");
-  }
-  RequireFolder("wrd_24", "write");
-  // The table is not written again after this, and its name in the work directory is
-  // deleted before the run ends.
-  CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");
+  });
+  return first_spelling;
 }

@@ -1,6 +1,16 @@
 #ifndef INDEXER_OCCURRENCE_PAGES_H_
 #define INDEXER_OCCURRENCE_PAGES_H_
 
+/// The outputs that show every occurrence, fed by one numbering walk (occurrence_walk.h):
+/// on the walking thread the search page and the word index entries; on a second thread
+/// the decorated pages and the occurrence table, which hold most of the bytes. Every output
+/// file is written by one thread in a fixed order, so the bytes are the same on every run.
+
+#include <cstdint>
+#include <memory>
+#include <thread>
+#include <vector>
+
 #include "indexer/index_pages.h"
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
@@ -8,16 +18,39 @@
 /// The occurrence table of the page group, kept in the folder wrd_24 after the run.
 inline constexpr char kOccurrenceTable[] = "wrd_24_1.txt";
 
-/// Walks the pages holding words, in order, and each page's occurrences in document order
-/// (line, then column as its field compares), numbering every occurrence: decorates the
-/// pages, writes the search page s_1.htm, the occurrence table, the word index page i_1.htm
-/// (from one entry per word and page) and the contents page, and notes each word's first
-/// spelling for the all-words index. The work files of the pages' text, the occurrence
-/// records and the next pages are deleted.
-void WriteOccurrencePages(const IndexerRun& run, WordLists* lists);
+/// Each key's spelling at its first occurrence, for the all-words index.
+using FirstSpellings = std::vector<uint32_t>;
 
-/// Copies this run's occurrence tables into the folder wrd_24, whose old text files go
-/// first.
-void KeepOccurrenceTable();
+/// The second thread: decorates the pages holding words (page_<n>.htm, from their text in
+/// the work files) and writes the occurrence table, from the occurrences handed to it in
+/// walk order. It reads `lists`, which must stay as it is until Finish().
+class PageDecoration {
+ public:
+  PageDecoration(const IndexerRun& run, const WordLists& lists);
+  /// Finishes, so that an exception on the walking thread does not leave the thread running.
+  ~PageDecoration();
+  PageDecoration(const PageDecoration&) = delete;
+  PageDecoration& operator=(const PageDecoration&) = delete;
+
+  /// One occurrence, with the highest number its word reaches on the page.
+  void Take(uint32_t page, long long highest_on_page, const Occurrence& o);
+  /// Hands on the last occurrences and waits until every page is decorated and the table
+  /// written.
+  void Finish();
+
+ private:
+  struct Handover;
+  void Decorate(const IndexerRun& run, const WordLists& lists);
+  std::unique_ptr<Handover> handover_;
+  std::thread thread_;
+};
+
+/// Walks every occurrence in document order, numbering it: writes the search page s_1.htm,
+/// adds one word index entry per word and page to `entries`, and hands each occurrence to
+/// `decoration`. Returns each key's first spelling.
+FirstSpellings WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
+                                             const WordIds& ids,
+                                             const std::vector<RecordSlice>& next_pages,
+                                             PageDecoration* decoration, WordPageEntries* entries);
 
 #endif  // INDEXER_OCCURRENCE_PAGES_H_

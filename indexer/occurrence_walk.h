@@ -41,9 +41,10 @@ inline constexpr size_t kHeldLineItems = 1 << 16;
 
 /// Walks the pages in order and their occurrences in document order, numbering them and
 /// finding their next pages: `take(occurrence, step)` for each occurrence. Reads the work
-/// files kOccurrenceFile and kNextPageFile.
+/// files kOccurrenceFile and kNextPageFile (each page's slice of it in `next_pages`).
 template <typename Take>
-void WalkOccurrences(const WordLists& lists, Take take) {
+void WalkOccurrences(const WordLists& lists, const WordIds& ids,
+                     const std::vector<RecordSlice>& next_pages_of, Take take) {
   const Vocabulary& vocabulary = lists.vocabulary;
   std::vector<KeyState> state(vocabulary.key_count());
   RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
@@ -66,10 +67,11 @@ void WalkOccurrences(const WordLists& lists, Take take) {
       if (k.on_page++ == 0) {
         touched.push_back(record.key);
         k.base = k.running;
-        k.id = lists.key_id[record.key];
+        k.id = ids.of_key[record.key];
       }
     }
-    next_pages.Seek(page.next_first, page.next_first + page.next_count);
+    const RecordSlice& next = next_pages_of[p];
+    next_pages.Seek(next.first, next.first + next.count);
     for (uint32_t key : touched) {
       if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
     }

@@ -17,7 +17,6 @@ using Pages = std::vector<std::pair<std::string, std::string>>;  // name, text
 // occurrence as the walk hands it on, "page line column word id number next-page".
 std::vector<std::string> Walk(const Pages& pages) {
   ScopedWorkDir dir;
-  CapturedConsole console;  // the phases' progress lines
   for (const auto& [name, text] : pages) WriteBytes(name, text);
   auto at = pages.begin();
   WordLists lists = ExtractWords([&](std::string* page, PageSource* text) {
@@ -27,10 +26,10 @@ std::vector<std::string> Walk(const Pages& pages) {
     ++at;
     return true;
   });
-  NumberWords(&lists);
-  FindNextPages(&lists);
+  const WordIds ids = NumberWords(lists);
+  const std::vector<RecordSlice> next_pages = FindNextPages(lists);
   std::vector<std::string> walked;
-  WalkOccurrences(lists, [&](const Occurrence& o, const WalkStep&) {
+  WalkOccurrences(lists, ids, next_pages, [&](const Occurrence& o, const WalkStep&) {
     walked.push_back(std::string(o.page) + " " + std::to_string(o.line) + " " +
                      std::to_string(o.column) + " " + std::string(o.word) + " " +
                      std::string(o.word_id) + " " + std::to_string(o.number) + " " +

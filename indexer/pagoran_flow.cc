@@ -81,19 +81,32 @@ void PrepareFolders() {
   EndProgram();
 }
 
-void CopyOutAndCleanUp() {
+// Copies this run's occurrence table into the folder wrd_24, whose old text files go first.
+void KeepOccurrenceTable() {
+  RequireFolderWhereNamed("wrd_24", "write");
+  RunCommand("dir /b *.  > dir_01.txt");
+  if (ListingMentions("dir_01.txt", "wrd_24")) {
+    RunCommand("dir > wrd_24\\f_01.txt");
+    RunCommand("del /q wrd_24\\*.txt > out_null.list");
+  } else {
+    RunCommand("md wrd_24 > out_null.list");
+  }
+  RequireFolder("wrd_24", "write");
+  // The table is not written again, and its name in the work directory goes right after.
+  CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");
+  DeleteWorkFile(kOccurrenceTable);
+}
+
+// Moves the pages into htm_out beside the index pages, then deletes the work files.
+void CopyOutAndCleanUp(const PageTexts& pages) {
   RunCommand("dir /b *. > dir_01.txt");
   if (!ListingMentions("dir_01.txt", "htm_out")) RunCommand("md htm_out > out_null.list");
   RequireFolder("htm_out", "write");
   RunCommand("dir > htm_out\\f_01.txt > out_null.list");
   RunCommand("del /q htm_out\\*.* > out_null.list");
-  for (const std::string& line : ReadAllLines("dir_02.txt")) {
-    std::string name = LowerAscii(line);
-    if (!Contains(name, ".htm")) continue;
-    // Every .htm file of the work directory is deleted below, so the page can be moved
-    // rather than copied.
-    MoveWorkFile(TrimSpaces(name), "htm_out\\" + std::string(TrimSpaces(name)));
-  }
+  // Every .htm file of the work directory is deleted below, so the pages can be moved
+  // rather than copied.
+  for (const auto& [page, text] : pages) MoveWorkFile(page, "htm_out\\" + page);
   // These pages are not written again, and "del /q *.htm*" below deletes their names here.
   for (const char* pattern : {"files_list.htm", "i_*.htm", "index.htm", "s_*.htm"}) {
     CopyAsSecondNames(pattern, "htm_out", "out_null.list");
@@ -123,38 +136,42 @@ void RunPagoran(const char* argv0) {
 
   // The pages' text stands in one work file until each page file is written in its final
   // form. Words travel from the page scan to the output pages as typed records in two work
-  // files (see word_lists.h). Each work file goes as soon as the last phase that reads it is
+  // files (see word_lists.h). Each work file goes as soon as the last step that reads it is
   // done.
-  WordLists lists;
-  PageTexts texts;
-  {
-    // The pages are made on a second thread; each is scanned as soon as its text stands.
-    PageMaker pages;
-    lists =
-        ExtractWords([&](std::string* page, PageSource* text) { return pages.Next(page, text); });
-    texts = pages.Finish();
-  }
+  PageMaker maker;  // makes the pages on a second thread; each is scanned once its text stands
+  const WordLists lists =
+      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); });
+  const PageTexts pages = maker.Finish();
   PrintLine();
   PrintLine("processed 1%");
-  RunCommand("dir /b page_*.htm > dir_02.txt");  // the pages that the copy-out moves
   PrintLine("processed 10%");
-  WritePagesWithoutWords(texts, lists);
-  NumberWords(&lists);
+  WritePagesWithoutWords(pages, lists);
+  const WordIds ids = NumberWords(lists);
   PrintLine("processed 20%");
-  FindNextPages(&lists);
+  const std::vector<RecordSlice> next_pages = FindNextPages(lists);
   PrintLine("processed 30%");
   PrintLine("processed 40%");
-  WriteOccurrencePages(run, &lists);
+  FirstSpellings first_spelling;
+  {
+    PageDecoration decoration(run, lists);
+    WordPageEntries entries;
+    first_spelling =
+        WriteSearchPageAndWordEntries(run, lists, ids, next_pages, &decoration, &entries);
+    DeleteWorkFile(kOccurrenceFile);  // the walk was its last reader
+    DeleteWorkFile(kNextPageFile);
+    WriteWordIndexAndContents(run, lists, ids, &entries);  // while the pages are decorated
+    decoration.Finish();
+  }
+  DeleteWorkFile(kPageTextFile);  // the decorated pages were its last reader
   PrintLine("processed 50%");
   KeepOccurrenceTable();
-  DeleteWorkFile(kOccurrenceTable);  // its copy in the folder wrd_24 stays
   PrintLine("processed 60%");
   PrintLine("processed 70%");
   if (lists.total >= 3) PrintLine("processed 80%");
-  WriteAllWordsIndex(run, lists);
+  WriteAllWordsIndex(run, lists, ids, first_spelling);
   PrintLine("processed 90%");
 
-  CopyOutAndCleanUp();
+  CopyOutAndCleanUp(pages);
   PrintLine("processed 100%");
   EndProgram();
 }

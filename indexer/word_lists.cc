@@ -10,42 +10,44 @@ std::string WordIdText(uint64_t position) {
   return "id" + ZeroPadded(static_cast<long long>(position), 8);
 }
 
-void NumberWords(WordLists* lists) {
-  const Vocabulary& vocabulary = lists->vocabulary;
+WordIds NumberWords(const WordLists& lists) {
+  const Vocabulary& vocabulary = lists.vocabulary;
   const uint32_t keys = vocabulary.key_count();
   std::vector<uint32_t> by_key(keys);
   std::iota(by_key.begin(), by_key.end(), 0);
   std::sort(by_key.begin(), by_key.end(), [&](uint32_t a, uint32_t b) {
     return QuotedFieldLess(vocabulary.KeyText(a), vocabulary.KeyText(b));
   });
-  lists->key_id.assign(keys, std::string());
+  WordIds ids;
+  ids.of_key.assign(keys, std::string());
   uint64_t position = 0;
   for (uint32_t key : by_key) {
-    lists->key_id[key] = WordIdText(position);
-    position += lists->key_count[key];
+    ids.of_key[key] = WordIdText(position);
+    position += lists.key_count[key];
   }
   // Ids of 8 digits follow the key order; longer ones (10^8 occurrences and more) sort as
   // their text does.
-  lists->id_order = by_key;
-  std::stable_sort(lists->id_order.begin(), lists->id_order.end(), [&](uint32_t a, uint32_t b) {
-    return QuotedFieldLess(lists->key_id[a], lists->key_id[b]);
+  ids.order = std::move(by_key);
+  std::stable_sort(ids.order.begin(), ids.order.end(), [&](uint32_t a, uint32_t b) {
+    return QuotedFieldLess(ids.of_key[a], ids.of_key[b]);
   });
-  lists->id_rank.assign(keys, 0);
-  for (uint32_t rank = 0; rank < keys; ++rank) lists->id_rank[lists->id_order[rank]] = rank;
+  ids.rank.assign(keys, 0);
+  for (uint32_t rank = 0; rank < keys; ++rank) ids.rank[ids.order[rank]] = rank;
+  return ids;
 }
 
-void FindNextPages(WordLists* lists) {
-  const uint32_t keys = lists->vocabulary.key_count();
+std::vector<RecordSlice> FindNextPages(const WordLists& lists) {
+  const uint32_t keys = lists.vocabulary.key_count();
   std::vector<uint32_t> last_seen(keys, kNoPage);  // the latest page walked that holds the key
   std::vector<uint32_t> stamp(keys, kNoPage);      // the page on which the key was last met
   std::vector<uint32_t> on_page;
+  std::vector<RecordSlice> slices(lists.pages.size());
   RecordReader<OccurrenceRecord> records(kOccurrenceFile);
   RecordWriter<uint32_t> out(kNextPageFile);
   OccurrenceRecord record;
-  for (size_t p = lists->pages.size(); p-- > 0;) {
-    PageWords& page = lists->pages[p];
+  for (size_t p = lists.pages.size(); p-- > 0;) {
+    const PageWords& page = lists.pages[p];
     const uint32_t page_number = static_cast<uint32_t>(p);
-    page.next_first = out.count();
     on_page.clear();
     records.Seek(page.first, page.first + page.count);
     while (records.Next(&record)) {
@@ -55,7 +57,8 @@ void FindNextPages(WordLists* lists) {
       out.Put(last_seen[key]);
       on_page.push_back(key);
     }
-    page.next_count = on_page.size();
+    slices[p] = RecordSlice{out.count() - on_page.size(), on_page.size()};
     for (uint32_t key : on_page) last_seen[key] = page_number;
   }
+  return slices;
 }

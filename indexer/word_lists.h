@@ -17,11 +17,14 @@
 ///   ever put in order.
 /// - Next pages: the next page that holds the word, found walking the pages from the last one
 ///   backwards with one entry per key; written to kNextPageFile, a slice per page.
-/// - The output pages (WriteOccurrencePages): one walk over the pages in order numbers the
-///   occurrences, writes the search page and makes one word index entry per word and page,
-///   put in word order by an external sort of records (SortedRecords) when they outgrow
-///   memory, for the word index page. A second thread takes the numbered occurrences in
-///   batches, decorates the pages and writes the occurrence table.
+/// - The output pages (occurrence_pages.h): one walk over the pages in order
+///   (occurrence_walk.h) numbers the occurrences, writes the search page and makes one word
+///   index entry per word and page, put in word order by an external sort of records
+///   (SortedRecords) when they outgrow memory, for the word index page. A second thread
+///   takes the numbered occurrences in batches, decorates the pages and writes the
+///   occurrence table.
+///
+/// Each step returns its own value; what the steps after it read is const.
 
 #include <cstdint>
 #include <map>
@@ -56,27 +59,35 @@ struct PageSource {
 /// Where each page's text stands, by page name.
 using PageTexts = std::map<std::string, PageSource>;
 
-/// A page that holds words, and where its records stand in the work files.
+/// A page that holds words, and where its records stand in kOccurrenceFile.
 struct PageWords {
   std::string name;  // as listed, lower-cased: page_0001.htm
   PageSource text;
-  size_t first = 0;  // its first record in kOccurrenceFile
+  size_t first = 0;  // its first record
   size_t count = 0;
-  size_t next_first = 0;  // its slice in kNextPageFile: one page number per key on the page,
-  size_t next_count = 0;  // in order of the key's first occurrence on the page
 };
 
+/// What the page scan found.
 struct WordLists {
   Vocabulary vocabulary;
   /// Pages holding words, in page order (by name: page names are "page_" and digits of one
   /// width, so byte order, the sort command's order and the order of quoted fields agree).
   std::vector<PageWords> pages;
-  uint64_t total = 0;                    // occurrences
-  std::vector<uint64_t> key_count;       // occurrences of each key
-  std::vector<std::string> key_id;       // word id of each key
-  std::vector<uint32_t> id_order;        // the keys in the order of their word ids
-  std::vector<uint32_t> id_rank;         // the place of each key in id_order
-  std::vector<uint32_t> first_spelling;  // each key's spelling at its first occurrence
+  uint64_t total = 0;               // occurrences
+  std::vector<uint64_t> key_count;  // occurrences of each key
+};
+
+/// The word ids of the keys.
+struct WordIds {
+  std::vector<std::string> of_key;  // word id of each key
+  std::vector<uint32_t> order;      // the keys in the order of their word ids
+  std::vector<uint32_t> rank;       // the place of each key in `order`
+};
+
+/// A page's records in a record file: `count` of them from the `first`.
+struct RecordSlice {
+  size_t first = 0;
+  size_t count = 0;
 };
 
 /// One occurrence with everything an output page shows of it.
@@ -90,11 +101,11 @@ struct Occurrence {
   std::string_view next_page;  // next page holding the word; empty on its last page
 };
 
-/// Word ids of the keys.
-void NumberWords(WordLists* lists);
+WordIds NumberWords(const WordLists& lists);
 
-/// Every page's slice of kNextPageFile.
-void FindNextPages(WordLists* lists);
+/// Writes kNextPageFile and returns each page's slice of it: one page number per key on the
+/// page (kNoPage on the key's last page), in order of the key's first occurrence there.
+std::vector<RecordSlice> FindNextPages(const WordLists& lists);
 
 /// The word id text of a position: "id" and 8 digits (more when the number needs them).
 std::string WordIdText(uint64_t position);
