@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 
 #include "common/console.h"
@@ -104,6 +105,18 @@ void LockFolder(const ProgramInfo& program) {
 }
 
 }  // namespace
+
+int RunGuardedProgram(const ProgramInfo& program, int argc, char** argv,
+                      void (*run)(const char* argv0)) {
+  InitConsole();
+  GuardRun(program, argc, argv);
+  try {
+    run(argv[0]);
+  } catch (const std::exception& error) {
+    EndProgramOnFailure(std::string(program.name) + " stopped: " + error.what());
+  }
+  EndProgram();
+}
 
 void GuardRun(const ProgramInfo& program, int argc, char** argv) {
   std::string name(program.name);

@@ -18,4 +18,10 @@ struct ProgramInfo {
 /// or a run already going on in the folder.
 void GuardRun(const ProgramInfo& program, int argc, char** argv);
 
+/// A program's whole main: the console, GuardRun, then `run` with argument zero. An
+/// exception that escapes the run (memory running out, most likely) ends the program with
+/// status 1 and the reason on standard error, never with an abort.
+int RunGuardedProgram(const ProgramInfo& program, int argc, char** argv,
+                      void (*run)(const char* argv0));
+
 #endif  // COMMON_RUN_GUARD_H_

@@ -1,4 +1,3 @@
-#include "common/console.h"
 #include "common/run_guard.h"
 #include "formulas/cellorin_dialogue.h"
 #include "formulas/cellorin_flow.h"
@@ -24,10 +23,9 @@ constexpr ProgramInfo kCellorin = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  InitConsole();
-  GuardRun(kCellorin, argc, argv);
-  RunCellorinDialogue();
-  RunCellorinToolCheck();
-  RunFormulaGenerator();
-  EndProgram();
+  return RunGuardedProgram(kCellorin, argc, argv, [](const char*) {
+    RunCellorinDialogue();
+    RunCellorinToolCheck();
+    RunFormulaGenerator();
+  });
 }

@@ -180,15 +180,8 @@ void PageMaker::MakePages(const std::vector<std::string>& listed, size_t width) 
     all_done_ = true;
     page_done_.notify_one();
   }
-  for (size_t n = 0; n < listed.size(); ++n) {
-    const std::string page = PageName(n + 1, width);
-    LineWriter file(page, LineWriter::kCreate, LineWriter::kReport);
-    if (!file.is_open()) {
-      failed_ = page;
-      error_ = file.error();
-      return;
-    }
-  }
+  // A page file that cannot be made ends the run at once, as every other work file does.
+  for (size_t n = 0; n < listed.size(); ++n) LineWriter file(PageName(n + 1, width));
 }
 
 bool PageMaker::Next(std::string* page, PageSource* text) {
@@ -203,7 +196,6 @@ bool PageMaker::Next(std::string* page, PageSource* text) {
 
 PageTexts PageMaker::Finish() {
   if (maker_.joinable()) maker_.join();
-  if (error_ != 0) StopOnWriteFailure(failed_, error_);
   return PageTexts(done_.begin(), done_.end());
 }
 

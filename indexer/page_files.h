@@ -25,7 +25,7 @@ inline constexpr char kPageTextFile[] = "page_text.txt";
 /// decoration). htm_in is only read.
 ///
 /// The pages are made on a thread of its own, so that the caller can scan each page as soon
-/// as its text stands. Every work file is opened under the work-file lock meanwhile.
+/// as its text stands. A file that cannot be written there ends the program at once.
 class PageMaker {
  public:
   PageMaker();
@@ -35,8 +35,7 @@ class PageMaker {
 
   /// Waits for the next page's text; false after the last page.
   bool Next(std::string* page, PageSource* text);
-  /// Waits for the page files and gives where each page's text stands; ends the program when
-  /// a file could not be made.
+  /// Waits for the page files and gives where each page's text stands.
   PageTexts Finish();
 
  private:
@@ -47,8 +46,6 @@ class PageMaker {
   std::vector<std::pair<std::string, PageSource>> done_;  // in page order
   bool all_done_ = false;
   size_t taken_ = 0;
-  std::string failed_;  // the first page file that could not be made
-  int error_ = 0;
   std::thread maker_;
 };
 

@@ -1,4 +1,3 @@
-#include "common/console.h"
 #include "common/run_guard.h"
 #include "indexer/pagoran_flow.h"
 
@@ -24,8 +23,4 @@ constexpr ProgramInfo kPagoran = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  InitConsole();
-  GuardRun(kPagoran, argc, argv);
-  RunPagoran(argv[0]);
-}
+int main(int argc, char** argv) { return RunGuardedProgram(kPagoran, argc, argv, RunPagoran); }

@@ -1,4 +1,3 @@
-#include "common/console.h"
 #include "common/run_guard.h"
 #include "liststruct/quillet_flow.h"
 
@@ -25,8 +24,4 @@ constexpr ProgramInfo kQuillet = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  InitConsole();
-  GuardRun(kQuillet, argc, argv);
-  RunQuillet(argv[0]);
-}
+int main(int argc, char** argv) { return RunGuardedProgram(kQuillet, argc, argv, RunQuillet); }

@@ -159,6 +159,14 @@ INSTANTIATE_TEST_SUITE_P(
              0, ""},
         Case{"folder_where_a_work_file_goes", kPagoran, [] { MakeDirs("wrd_01.txt"); }, 1,
              "Cannot write wrd_01.txt: Is a directory\n"},
+        // Folders where the indexer's own files go, on either of its threads: the page text
+        // and the page files are made beside the scan, the table beside the walk.
+        Case{"folder_where_the_page_text_goes", kPagoran, [] { MakeDirs("page_text.txt"); }, 1,
+             "Cannot write page_text.txt: Is a directory\n"},
+        Case{"folder_where_a_page_goes", kPagoran, [] { MakeDirs("page_02.htm"); }, 1,
+             "Cannot write page_02.htm: Is a directory\n"},
+        Case{"folder_where_the_occurrence_table_goes", kPagoran, [] { MakeDirs("wrd_24_1.txt"); },
+             1, "Cannot write wrd_24_1.txt: Is a directory\n"},
         Case{"folder_where_the_formula_page_goes", kCellorin, [] { MakeDirs("efg_cellorin.htm"); },
              1, "Cannot write efg_cellorin.htm: Is a directory\n"},
         // A name is data, never a path: the files these names seem to point at stay, and so
