@@ -41,10 +41,6 @@ bool HoldsBodyTag(std::string_view line) {
   return false;
 }
 
-std::string DecoratedPageName(std::string_view page) {
-  return std::string(page.substr(0, page.find(".htm"))) + "_02.htm";
-}
-
 namespace {
 
 // The lines of one occurrence, each given to `put` as its pieces.

@@ -165,11 +165,4 @@ TEST(DecorateLines, ColumnPiecesClampToTheLine) {
   }
 }
 
-TEST(DecorateLines, DecoratedPageName) {
-  EXPECT_EQ("page_0001_02.htm", DecoratedPageName("page_0001.htm"));
-  EXPECT_EQ("page_1_02.htm", DecoratedPageName("page_1.html"));
-  EXPECT_EQ("a_02.htm", DecoratedPageName("a.htm.htm"));
-  EXPECT_EQ("page_02_02.htm", DecoratedPageName("page_02"));
-}
-
 }  // namespace

@@ -7,8 +7,8 @@
 
 #include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_paths.h"
 #include "indexer/html_pieces.h"
+#include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -23,10 +23,10 @@ struct Record {
   std::string next_page;
 };
 
-// Decorates the pages of `records` (in page, line and column order) as the run does, with
-// the page chain of `sorted_pages`.
-void Decorate(const IndexerRun& run, const std::vector<std::string>& sorted_pages,
-              const std::vector<Record>& records) {
+// Decorates the pages of `records` (in page, line and column order) as the run does, from
+// their `texts` and with the page chain of `sorted_pages`.
+void Decorate(const IndexerRun& run, const PageTexts& texts,
+              const std::vector<std::string>& sorted_pages, const std::vector<Record>& records) {
   const PageChain chain = MakePageChain(sorted_pages);
   for (size_t begin = 0; begin < records.size();) {
     const std::string& page = records[begin].page;
@@ -35,7 +35,7 @@ void Decorate(const IndexerRun& run, const std::vector<std::string>& sorted_page
     for (; end < records.size() && records[end].page == page; ++end) {
       highest[records[end].id] = std::max<long long>(highest[records[end].id], records[end].number);
     }
-    PageDecorator decorator(run, page, PageSource{page}, NeighbourPages(chain, page),
+    PageDecorator decorator(run, page, texts.at(page), NeighbourPages(chain, page),
                             end == records.size());
     for (size_t i = begin; i < end; ++i) {
       const Record& r = records[i];
@@ -71,10 +71,13 @@ void ExpectFile(const std::vector<std::string>& expected, const std::string& nam
 // a line with three words and "fox" twice; page_02 ends its body on its last word line.
 TEST(DecoratePages, SmallSetDecoratedWhole) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"<html>", "<head><title>Demo</title></head>", "<body>Fox den", "<p>",
-                             "the red fox.", "</body>", "</html>"});
-  WriteLines("page_02.htm", {"<html><body>", "A fox ran.</body></html>"});
-  WriteLines("page_03.htm", {"<html><body>", "<p>", "</body></html>"});
+  const PageTexts texts = WritePageTexts({
+      {"page_01.htm",
+       {"<html>", "<head><title>Demo</title></head>", "<body>Fox den", "<p>", "the red fox.",
+        "</body>", "</html>"}},
+      {"page_02.htm", {"<html><body>", "A fox ran.</body></html>"}},
+      {"page_03.htm", {"<html><body>", "<p>", "</body></html>"}},
+  });
   const std::vector<Record> records = {
       Record{"page_01.htm", 3, 7, "Fox", "id00000001", 1, "page_02.htm"},
       Record{"page_01.htm", 3, 11, "den", "id00000000", 1, ""},
@@ -84,10 +87,9 @@ TEST(DecoratePages, SmallSetDecoratedWhole) {
       Record{"page_02.htm", 2, 3, "fox", "id00000001", 3, ""},
       Record{"page_02.htm", 2, 7, "ran", "id00000004", 1, ""},
   };
-  const std::string page_03_before = ReadBytes("page_03.htm");
 
   IndexerRun run;
-  Decorate(run, {"page_01.htm", "page_02.htm"}, records);
+  Decorate(run, texts, {"page_01.htm", "page_02.htm"}, records);
 
   std::vector<std::string> page_01 = {"<html>", "<head><title>Demo</title></head>"};
   Append(&page_01, HighlightScript(run));
@@ -173,8 +175,7 @@ TEST(DecoratePages, SmallSetDecoratedWhole) {
                        ".</body></html>",  // no bottom navigation: </body> was on a word line
                    });
   ExpectFile(page_02, "page_02.htm");
-  EXPECT_EQ(page_03_before, ReadBytes("page_03.htm"));
-  EXPECT_FALSE(FileExists("page_01_02.htm"));  // the decorated copy took the page's place
+  EXPECT_FALSE(PathExists("page_03.htm"));  // a page without words is not decorated
 }
 
 // Pieces of one record, with the find-word markup off, for the tests below.
@@ -185,11 +186,11 @@ std::vector<std::string> Plain(const std::string& page, const std::string& id,
 
 TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"<p>Hello</p>", "</BODY>"});
+  const PageTexts texts = WritePageTexts({{"page_01.htm", {"<p>Hello</p>", "</BODY>"}}});
 
   IndexerRun run;
   run.find_word = 0;
-  Decorate(run, {"page_01.htm", "page_02.htm"},
+  Decorate(run, texts, {"page_01.htm", "page_02.htm"},
            {Record{"page_01.htm", 1, 4, "Hello", "id00000000", 1, ""}});
 
   std::vector<std::string> expected = {"<p>"};
@@ -202,10 +203,10 @@ TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
 
 TEST(DecoratePages, PagesListHasNoFindWordSpan) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"<body>Pages_list"});
+  const PageTexts texts = WritePageTexts({{"page_01.htm", {"<body>Pages_list"}}});
 
   IndexerRun run;
-  Decorate(run, {}, {Record{"page_01.htm", 1, 7, "Pages_list", "id00000000", 1, ""}});
+  Decorate(run, texts, {}, {Record{"page_01.htm", 1, 7, "Pages_list", "id00000000", 1, ""}});
 
   std::vector<std::string> expected = HighlightScript(run);
   Append(&expected, {"<br>", "<a href=\"files_list.htm\"> Content </a><br>", "<body>"});
@@ -214,19 +215,19 @@ TEST(DecoratePages, PagesListHasNoFindWordSpan) {
   ExpectFile(expected, "page_01.htm");
 }
 
-TEST(DecoratePages, MissingPageAndColumnsBeyondTheLine) {
+TEST(DecoratePages, LinesAndColumnsBeyondTheText) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"short"});
+  const PageTexts texts = WritePageTexts({{"page_01.htm", {"short"}}, {"page_09.htm", {}}});
   const std::vector<Record> records = {
       // beyond the end of the line, then overlapping the word before
       Record{"page_01.htm", 1, 40, "far", "id00000000", 1, ""},
       Record{"page_01.htm", 1, 2, "hor", "id00000003", 1, ""},
-      // a page file that is not there reads as empty lines
+      // lines past the end of a page's text read as empty
       Record{"page_09.htm", 2, 1, "ghost", "id00000001", 1, ""},
   };
   IndexerRun run;
   run.find_word = 0;
-  Decorate(run, {}, records);
+  Decorate(run, texts, {}, records);
 
   std::vector<std::string> page_01 = {"short"};
   Append(&page_01, Plain("page_01.htm", "id00000000", "far"));

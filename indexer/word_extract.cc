@@ -226,24 +226,17 @@ LineScan ScanPageLine(std::string_view line, ScanState* state) {
 WordLists ExtractWords(const NextPageText& next_page) {
   WordLists lists;
   RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
-  // The pages' texts mostly stand in one file, read by one reader from range to range.
+  // The pages' texts stand one after the other in one file, read by one reader from range
+  // to range; it is opened with the first page, once that page's text stands.
   std::unique_ptr<LineReader> reader;
-  std::string reader_file;
   ScanState state;
   std::string_view line;
   LineTags tags;
   std::string page;
   PageSource text;
   while (next_page(&page, &text)) {
-    if (!reader || reader_file != text.file) {
-      reader = std::make_unique<LineReader>(text.file);
-      reader_file = text.file;
-    }
-    if (text.end >= 0) {
-      reader->Seek(text.begin, text.end);
-    } else {
-      reader->Seek(0);
-    }
+    if (!reader) reader = std::make_unique<LineReader>(kPageTextFile);
+    reader->Seek(text.begin, text.end);
     PageWords words{page, text, records.count()};
     state.ResetForPage();
     uint64_t line_number = 0;

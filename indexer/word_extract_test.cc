@@ -5,6 +5,7 @@
 #include "common/record_file.h"
 #include "common/text.h"
 #include "indexer/page_files.h"
+#include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -201,25 +202,18 @@ TEST(ExtractWords, PagesToRecords) {
   EXPECT_EQ(12u, lists.total);
 }
 
-TEST(ExtractWords, EmptyAndUnreadablePages) {
+TEST(ExtractWords, NulBytesAndEmptyPages) {
   ScopedWorkDir dir;
-  MakeDirs("page_2.htm");  // a folder among the pages reads as an empty page
-  WriteBytes("page_1.htm", std::string("<br>nul\0byte word\r\n<br>x", 24));
-  const PageTexts texts = {{"page_1.htm", PageSource{"page_1.htm"}},
-                           {"page_2.htm", PageSource{"page_2.htm"}}};
-  auto at = texts.begin();
-  WordLists lists = ExtractWords([&](std::string* page, PageSource* text) {
-    if (at == texts.end()) return false;
-    *page = at->first;
-    *text = at->second;
-    ++at;
-    return true;
+  const WordLists lists = ScanPages({
+      {"page_1.htm", {std::string("<br>nul\0byte word", 17), "<br>x"}},
+      {"page_2.htm", {}},
+      {"page_3.htm", {"<br>last"}},
   });
-  EXPECT_EQ(
-      (std::vector<std::string>{std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",
-                                R"("word","page_1.htm","1","14")"}),
-      Records(lists));
-  ASSERT_EQ(1u, lists.pages.size());  // a page without words stands in no list
+  EXPECT_EQ((std::vector<std::string>{
+                std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",
+                R"("word","page_1.htm","1","14")", R"("last","page_3.htm","1","5")"}),
+            Records(lists));
+  ASSERT_EQ(2u, lists.pages.size());  // a page without words stands in no list
 }
 
 }  // namespace
