@@ -213,16 +213,6 @@ bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags) {
   return FindTagsIn(line, state, tags);
 }
 
-LineScan ScanPageLine(std::string_view line, ScanState* state) {
-  LineScan scan;
-  LineTags tags;
-  scan.scanned = FindLineTags(line, state, &tags);
-  if (scan.scanned) {
-    ScanLineWords(line, tags, [&](const FoundWord& word) { scan.words.push_back(word); });
-  }
-  return scan;
-}
-
 WordLists ExtractWords(const NextPageText& next_page) {
   WordLists lists;
   RecordWriter<OccurrenceRecord> records(kOccurrenceFile);

@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
@@ -70,13 +69,5 @@ bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags);
 /// or more bytes, in column order. Cost is linear in the line's length; words are not kept.
 void ScanLineWords(std::string_view line, const LineTags& tags,
                    const std::function<void(const FoundWord&)>& on_word);
-
-struct LineScan {
-  bool scanned = false;          // passed the filters and the tag scan
-  std::vector<FoundWord> words;  // in column order
-};
-
-/// Both steps over one line, with the words collected.
-LineScan ScanPageLine(std::string_view line, ScanState* state);
 
 #endif  // INDEXER_WORD_EXTRACT_H_
