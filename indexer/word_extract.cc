@@ -127,7 +127,7 @@ class TagCursor {
 };
 
 // Cleans the text of columns `from`..`to` of its quotes and keeps it when long enough.
-void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
+void TakeWord(std::string_view line, size_t from, size_t to,
               const std::function<void(const FoundWord&)>& on_word) {
   if (from > to) return;
   std::string_view text = line.substr(from - 1, to - from + 1);
@@ -137,7 +137,7 @@ void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
   }
   if (!text.empty() && text.back() == '"') text.remove_suffix(1);
   if (text.size() < kMinimumWordLength) return;
-  FoundWord found{std::string(text), from, end_column};
+  FoundWord found{std::string(text), from};
   for (char& c : found.word) {
     if (c == '"') c = '\'';
   }
@@ -179,29 +179,29 @@ void ScanLineWords(std::string_view line, const LineTags& tags,
 
     if (free_space) {
       if (prev < i && lt == 0 && gt == 0) {
-        TakeWord(line, prev + 1, i - 1, i, on_word);
+        TakeWord(line, prev + 1, i - 1, on_word);
       } else if (lt < i && gt < i && lt < gt && prev < lt) {
-        TakeWord(line, gt + 1, i - 1, i, on_word);
+        TakeWord(line, gt + 1, i - 1, on_word);
       } else if (prev < i && lt < gt && gt < prev) {
-        TakeWord(line, prev + 1, i - 1, i, on_word);
+        TakeWord(line, prev + 1, i - 1, on_word);
       }
     }
     if (tag_start) {
       if (gt < lt && prev < gt && sp < gt) {
         // Text that follows a link's opening tag ends the line's words.
         if (first_href != kNoColumn && first_href < gt) return;
-        TakeWord(line, gt + 1, i - 1, i, on_word);
+        TakeWord(line, gt + 1, i - 1, on_word);
       } else if (gt < sp && sp < lt) {
-        TakeWord(line, sp + 1, i - 1, i, on_word);
+        TakeWord(line, sp + 1, i - 1, on_word);
       }
     }
     if (i == length) {
       if (sp < lt && lt < gt) {
-        TakeWord(line, gt + 1, length, i, on_word);
+        TakeWord(line, gt + 1, length, on_word);
       } else if (gt < sp && sp < length) {
-        TakeWord(line, sp + 1, length, i, on_word);
+        TakeWord(line, sp + 1, length, on_word);
       } else if (lt == 0 && gt == 0 && prev == 0 && sp == 0) {
-        TakeWord(line, 1, length, i, on_word);
+        TakeWord(line, 1, length, on_word);
       }
     }
     if (free_space) prev = sp;

@@ -44,12 +44,11 @@ struct ScanState {
   void ResetForPage() { blocks = BlockState(); }
 };
 
-/// One word taken from a line, cleaned of its quotes. Columns are 1-based byte columns of
-/// the raw line: where the word starts, and the delimiter that ended it.
+/// One word taken from a line, cleaned of its quotes, and the 1-based byte column of the raw
+/// line where it starts.
 struct FoundWord {
   std::string word;
   size_t start_column = 0;
-  size_t end_column = 0;
 };
 
 /// What the tag scan of a line carries into its word scan: the 1-based column of the '>'
