@@ -87,23 +87,6 @@ void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
 
 }  // namespace
 
-std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
-                                         long long highest_on_page, int group) {
-  std::string text;
-  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
-                      [&text](std::initializer_list<std::string_view> pieces) {
-                        for (std::string_view piece : pieces) text += piece;
-                        text += "\r\n";
-                      });
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
                           long long highest_on_page, int group) {
   // The lines are built in the writer's buffer when they surely fit in a small room (a
