@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "indexer/html_pieces.h"
+#include "indexer/word_extract.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
   while (line_count_ < o.line) {
     if (!source_.NextView(&current_)) current_ = {};  // past the end: empty lines
     ++line_count_;
-    if (!body_seen_ && HoldsBodyTag(current_)) {
+    if (!body_seen_ && FirstFollowsLt(current_, "body", true)) {
       body_seen_ = true;
       WriteAll(&out_, HighlightScript(run_));
       WriteAll(&out_, PageNavigation(links_, false));

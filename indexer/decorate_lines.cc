@@ -29,18 +29,6 @@ std::string_view ColumnsFrom(std::string_view line, long long from_column) {
   return line.substr(ClampedOffset(line, from_column));
 }
 
-bool HoldsBodyTag(std::string_view line) {
-  // Searched in place: a lower-cased copy of a long line would cost its size again.
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  for (size_t at = 0; at + 4 <= line.size(); ++at) {
-    if (lower(line[at]) == 'b' && lower(line[at + 1]) == 'o' && lower(line[at + 2]) == 'd' &&
-        lower(line[at + 3]) == 'y') {
-      return at > 0 && line[at - 1] == '<';
-    }
-  }
-  return false;
-}
-
 namespace {
 
 // The lines of one occurrence, each given to `put` as its pieces.

@@ -19,9 +19,6 @@ std::string_view ColumnRange(std::string_view line, long long from_column, long 
 /// The bytes of `line` from 1-based `from_column` to its end.
 std::string_view ColumnsFrom(std::string_view line, long long from_column);
 
-/// True when the first "body" of the lower-cased line directly follows "<".
-bool HoldsBodyTag(std::string_view line);
-
 /// Writes the word span, then (with the find-word flag, and not for "Pages_list") the
 /// find-word span, each line ended by CR LF; a huge word is never copied. `highest_on_page`
 /// is the highest occurrence number of the word on this page.

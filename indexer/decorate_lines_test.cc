@@ -150,24 +150,6 @@ TEST(DecorateLines, NeighbourPagesFromSortedList) {
   }
 }
 
-TEST(DecorateLines, BodyTag) {
-  struct Case {
-    const char* line;
-    bool holds;
-  };
-  const Case cases[] = {
-      {"<body>", true},
-      {"<BODY bgcolor=\"white\">", true},
-      {"text <Body>more", true},
-      {"</body>", false},
-      {"nobody <body>", false},
-      {"body", false},
-      {"", false},
-      {"<html>", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.holds, HoldsBodyTag(c.line)) << c.line;
-}
-
 TEST(DecorateLines, ColumnPiecesClampToTheLine) {
   struct Case {
     long long from;

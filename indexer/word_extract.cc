@@ -20,11 +20,14 @@ size_t Find(std::string_view text, std::string_view part, bool case_blind) {
   return case_blind ? FindCaseBlind(text, part) : text.find(part);
 }
 
-// True when the first `word` of `text` comes right after a '<'.
+}  // namespace
+
 bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind) {
   size_t at = Find(text, word, case_blind);
   return at != std::string_view::npos && at > 0 && text[at - 1] == '<';
 }
+
+namespace {
 
 // Moves one block (script or style) through one line; true when the line belongs to the
 // block and is skipped. A line that closes the block is skipped with it.

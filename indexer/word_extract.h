@@ -18,6 +18,11 @@ using NextPageText = std::function<bool(std::string* page, PageSource* text)>;
 /// opened under the work-file lock, as the pages may be made meanwhile.
 WordLists ExtractWords(const NextPageText& next_page);
 
+/// True when the first `word` of `text` comes right after a '<'; with `case_blind`, `word` is
+/// given in lower case and found in any letter case. Script and style blocks open and close
+/// by this test, and the decorator finds a page's body tag by it.
+bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind);
+
 /// Where a page stands in its script and style blocks; starts afresh with every page.
 struct BlockState {
   bool script_open = false;
