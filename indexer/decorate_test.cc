@@ -53,11 +53,6 @@ void Decorate(const IndexerRun& run, const PageTexts& texts,
   }
 }
 
-std::string WordSpan(const std::string& page, const std::string& id, const std::string& word) {
-  return "<span id=\"" + id + "\" type = \"text/javascript\"ondblclick = \"window.open('" + page +
-         "#" + id + "'); window.event.cancelbubble = true;\">" + word + "</span>";
-}
-
 void Append(std::vector<std::string>* lines, const std::vector<std::string>& more) {
   lines->insert(lines->end(), more.begin(), more.end());
 }
@@ -93,95 +88,100 @@ TEST(DecoratePages, SmallSetDecoratedWhole) {
 
   std::vector<std::string> page_01 = {"<html>", "<head><title>Demo</title></head>"};
   Append(&page_01, HighlightScript(run));
-  Append(&page_01, {
-                       "<br>",
-                       "<a href=\"page_02.htm\"> Next </a> ",
-                       "<a href=\"files_list.htm\"> Content </a><br>",
-                       "<body>",
-                       WordSpan("page_01.htm", "id00000001", "Fox"),
-                       "<span hidden id=\"id00000001\">",
-                       "(1)(<a href=\"#id00000001_2\">&gt;</a>,",
-                       "<a href=\"i_1.htm#id00000001\">i</a>,",
-                       "<a href=\"s_1.htm#id00000001_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c</a>,",
-                       "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
-                       "<span id=\"id00000001_1\"></span>",
-                       " ",
-                       WordSpan("page_01.htm", "id00000000", "den"),
-                       "<span hidden id=\"id00000000\">",
-                       "(1)(<a href=\"#id00000000_1\"></a>",
-                       "<a href=\"i_1.htm#id00000000\">i</a>,",
-                       "<a href=\"s_1.htm#id00000000_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000000_1\"></span>",
-                       "",  // rest of "<body>Fox den"
-                       "<p>",
-                       "",  // text before "the" at column 1
-                       WordSpan("page_01.htm", "id00000006", "the"),
-                       "<span hidden id=\"id00000006\">",
-                       "(1)(<a href=\"#id00000006_1\"></a>",
-                       "<a href=\"i_1.htm#id00000006\">i</a>,",
-                       "<a href=\"s_1.htm#id00000006_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000006_1\"></span>",
-                       " ",
-                       WordSpan("page_01.htm", "id00000005", "red"),
-                       "<span hidden id=\"id00000005\">",
-                       "(1)(<a href=\"#id00000005_1\"></a>",
-                       "<a href=\"i_1.htm#id00000005\">i</a>,",
-                       "<a href=\"s_1.htm#id00000005_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000005_1\"></span>",
-                       " ",
-                       WordSpan("page_01.htm", "id00000001", "fox"),
-                       "<span hidden id=\"id00000001\">",
-                       "(2)(<a href=\"#id00000001_2\"></a>",
-                       "<a href=\"i_1.htm#id00000001\">i</a>,",
-                       "<a href=\"s_1.htm#id00000001_2\">s</a>,",
-                       "<a href=\"files_list.htm\">c</a>,",
-                       "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
-                       "<span id=\"id00000001_2\"></span>",
-                       ".",
-                       "<br>",
-                       "<a href=\"page_02.htm\"> Next </a>",  // bottom, not the last page
-                       "<a href=\"files_list.htm\"> Content </a><br>",
-                       "</body>",
-                       "</html>",
-                   });
+  Append(
+      &page_01,
+      {
+          "<br>",
+          "<a href=\"page_02.htm\"> Next </a> ",
+          "<a href=\"files_list.htm\"> Content </a><br>",
+          "<body>",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000001'); window.event.cancelbubble = true;\">Fox</span>",
+          "<span hidden id=\"id00000001\">",
+          "(1)(<a href=\"#id00000001_2\">&gt;</a>,",
+          "<a href=\"i_1.htm#id00000001\">i</a>,",
+          "<a href=\"s_1.htm#id00000001_1\">s</a>,",
+          "<a href=\"files_list.htm\">c</a>,",
+          "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
+          "<span id=\"id00000001_1\"></span>",
+          " ",
+          "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000000'); window.event.cancelbubble = true;\">den</span>",
+          "<span hidden id=\"id00000000\">",
+          "(1)(<a href=\"#id00000000_1\"></a>",
+          "<a href=\"i_1.htm#id00000000\">i</a>,",
+          "<a href=\"s_1.htm#id00000000_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000000_1\"></span>",
+          "",  // rest of "<body>Fox den"
+          "<p>",
+          "",  // text before "the" at column 1
+          "<span id=\"id00000006\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000006'); window.event.cancelbubble = true;\">the</span>",
+          "<span hidden id=\"id00000006\">",
+          "(1)(<a href=\"#id00000006_1\"></a>",
+          "<a href=\"i_1.htm#id00000006\">i</a>,",
+          "<a href=\"s_1.htm#id00000006_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000006_1\"></span>",
+          " ",
+          "<span id=\"id00000005\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000005'); window.event.cancelbubble = true;\">red</span>",
+          "<span hidden id=\"id00000005\">",
+          "(1)(<a href=\"#id00000005_1\"></a>",
+          "<a href=\"i_1.htm#id00000005\">i</a>,",
+          "<a href=\"s_1.htm#id00000005_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000005_1\"></span>",
+          " ",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000001'); window.event.cancelbubble = true;\">fox</span>",
+          "<span hidden id=\"id00000001\">",
+          "(2)(<a href=\"#id00000001_2\"></a>",
+          "<a href=\"i_1.htm#id00000001\">i</a>,",
+          "<a href=\"s_1.htm#id00000001_2\">s</a>,",
+          "<a href=\"files_list.htm\">c</a>,",
+          "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
+          "<span id=\"id00000001_2\"></span>",
+          ".",
+          "<br>",
+          "<a href=\"page_02.htm\"> Next </a>",  // bottom, not the last page
+          "<a href=\"files_list.htm\"> Content </a><br>",
+          "</body>",
+          "</html>",
+      });
   ExpectFile(page_01, "page_01.htm");
 
   std::vector<std::string> page_02 = HighlightScript(run);
-  Append(&page_02, {
-                       "<br>",
-                       "<a href=\"page_01.htm\"> Before </a> ",
-                       "<a href=\"files_list.htm\"> Content </a><br>",
-                       "<html><body>",
-                       "A ",
-                       WordSpan("page_02.htm", "id00000001", "fox"),
-                       "<span hidden id=\"id00000001\">",
-                       "(3)(<a href=\"#id00000001_3\"></a>",
-                       "<a href=\"i_1.htm#id00000001\">i</a>,",
-                       "<a href=\"s_1.htm#id00000001_3\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000001_3\"></span>",
-                       " ",
-                       WordSpan("page_02.htm", "id00000004", "ran"),
-                       "<span hidden id=\"id00000004\">",
-                       "(1)(<a href=\"#id00000004_1\"></a>",
-                       "<a href=\"i_1.htm#id00000004\">i</a>,",
-                       "<a href=\"s_1.htm#id00000004_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000004_1\"></span>",
-                       ".</body></html>",  // no bottom navigation: </body> was on a word line
-                   });
+  Append(
+      &page_02,
+      {
+          "<br>",
+          "<a href=\"page_01.htm\"> Before </a> ",
+          "<a href=\"files_list.htm\"> Content </a><br>",
+          "<html><body>",
+          "A ",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_02.htm#id00000001'); window.event.cancelbubble = true;\">fox</span>",
+          "<span hidden id=\"id00000001\">",
+          "(3)(<a href=\"#id00000001_3\"></a>",
+          "<a href=\"i_1.htm#id00000001\">i</a>,",
+          "<a href=\"s_1.htm#id00000001_3\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000001_3\"></span>",
+          " ",
+          "<span id=\"id00000004\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_02.htm#id00000004'); window.event.cancelbubble = true;\">ran</span>",
+          "<span hidden id=\"id00000004\">",
+          "(1)(<a href=\"#id00000004_1\"></a>",
+          "<a href=\"i_1.htm#id00000004\">i</a>,",
+          "<a href=\"s_1.htm#id00000004_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000004_1\"></span>",
+          ".</body></html>",  // no bottom navigation: </body> was on a word line
+      });
   ExpectFile(page_02, "page_02.htm");
   EXPECT_FALSE(PathExists("page_03.htm"));  // a page without words is not decorated
-}
-
-// Pieces of one record, with the find-word markup off, for the tests below.
-std::vector<std::string> Plain(const std::string& page, const std::string& id,
-                               const std::string& word) {
-  return {WordSpan(page, id, word)};
 }
 
 TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
@@ -193,11 +193,17 @@ TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
   Decorate(run, texts, {"page_01.htm", "page_02.htm"},
            {Record{"page_01.htm", 1, 4, "Hello", "id00000000", 1, ""}});
 
-  std::vector<std::string> expected = {"<p>"};
-  Append(&expected, Plain("page_01.htm", "id00000000", "Hello"));
   // The only page decorated is the last one, so its bottom Next keeps its blank.
-  Append(&expected, {"</p>", "<br>", "<a href=\"page_02.htm\"> Next </a> ",
-                     "<a href=\"files_list.htm\"> Content </a><br>", "</BODY>"});
+  const std::vector<std::string> expected = {
+      "<p>",
+      "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+      "\"window.open('page_01.htm#id00000000'); window.event.cancelbubble = true;\">Hello</span>",
+      "</p>",
+      "<br>",
+      "<a href=\"page_02.htm\"> Next </a> ",
+      "<a href=\"files_list.htm\"> Content </a><br>",
+      "</BODY>",
+  };
   ExpectFile(expected, "page_01.htm");
 }
 
@@ -209,9 +215,15 @@ TEST(DecoratePages, PagesListHasNoFindWordSpan) {
   Decorate(run, texts, {}, {Record{"page_01.htm", 1, 7, "Pages_list", "id00000000", 1, ""}});
 
   std::vector<std::string> expected = HighlightScript(run);
-  Append(&expected, {"<br>", "<a href=\"files_list.htm\"> Content </a><br>", "<body>"});
-  Append(&expected, Plain("page_01.htm", "id00000000", "Pages_list"));
-  expected.push_back("");
+  Append(&expected, {
+                        "<br>",
+                        "<a href=\"files_list.htm\"> Content </a><br>",
+                        "<body>",
+                        "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+                        "\"window.open('page_01.htm#id00000000'); "
+                        "window.event.cancelbubble = true;\">Pages_list</span>",
+                        "",
+                    });
   ExpectFile(expected, "page_01.htm");
 }
 
@@ -229,19 +241,29 @@ TEST(DecoratePages, LinesAndColumnsBeyondTheText) {
   run.find_word = 0;
   Decorate(run, texts, {}, records);
 
-  std::vector<std::string> page_01 = {"short"};
-  Append(&page_01, Plain("page_01.htm", "id00000000", "far"));
-  page_01.push_back("");
-  Append(&page_01, Plain("page_01.htm", "id00000003", "hor"));
-  // Out of column order: the rest after "hor" was already written before "far", and no
-  // byte of a line is written twice.
-  page_01.push_back("");
-  ExpectFile(page_01, "page_01.htm");
-
-  std::vector<std::string> page_09 = {"", ""};
-  Append(&page_09, Plain("page_09.htm", "id00000001", "ghost"));
-  page_09.push_back("");
-  ExpectFile(page_09, "page_09.htm");
+  ExpectFile(
+      {
+          "short",
+          "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000000'); window.event.cancelbubble = true;\">far</span>",
+          "",
+          "<span id=\"id00000003\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000003'); window.event.cancelbubble = true;\">hor</span>",
+          // Out of column order: the rest after "hor" was already written before "far", and
+          // no byte of a line is written twice.
+          "",
+      },
+      "page_01.htm");
+  ExpectFile(
+      {
+          "",
+          "",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_09.htm#id00000001'); window.event.cancelbubble = "
+          "true;\">ghost</span>",
+          "",
+      },
+      "page_09.htm");
 }
 
 }  // namespace
