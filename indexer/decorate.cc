@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "common/text.h"
-#include "common/work_files.h"
 #include "indexer/html_pieces.h"
+#include "indexer/word_extract.h"
 
 namespace {
 
@@ -17,14 +17,8 @@ void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
 
 PageDecorator::PageDecorator(const IndexerRun& run, const std::string& page, const PageSource& text,
                              const PageLinks& links, bool last_page)
-    : run_(run),
-      page_(page),
-      output_name_(text.file == page ? DecoratedPageName(page) : page),
-      links_(links),
-      last_page_(last_page),
-      source_(text.file),
-      out_(output_name_) {
-  if (text.end >= 0) source_.Seek(text.begin, text.end);
+    : run_(run), links_(links), last_page_(last_page), source_(kPageTextFile), out_(page) {
+  source_.Seek(text.begin, text.end);
 }
 
 long long PageDecorator::NextPiece() const {
@@ -38,7 +32,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
   while (line_count_ < o.line) {
     if (!source_.NextView(&current_)) current_ = {};  // past the end: empty lines
     ++line_count_;
-    if (!body_seen_ && HoldsBodyTag(current_)) {
+    if (!body_seen_ && FirstFollowsLt(current_, "body", true)) {
       body_seen_ = true;
       WriteAll(&out_, HighlightScript(run_));
       WriteAll(&out_, PageNavigation(links_, false));
@@ -58,7 +52,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
 }
 
 // The rest of the last word line, then the rest of the page with the bottom navigation
-// before "</body>"; a decorated copy then takes the page's place.
+// before "</body>".
 PageDecorator::~PageDecorator() {
   out_.WriteLine(ColumnsFrom(current_, NextPiece()));
   while (source_.NextView(&current_)) {
@@ -67,8 +61,4 @@ PageDecorator::~PageDecorator() {
     out_.WriteLine(current_);
   }
   out_.Close();
-  if (output_name_ == page_) return;
-  // The page goes first: a file renamed over another would be written to disk at once.
-  DeleteWorkFile(page_);
-  MoveWorkFile(output_name_, page_);
 }

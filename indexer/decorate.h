@@ -10,10 +10,9 @@
 #include "indexer/word_lists.h"
 
 /// Writes one page that holds words with word spans, highlight script and navigation: the
-/// page's text is read once from `text`, line by line, as its occurrences come in line and
-/// column order, and the page file is written as the final page. Where the text is the page
-/// file itself, the page is written to <stem>_02.htm, which then takes the page's place.
-/// Pages without occurrences are never opened.
+/// page's text is read once from its range of kPageTextFile, line by line, as its
+/// occurrences come in line and column order, and the page file is written as the final
+/// page. Pages without occurrences are never opened.
 class PageDecorator {
  public:
   /// `last_page`: the last page decorated in the run, whose bottom Next line keeps its
@@ -32,8 +31,6 @@ class PageDecorator {
   long long NextPiece() const;
 
   const IndexerRun& run_;
-  const std::string page_;
-  const std::string output_name_;
   const PageLinks links_;
   const bool last_page_;
   LineReader source_;

@@ -29,22 +29,6 @@ std::string_view ColumnsFrom(std::string_view line, long long from_column) {
   return line.substr(ClampedOffset(line, from_column));
 }
 
-bool HoldsBodyTag(std::string_view line) {
-  // Searched in place: a lower-cased copy of a long line would cost its size again.
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  for (size_t at = 0; at + 4 <= line.size(); ++at) {
-    if (lower(line[at]) == 'b' && lower(line[at + 1]) == 'o' && lower(line[at + 2]) == 'd' &&
-        lower(line[at + 3]) == 'y') {
-      return at > 0 && line[at - 1] == '<';
-    }
-  }
-  return false;
-}
-
-std::string DecoratedPageName(std::string_view page) {
-  return std::string(page.substr(0, page.find(".htm"))) + "_02.htm";
-}
-
 namespace {
 
 // The lines of one occurrence, each given to `put` as its pieces.
@@ -90,23 +74,6 @@ void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
 }
 
 }  // namespace
-
-std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
-                                         long long highest_on_page, int group) {
-  std::string text;
-  EmitOccurrenceLines(run, occurrence, highest_on_page, group,
-                      [&text](std::initializer_list<std::string_view> pieces) {
-                        for (std::string_view piece : pieces) text += piece;
-                        text += "\r\n";
-                      });
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
 
 void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
                           long long highest_on_page, int group) {

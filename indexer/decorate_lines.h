@@ -19,17 +19,9 @@ std::string_view ColumnRange(std::string_view line, long long from_column, long 
 /// The bytes of `line` from 1-based `from_column` to its end.
 std::string_view ColumnsFrom(std::string_view line, long long from_column);
 
-/// True when the first "body" of the lower-cased line directly follows "<".
-bool HoldsBodyTag(std::string_view line);
-
-/// "page_0001.htm" gives "page_0001_02.htm": the name up to its first ".htm", then "_02.htm".
-std::string DecoratedPageName(std::string_view page);
-
-/// The word span, then (with the find-word flag, and not for "Pages_list") the find-word
-/// span. `highest_on_page` is the highest occurrence number of the word on this page.
-std::vector<std::string> OccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
-                                         long long highest_on_page, int group);
-/// The same lines written to `out`, each ended by CR LF; a huge word is never copied.
+/// Writes the word span, then (with the find-word flag, and not for "Pages_list") the
+/// find-word span, each line ended by CR LF; a huge word is never copied. `highest_on_page`
+/// is the highest occurrence number of the word on this page.
 void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
                           long long highest_on_page, int group);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/line_files.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -17,6 +18,16 @@ Occurrence MakeOccurrence(std::string_view word, long long number, std::string_v
   o.number = number;
   o.next_page = next_page;
   return o;
+}
+
+// What WriteOccurrenceLines writes for one occurrence, read back from its file.
+std::string WrittenLines(const IndexerRun& run, const Occurrence& occurrence,
+                         long long highest_on_page) {
+  ScopedWorkDir dir;
+  LineWriter out("lines.txt");
+  WriteOccurrenceLines(&out, run, occurrence, highest_on_page, 1);
+  out.Close();
+  return ReadBytes("lines.txt");
 }
 
 const char kWordSpan[] =
@@ -60,23 +71,40 @@ TEST(DecorateLines, FindWordSpanChoosesLinks) {
   };
   IndexerRun run;
   for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, OccurrenceLines(run, MakeOccurrence("fox", c.number, c.next_page),
-                                          c.highest_on_page, 1))
+    EXPECT_EQ(CrLf(c.expected),
+              WrittenLines(run, MakeOccurrence("fox", c.number, c.next_page), c.highest_on_page))
         << c.name;
   }
 }
 
 TEST(DecorateLines, WordSpanOnlyForPagesListOrWithoutFindWord) {
-  IndexerRun run;
-  Occurrence pages_list = MakeOccurrence("Pages_list", 1, "page_02.htm");
-  ASSERT_EQ(1u, OccurrenceLines(run, pages_list, 2, 1).size());
-  EXPECT_NE(std::string::npos, OccurrenceLines(run, pages_list, 2, 1)[0].find(">Pages_list<"));
-  // Only the exact spelling is exempt.
-  EXPECT_EQ(7u, OccurrenceLines(run, MakeOccurrence("pages_list", 1, ""), 1, 1).size());
-
-  run.find_word = 0;
-  EXPECT_EQ(std::vector<std::string>{kWordSpan},
-            OccurrenceLines(run, MakeOccurrence("fox", 1, "page_02.htm"), 2, 1));
+  struct Case {
+    int find_word;
+    const char* word;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {1,
+       "Pages_list",
+       {"<span id=\"id00000004\" type = \"text/javascript\"ondblclick = "
+        "\"window.open('page_01.htm#id00000004'); window.event.cancelbubble = "
+        "true;\">Pages_list</span>"}},
+      // Only the exact spelling is exempt.
+      {1,
+       "pages_list",
+       {"<span id=\"id00000004\" type = \"text/javascript\"ondblclick = "
+        "\"window.open('page_01.htm#id00000004'); window.event.cancelbubble = "
+        "true;\">pages_list</span>",
+        "<span hidden id=\"id00000004\">", "(1)(<a href=\"#id00000004_1\"></a>",
+        "<a href=\"i_1.htm#id00000004\">i</a>,", "<a href=\"s_1.htm#id00000004_1\">s</a>,",
+        "<a href=\"files_list.htm\">c)</a></span>", "<span id=\"id00000004_1\"></span>"}},
+      {0, "fox", {kWordSpan}},
+  };
+  for (const Case& c : cases) {
+    IndexerRun run;
+    run.find_word = c.find_word;
+    EXPECT_EQ(CrLf(c.expected), WrittenLines(run, MakeOccurrence(c.word, 1, ""), 1)) << c.word;
+  }
 }
 
 TEST(DecorateLines, PageNavigation) {
@@ -122,24 +150,6 @@ TEST(DecorateLines, NeighbourPagesFromSortedList) {
   }
 }
 
-TEST(DecorateLines, BodyTag) {
-  struct Case {
-    const char* line;
-    bool holds;
-  };
-  const Case cases[] = {
-      {"<body>", true},
-      {"<BODY bgcolor=\"white\">", true},
-      {"text <Body>more", true},
-      {"</body>", false},
-      {"nobody <body>", false},
-      {"body", false},
-      {"", false},
-      {"<html>", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.holds, HoldsBodyTag(c.line)) << c.line;
-}
-
 TEST(DecorateLines, ColumnPiecesClampToTheLine) {
   struct Case {
     long long from;
@@ -163,13 +173,6 @@ TEST(DecorateLines, ColumnPiecesClampToTheLine) {
     EXPECT_EQ(c.range, ColumnRange("the red fox.", c.from, c.to)) << c.from << "-" << c.to;
     EXPECT_EQ(c.rest, ColumnsFrom("the red fox.", c.from)) << c.from;
   }
-}
-
-TEST(DecorateLines, DecoratedPageName) {
-  EXPECT_EQ("page_0001_02.htm", DecoratedPageName("page_0001.htm"));
-  EXPECT_EQ("page_1_02.htm", DecoratedPageName("page_1.html"));
-  EXPECT_EQ("a_02.htm", DecoratedPageName("a.htm.htm"));
-  EXPECT_EQ("page_02_02.htm", DecoratedPageName("page_02"));
 }
 
 }  // namespace

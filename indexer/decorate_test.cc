@@ -7,8 +7,8 @@
 
 #include "common/line_files.h"
 #include "common/text.h"
-#include "common/work_paths.h"
 #include "indexer/html_pieces.h"
+#include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -23,10 +23,10 @@ struct Record {
   std::string next_page;
 };
 
-// Decorates the pages of `records` (in page, line and column order) as the run does, with
-// the page chain of `sorted_pages`.
-void Decorate(const IndexerRun& run, const std::vector<std::string>& sorted_pages,
-              const std::vector<Record>& records) {
+// Decorates the pages of `records` (in page, line and column order) as the run does, from
+// their `texts` and with the page chain of `sorted_pages`.
+void Decorate(const IndexerRun& run, const PageTexts& texts,
+              const std::vector<std::string>& sorted_pages, const std::vector<Record>& records) {
   const PageChain chain = MakePageChain(sorted_pages);
   for (size_t begin = 0; begin < records.size();) {
     const std::string& page = records[begin].page;
@@ -35,7 +35,7 @@ void Decorate(const IndexerRun& run, const std::vector<std::string>& sorted_page
     for (; end < records.size() && records[end].page == page; ++end) {
       highest[records[end].id] = std::max<long long>(highest[records[end].id], records[end].number);
     }
-    PageDecorator decorator(run, page, PageSource{page}, NeighbourPages(chain, page),
+    PageDecorator decorator(run, page, texts.at(page), NeighbourPages(chain, page),
                             end == records.size());
     for (size_t i = begin; i < end; ++i) {
       const Record& r = records[i];
@@ -53,11 +53,6 @@ void Decorate(const IndexerRun& run, const std::vector<std::string>& sorted_page
   }
 }
 
-std::string WordSpan(const std::string& page, const std::string& id, const std::string& word) {
-  return "<span id=\"" + id + "\" type = \"text/javascript\"ondblclick = \"window.open('" + page +
-         "#" + id + "'); window.event.cancelbubble = true;\">" + word + "</span>";
-}
-
 void Append(std::vector<std::string>* lines, const std::vector<std::string>& more) {
   lines->insert(lines->end(), more.begin(), more.end());
 }
@@ -71,10 +66,13 @@ void ExpectFile(const std::vector<std::string>& expected, const std::string& nam
 // a line with three words and "fox" twice; page_02 ends its body on its last word line.
 TEST(DecoratePages, SmallSetDecoratedWhole) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"<html>", "<head><title>Demo</title></head>", "<body>Fox den", "<p>",
-                             "the red fox.", "</body>", "</html>"});
-  WriteLines("page_02.htm", {"<html><body>", "A fox ran.</body></html>"});
-  WriteLines("page_03.htm", {"<html><body>", "<p>", "</body></html>"});
+  const PageTexts texts = WritePageTexts({
+      {"page_01.htm",
+       {"<html>", "<head><title>Demo</title></head>", "<body>Fox den", "<p>", "the red fox.",
+        "</body>", "</html>"}},
+      {"page_02.htm", {"<html><body>", "A fox ran.</body></html>"}},
+      {"page_03.htm", {"<html><body>", "<p>", "</body></html>"}},
+  });
   const std::vector<Record> records = {
       Record{"page_01.htm", 3, 7, "Fox", "id00000001", 1, "page_02.htm"},
       Record{"page_01.htm", 3, 11, "den", "id00000000", 1, ""},
@@ -84,163 +82,188 @@ TEST(DecoratePages, SmallSetDecoratedWhole) {
       Record{"page_02.htm", 2, 3, "fox", "id00000001", 3, ""},
       Record{"page_02.htm", 2, 7, "ran", "id00000004", 1, ""},
   };
-  const std::string page_03_before = ReadBytes("page_03.htm");
 
   IndexerRun run;
-  Decorate(run, {"page_01.htm", "page_02.htm"}, records);
+  Decorate(run, texts, {"page_01.htm", "page_02.htm"}, records);
 
   std::vector<std::string> page_01 = {"<html>", "<head><title>Demo</title></head>"};
   Append(&page_01, HighlightScript(run));
-  Append(&page_01, {
-                       "<br>",
-                       "<a href=\"page_02.htm\"> Next </a> ",
-                       "<a href=\"files_list.htm\"> Content </a><br>",
-                       "<body>",
-                       WordSpan("page_01.htm", "id00000001", "Fox"),
-                       "<span hidden id=\"id00000001\">",
-                       "(1)(<a href=\"#id00000001_2\">&gt;</a>,",
-                       "<a href=\"i_1.htm#id00000001\">i</a>,",
-                       "<a href=\"s_1.htm#id00000001_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c</a>,",
-                       "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
-                       "<span id=\"id00000001_1\"></span>",
-                       " ",
-                       WordSpan("page_01.htm", "id00000000", "den"),
-                       "<span hidden id=\"id00000000\">",
-                       "(1)(<a href=\"#id00000000_1\"></a>",
-                       "<a href=\"i_1.htm#id00000000\">i</a>,",
-                       "<a href=\"s_1.htm#id00000000_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000000_1\"></span>",
-                       "",  // rest of "<body>Fox den"
-                       "<p>",
-                       "",  // text before "the" at column 1
-                       WordSpan("page_01.htm", "id00000006", "the"),
-                       "<span hidden id=\"id00000006\">",
-                       "(1)(<a href=\"#id00000006_1\"></a>",
-                       "<a href=\"i_1.htm#id00000006\">i</a>,",
-                       "<a href=\"s_1.htm#id00000006_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000006_1\"></span>",
-                       " ",
-                       WordSpan("page_01.htm", "id00000005", "red"),
-                       "<span hidden id=\"id00000005\">",
-                       "(1)(<a href=\"#id00000005_1\"></a>",
-                       "<a href=\"i_1.htm#id00000005\">i</a>,",
-                       "<a href=\"s_1.htm#id00000005_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000005_1\"></span>",
-                       " ",
-                       WordSpan("page_01.htm", "id00000001", "fox"),
-                       "<span hidden id=\"id00000001\">",
-                       "(2)(<a href=\"#id00000001_2\"></a>",
-                       "<a href=\"i_1.htm#id00000001\">i</a>,",
-                       "<a href=\"s_1.htm#id00000001_2\">s</a>,",
-                       "<a href=\"files_list.htm\">c</a>,",
-                       "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
-                       "<span id=\"id00000001_2\"></span>",
-                       ".",
-                       "<br>",
-                       "<a href=\"page_02.htm\"> Next </a>",  // bottom, not the last page
-                       "<a href=\"files_list.htm\"> Content </a><br>",
-                       "</body>",
-                       "</html>",
-                   });
+  Append(
+      &page_01,
+      {
+          "<br>",
+          "<a href=\"page_02.htm\"> Next </a> ",
+          "<a href=\"files_list.htm\"> Content </a><br>",
+          "<body>",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000001'); window.event.cancelbubble = true;\">Fox</span>",
+          "<span hidden id=\"id00000001\">",
+          "(1)(<a href=\"#id00000001_2\">&gt;</a>,",
+          "<a href=\"i_1.htm#id00000001\">i</a>,",
+          "<a href=\"s_1.htm#id00000001_1\">s</a>,",
+          "<a href=\"files_list.htm\">c</a>,",
+          "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
+          "<span id=\"id00000001_1\"></span>",
+          " ",
+          "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000000'); window.event.cancelbubble = true;\">den</span>",
+          "<span hidden id=\"id00000000\">",
+          "(1)(<a href=\"#id00000000_1\"></a>",
+          "<a href=\"i_1.htm#id00000000\">i</a>,",
+          "<a href=\"s_1.htm#id00000000_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000000_1\"></span>",
+          "",  // rest of "<body>Fox den"
+          "<p>",
+          "",  // text before "the" at column 1
+          "<span id=\"id00000006\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000006'); window.event.cancelbubble = true;\">the</span>",
+          "<span hidden id=\"id00000006\">",
+          "(1)(<a href=\"#id00000006_1\"></a>",
+          "<a href=\"i_1.htm#id00000006\">i</a>,",
+          "<a href=\"s_1.htm#id00000006_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000006_1\"></span>",
+          " ",
+          "<span id=\"id00000005\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000005'); window.event.cancelbubble = true;\">red</span>",
+          "<span hidden id=\"id00000005\">",
+          "(1)(<a href=\"#id00000005_1\"></a>",
+          "<a href=\"i_1.htm#id00000005\">i</a>,",
+          "<a href=\"s_1.htm#id00000005_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000005_1\"></span>",
+          " ",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000001'); window.event.cancelbubble = true;\">fox</span>",
+          "<span hidden id=\"id00000001\">",
+          "(2)(<a href=\"#id00000001_2\"></a>",
+          "<a href=\"i_1.htm#id00000001\">i</a>,",
+          "<a href=\"s_1.htm#id00000001_2\">s</a>,",
+          "<a href=\"files_list.htm\">c</a>,",
+          "<a href=\"page_02.htm#id00000001\">&gt;&gt;)</a></span>",
+          "<span id=\"id00000001_2\"></span>",
+          ".",
+          "<br>",
+          "<a href=\"page_02.htm\"> Next </a>",  // bottom, not the last page
+          "<a href=\"files_list.htm\"> Content </a><br>",
+          "</body>",
+          "</html>",
+      });
   ExpectFile(page_01, "page_01.htm");
 
   std::vector<std::string> page_02 = HighlightScript(run);
-  Append(&page_02, {
-                       "<br>",
-                       "<a href=\"page_01.htm\"> Before </a> ",
-                       "<a href=\"files_list.htm\"> Content </a><br>",
-                       "<html><body>",
-                       "A ",
-                       WordSpan("page_02.htm", "id00000001", "fox"),
-                       "<span hidden id=\"id00000001\">",
-                       "(3)(<a href=\"#id00000001_3\"></a>",
-                       "<a href=\"i_1.htm#id00000001\">i</a>,",
-                       "<a href=\"s_1.htm#id00000001_3\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000001_3\"></span>",
-                       " ",
-                       WordSpan("page_02.htm", "id00000004", "ran"),
-                       "<span hidden id=\"id00000004\">",
-                       "(1)(<a href=\"#id00000004_1\"></a>",
-                       "<a href=\"i_1.htm#id00000004\">i</a>,",
-                       "<a href=\"s_1.htm#id00000004_1\">s</a>,",
-                       "<a href=\"files_list.htm\">c)</a></span>",
-                       "<span id=\"id00000004_1\"></span>",
-                       ".</body></html>",  // no bottom navigation: </body> was on a word line
-                   });
+  Append(
+      &page_02,
+      {
+          "<br>",
+          "<a href=\"page_01.htm\"> Before </a> ",
+          "<a href=\"files_list.htm\"> Content </a><br>",
+          "<html><body>",
+          "A ",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_02.htm#id00000001'); window.event.cancelbubble = true;\">fox</span>",
+          "<span hidden id=\"id00000001\">",
+          "(3)(<a href=\"#id00000001_3\"></a>",
+          "<a href=\"i_1.htm#id00000001\">i</a>,",
+          "<a href=\"s_1.htm#id00000001_3\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000001_3\"></span>",
+          " ",
+          "<span id=\"id00000004\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_02.htm#id00000004'); window.event.cancelbubble = true;\">ran</span>",
+          "<span hidden id=\"id00000004\">",
+          "(1)(<a href=\"#id00000004_1\"></a>",
+          "<a href=\"i_1.htm#id00000004\">i</a>,",
+          "<a href=\"s_1.htm#id00000004_1\">s</a>,",
+          "<a href=\"files_list.htm\">c)</a></span>",
+          "<span id=\"id00000004_1\"></span>",
+          ".</body></html>",  // no bottom navigation: </body> was on a word line
+      });
   ExpectFile(page_02, "page_02.htm");
-  EXPECT_EQ(page_03_before, ReadBytes("page_03.htm"));
-  EXPECT_FALSE(FileExists("page_01_02.htm"));  // the decorated copy took the page's place
-}
-
-// Pieces of one record, with the find-word markup off, for the tests below.
-std::vector<std::string> Plain(const std::string& page, const std::string& id,
-                               const std::string& word) {
-  return {WordSpan(page, id, word)};
+  EXPECT_FALSE(PathExists("page_03.htm"));  // a page without words is not decorated
 }
 
 TEST(DecoratePages, PageWithoutBodyTagGetsOnlyBottomNavigation) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"<p>Hello</p>", "</BODY>"});
+  const PageTexts texts = WritePageTexts({{"page_01.htm", {"<p>Hello</p>", "</BODY>"}}});
 
   IndexerRun run;
   run.find_word = 0;
-  Decorate(run, {"page_01.htm", "page_02.htm"},
+  Decorate(run, texts, {"page_01.htm", "page_02.htm"},
            {Record{"page_01.htm", 1, 4, "Hello", "id00000000", 1, ""}});
 
-  std::vector<std::string> expected = {"<p>"};
-  Append(&expected, Plain("page_01.htm", "id00000000", "Hello"));
   // The only page decorated is the last one, so its bottom Next keeps its blank.
-  Append(&expected, {"</p>", "<br>", "<a href=\"page_02.htm\"> Next </a> ",
-                     "<a href=\"files_list.htm\"> Content </a><br>", "</BODY>"});
+  const std::vector<std::string> expected = {
+      "<p>",
+      "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+      "\"window.open('page_01.htm#id00000000'); window.event.cancelbubble = true;\">Hello</span>",
+      "</p>",
+      "<br>",
+      "<a href=\"page_02.htm\"> Next </a> ",
+      "<a href=\"files_list.htm\"> Content </a><br>",
+      "</BODY>",
+  };
   ExpectFile(expected, "page_01.htm");
 }
 
 TEST(DecoratePages, PagesListHasNoFindWordSpan) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"<body>Pages_list"});
+  const PageTexts texts = WritePageTexts({{"page_01.htm", {"<body>Pages_list"}}});
 
   IndexerRun run;
-  Decorate(run, {}, {Record{"page_01.htm", 1, 7, "Pages_list", "id00000000", 1, ""}});
+  Decorate(run, texts, {}, {Record{"page_01.htm", 1, 7, "Pages_list", "id00000000", 1, ""}});
 
   std::vector<std::string> expected = HighlightScript(run);
-  Append(&expected, {"<br>", "<a href=\"files_list.htm\"> Content </a><br>", "<body>"});
-  Append(&expected, Plain("page_01.htm", "id00000000", "Pages_list"));
-  expected.push_back("");
+  Append(&expected, {
+                        "<br>",
+                        "<a href=\"files_list.htm\"> Content </a><br>",
+                        "<body>",
+                        "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+                        "\"window.open('page_01.htm#id00000000'); "
+                        "window.event.cancelbubble = true;\">Pages_list</span>",
+                        "",
+                    });
   ExpectFile(expected, "page_01.htm");
 }
 
-TEST(DecoratePages, MissingPageAndColumnsBeyondTheLine) {
+TEST(DecoratePages, LinesAndColumnsBeyondTheText) {
   ScopedWorkDir dir;
-  WriteLines("page_01.htm", {"short"});
+  const PageTexts texts = WritePageTexts({{"page_01.htm", {"short"}}, {"page_09.htm", {}}});
   const std::vector<Record> records = {
       // beyond the end of the line, then overlapping the word before
       Record{"page_01.htm", 1, 40, "far", "id00000000", 1, ""},
       Record{"page_01.htm", 1, 2, "hor", "id00000003", 1, ""},
-      // a page file that is not there reads as empty lines
+      // lines past the end of a page's text read as empty
       Record{"page_09.htm", 2, 1, "ghost", "id00000001", 1, ""},
   };
   IndexerRun run;
   run.find_word = 0;
-  Decorate(run, {}, records);
+  Decorate(run, texts, {}, records);
 
-  std::vector<std::string> page_01 = {"short"};
-  Append(&page_01, Plain("page_01.htm", "id00000000", "far"));
-  page_01.push_back("");
-  Append(&page_01, Plain("page_01.htm", "id00000003", "hor"));
-  // Out of column order: the rest after "hor" was already written before "far", and no
-  // byte of a line is written twice.
-  page_01.push_back("");
-  ExpectFile(page_01, "page_01.htm");
-
-  std::vector<std::string> page_09 = {"", ""};
-  Append(&page_09, Plain("page_09.htm", "id00000001", "ghost"));
-  page_09.push_back("");
-  ExpectFile(page_09, "page_09.htm");
+  ExpectFile(
+      {
+          "short",
+          "<span id=\"id00000000\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000000'); window.event.cancelbubble = true;\">far</span>",
+          "",
+          "<span id=\"id00000003\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_01.htm#id00000003'); window.event.cancelbubble = true;\">hor</span>",
+          // Out of column order: the rest after "hor" was already written before "far", and
+          // no byte of a line is written twice.
+          "",
+      },
+      "page_01.htm");
+  ExpectFile(
+      {
+          "",
+          "",
+          "<span id=\"id00000001\" type = \"text/javascript\"ondblclick = "
+          "\"window.open('page_09.htm#id00000001'); window.event.cancelbubble = "
+          "true;\">ghost</span>",
+          "",
+      },
+      "page_09.htm");
 }
 
 }  // namespace

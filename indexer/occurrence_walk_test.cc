@@ -3,29 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "indexer/word_extract.h"
+#include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
 
 namespace {
 
-using Pages = std::vector<std::pair<std::string, std::string>>;  // name, text
-
 // Scans the literal pages as a run does, numbers their words and walks them: one line per
 // occurrence as the walk hands it on, "page line column word id number next-page".
-std::vector<std::string> Walk(const Pages& pages) {
+std::vector<std::string> Walk(const PageLines& pages) {
   ScopedWorkDir dir;
-  for (const auto& [name, text] : pages) WriteBytes(name, text);
-  auto at = pages.begin();
-  WordLists lists = ExtractWords([&](std::string* page, PageSource* text) {
-    if (at == pages.end()) return false;
-    *page = at->first;
-    *text = PageSource{at->first};
-    ++at;
-    return true;
-  });
+  WordLists lists = ScanPages(pages);
   const WordIds ids = NumberWords(lists);
   const std::vector<RecordSlice> next_pages = FindNextPages(lists);
   std::vector<std::string> walked;
@@ -58,7 +47,7 @@ TEST(OccurrenceWalk, NumbersByPageLineSpellingThenColumn) {
           "page_2.htm 1 1 rose id00000001 4 ",
           "page_2.htm 1 6 tea id00000005 3 ",
       }),
-      Walk({{"page_1.htm", "rose Rose tea\nRose again tea\n"}, {"page_2.htm", "rose tea\n"}}));
+      Walk({{"page_1.htm", {"rose Rose tea", "Rose again tea"}}, {"page_2.htm", {"rose tea"}}}));
 }
 
 TEST(OccurrenceWalk, ColumnsBeyondTheFieldWidthCompareAsTheirFields) {
@@ -73,7 +62,7 @@ TEST(OccurrenceWalk, ColumnsBeyondTheFieldWidthCompareAsTheirFields) {
                 "page_1.htm 1 2000000 tea id00000001 2 ",
                 "page_1.htm 1 999999 one id00000000 1 ",
             }),
-            Walk({{"page_1.htm", line + "\n"}}));
+            Walk({{"page_1.htm", {line}}}));
 }
 
 }  // namespace

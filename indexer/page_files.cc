@@ -171,7 +171,7 @@ void PageMaker::MakePages(const std::vector<std::string>& listed, size_t width) 
     offset += WriteReshapedText(listed[n], &text, &in_table);
     text.Flush();  // the scan reads it now
     std::lock_guard<std::mutex> guard(mutex_);
-    done_.push_back({PageName(n + 1, width), PageSource{kPageTextFile, begin, offset}});
+    done_.push_back({PageName(n + 1, width), PageSource{begin, offset}});
     page_done_.notify_one();
   }
   text.Close();
@@ -209,7 +209,7 @@ void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists) {
   for (const auto& [page, text] : texts) {
     // An empty page file is final already.
     if (text.begin < text.end && !holds_words(page)) {
-      CopyWorkFileRanges(text.file, page, {{text.begin, text.end}});
+      CopyWorkFileRanges(kPageTextFile, page, {{text.begin, text.end}});
     }
   }
 }

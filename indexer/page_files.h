@@ -15,9 +15,6 @@
 #include "indexer/word_extract.h"
 #include "indexer/word_lists.h"
 
-/// The reshaped text of every page, one page after the other.
-inline constexpr char kPageTextFile[] = "page_text.txt";
-
 /// The HTML files of htm_in become numbered pages: every listed input takes one page
 /// number, even one that cannot be read (its page is empty). Each page's reshaped text goes
 /// to kPageTextFile, and its page file is made empty: it is written once, in its final form,

@@ -20,11 +20,14 @@ size_t Find(std::string_view text, std::string_view part, bool case_blind) {
   return case_blind ? FindCaseBlind(text, part) : text.find(part);
 }
 
-// True when the first `word` of `text` comes right after a '<'.
+}  // namespace
+
 bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind) {
   size_t at = Find(text, word, case_blind);
   return at != std::string_view::npos && at > 0 && text[at - 1] == '<';
 }
+
+namespace {
 
 // Moves one block (script or style) through one line; true when the line belongs to the
 // block and is skipped. A line that closes the block is skipped with it.
@@ -127,7 +130,7 @@ class TagCursor {
 };
 
 // Cleans the text of columns `from`..`to` of its quotes and keeps it when long enough.
-void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
+void TakeWord(std::string_view line, size_t from, size_t to,
               const std::function<void(const FoundWord&)>& on_word) {
   if (from > to) return;
   std::string_view text = line.substr(from - 1, to - from + 1);
@@ -137,7 +140,7 @@ void TakeWord(std::string_view line, size_t from, size_t to, size_t end_column,
   }
   if (!text.empty() && text.back() == '"') text.remove_suffix(1);
   if (text.size() < kMinimumWordLength) return;
-  FoundWord found{std::string(text), from, end_column};
+  FoundWord found{std::string(text), from};
   for (char& c : found.word) {
     if (c == '"') c = '\'';
   }
@@ -179,29 +182,29 @@ void ScanLineWords(std::string_view line, const LineTags& tags,
 
     if (free_space) {
       if (prev < i && lt == 0 && gt == 0) {
-        TakeWord(line, prev + 1, i - 1, i, on_word);
+        TakeWord(line, prev + 1, i - 1, on_word);
       } else if (lt < i && gt < i && lt < gt && prev < lt) {
-        TakeWord(line, gt + 1, i - 1, i, on_word);
+        TakeWord(line, gt + 1, i - 1, on_word);
       } else if (prev < i && lt < gt && gt < prev) {
-        TakeWord(line, prev + 1, i - 1, i, on_word);
+        TakeWord(line, prev + 1, i - 1, on_word);
       }
     }
     if (tag_start) {
       if (gt < lt && prev < gt && sp < gt) {
         // Text that follows a link's opening tag ends the line's words.
         if (first_href != kNoColumn && first_href < gt) return;
-        TakeWord(line, gt + 1, i - 1, i, on_word);
+        TakeWord(line, gt + 1, i - 1, on_word);
       } else if (gt < sp && sp < lt) {
-        TakeWord(line, sp + 1, i - 1, i, on_word);
+        TakeWord(line, sp + 1, i - 1, on_word);
       }
     }
     if (i == length) {
       if (sp < lt && lt < gt) {
-        TakeWord(line, gt + 1, length, i, on_word);
+        TakeWord(line, gt + 1, length, on_word);
       } else if (gt < sp && sp < length) {
-        TakeWord(line, sp + 1, length, i, on_word);
+        TakeWord(line, sp + 1, length, on_word);
       } else if (lt == 0 && gt == 0 && prev == 0 && sp == 0) {
-        TakeWord(line, 1, length, i, on_word);
+        TakeWord(line, 1, length, on_word);
       }
     }
     if (free_space) prev = sp;
@@ -213,37 +216,20 @@ bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags) {
   return FindTagsIn(line, state, tags);
 }
 
-LineScan ScanPageLine(std::string_view line, ScanState* state) {
-  LineScan scan;
-  LineTags tags;
-  scan.scanned = FindLineTags(line, state, &tags);
-  if (scan.scanned) {
-    ScanLineWords(line, tags, [&](const FoundWord& word) { scan.words.push_back(word); });
-  }
-  return scan;
-}
-
 WordLists ExtractWords(const NextPageText& next_page) {
   WordLists lists;
   RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
-  // The pages' texts mostly stand in one file, read by one reader from range to range.
+  // The pages' texts stand one after the other in one file, read by one reader from range
+  // to range; it is opened with the first page, once that page's text stands.
   std::unique_ptr<LineReader> reader;
-  std::string reader_file;
   ScanState state;
   std::string_view line;
   LineTags tags;
   std::string page;
   PageSource text;
   while (next_page(&page, &text)) {
-    if (!reader || reader_file != text.file) {
-      reader = std::make_unique<LineReader>(text.file);
-      reader_file = text.file;
-    }
-    if (text.end >= 0) {
-      reader->Seek(text.begin, text.end);
-    } else {
-      reader->Seek(0);
-    }
+    if (!reader) reader = std::make_unique<LineReader>(kPageTextFile);
+    reader->Seek(text.begin, text.end);
     PageWords words{page, text, records.count()};
     state.ResetForPage();
     uint64_t line_number = 0;

@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
@@ -18,6 +17,11 @@ using NextPageText = std::function<bool(std::string* page, PageSource* text)>;
 /// "&nbsp;" are left out. The pages come from `next_page`, in page order. Every work file is
 /// opened under the work-file lock, as the pages may be made meanwhile.
 WordLists ExtractWords(const NextPageText& next_page);
+
+/// True when the first `word` of `text` comes right after a '<'; with `case_blind`, `word` is
+/// given in lower case and found in any letter case. Script and style blocks open and close
+/// by this test, and the decorator finds a page's body tag by it.
+bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind);
 
 /// Where a page stands in its script and style blocks; starts afresh with every page.
 struct BlockState {
@@ -45,12 +49,11 @@ struct ScanState {
   void ResetForPage() { blocks = BlockState(); }
 };
 
-/// One word taken from a line, cleaned of its quotes. Columns are 1-based byte columns of
-/// the raw line: where the word starts, and the delimiter that ended it.
+/// One word taken from a line, cleaned of its quotes, and the 1-based byte column of the raw
+/// line where it starts.
 struct FoundWord {
   std::string word;
   size_t start_column = 0;
-  size_t end_column = 0;
 };
 
 /// What the tag scan of a line carries into its word scan: the 1-based column of the '>'
@@ -70,13 +73,5 @@ bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags);
 /// or more bytes, in column order. Cost is linear in the line's length; words are not kept.
 void ScanLineWords(std::string_view line, const LineTags& tags,
                    const std::function<void(const FoundWord&)>& on_word);
-
-struct LineScan {
-  bool scanned = false;          // passed the filters and the tag scan
-  std::vector<FoundWord> words;  // in column order
-};
-
-/// Both steps over one line, with the words collected.
-LineScan ScanPageLine(std::string_view line, ScanState* state);
 
 #endif  // INDEXER_WORD_EXTRACT_H_

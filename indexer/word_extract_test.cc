@@ -5,174 +5,181 @@
 #include "common/record_file.h"
 #include "common/text.h"
 #include "indexer/page_files.h"
+#include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
 
 namespace {
 
-// Words as "word@start-end", compact enough for tables.
-std::vector<std::string> Described(const LineScan& scan) {
-  std::vector<std::string> out;
-  for (const FoundWord& w : scan.words) {
-    out.push_back(w.word + "@" + std::to_string(w.start_column) + "-" +
-                  std::to_string(w.end_column));
-  }
-  return out;
-}
-
 using Words = std::vector<std::string>;
 
-TEST(ScanPageLine, WordRulesOnSingleLines) {
-  struct Case {
-    std::string line;
-    Words words;
-  } cases[] = {
-      {"<br>Hello world", {"Hello@5-10", "world@11-15"}},
-      {"<br>Hi", {}},
-      {"<br><b>Bold</b>", {"Bold@8-12"}},
-      {"<br><a href=\"#12\">Link</a> more words here", {}},
-      {"<br>Alpha beta <a href=\"#2000\">link</a> after", {"Alpha@5-10", "beta@11-15"}},
-      {"<br>say \"hello\" now", {"say@5-8", "hello@10-16", "now@17-19"}},
-      {"<br>don\"t \"xy\"\" stop", {"don't@5-10", "xy'@12-16", "stop@17-20"}},
-      {"Wordless", {"Wordless@1-8"}},
-      {"ab", {}},
-      {"alpha beta gamma", {"alpha@1-6", "beta@7-11", "gamma@12-16"}},
-      {"<br>&nbsp;&nbsp;&nbsp; text", {"&nbsp;&nbsp;&nbsp;@5-23", "text@24-27"}},
-      {"<br>one two<b>x</b>", {"one@5-8", "two@9-12"}},
-      {"<b>x</b>tail", {"tail@9-12"}},
-      {"<br>word ", {"word@5-9"}},
-      {"cell</td>", {}},  // a word that runs from the line start into a tag
-      {"<br>see look_at: here", {"see@5-8", "look_at:@9-17", "here@18-21"}},
-      {"<SCRIPT>var abc = 1;</SCRIPT>", {"var@9-12", "abc@13-16"}},
-      {"<br>caf\xc3\xa9 ok", {"caf\xc3\xa9@5-10"}},  // bytes count toward the length
-      {"<br>  <i>x</i> end", {"end@16-18"}},
-      {"<br>lost<", {}},  // the word meets a tag that starts and ends at the last column
-  };
-  for (const Case& c : cases) {
-    ScanState state;
-    LineScan scan = ScanPageLine(c.line, &state);
-    EXPECT_TRUE(scan.scanned) << c.line;
-    EXPECT_EQ(c.words, Described(scan)) << c.line;
-  }
-}
-
-TEST(ScanPageLine, SkippedLines) {
-  struct Case {
-    std::string line;
-    bool scanned;
-  } cases[] = {
-      {"<br><a href=\"#2001\">x</a>", false},
-      {"<br><a href=\"#2000\">x</a>", true},
-      {"<br><a HREF =\"#2500\">x</a>", false},
-      {"<br><a href = \"#2500\">x</a>", true},  // the number is looked for right after ="#
-      {"<br><a href=\"#1999.5\">x</a>", true},
-      {"<br><a href=\"#abc\">x</a>", true},
-      {"<br><a href=\"", true},
-      {"<br>look_at: <a href=\"#12\">x</a>", false},
-      {"<br><a href=\"#12\">x</a> look_at: y", true},
-      {"<br><script>alert(1)</script>", false},
-      {"<br><Style>p{}</STYLE>", false},
-      {"javascript <script>", true},  // only the first "script" counts
-      {"<", false},                   // starts a tag that does not end on the line
-      {"", true},
-  };
-  for (const Case& c : cases) {
-    ScanState state;
-    EXPECT_EQ(c.scanned, ScanPageLine(c.line, &state).scanned) << c.line;
-  }
-}
-
-// Lines of one page, scanned in turn with the state carried.
-struct Step {
-  std::string line;
-  bool scanned;
-  Words words;
-};
-
-void ExpectSteps(const std::vector<Step>& steps, ScanState* state) {
-  for (const Step& s : steps) {
-    LineScan scan = ScanPageLine(s.line, state);
-    EXPECT_EQ(s.scanned, scan.scanned) << s.line;
-    EXPECT_EQ(s.words, Described(scan)) << s.line;
-  }
-}
-
-TEST(ScanPageLine, BlocksSpanLines) {
-  ScanState state;
-  ExpectSteps(
-      {
-          {"<br><script type=\"a\">", false, {}},
-          {"<br>var inside = 1;", false, {}},
-          {"<br></script>", false, {}},
-          {"<br>after script", true, {"after@5-10", "script@11-16"}},
-          {"<br><STYLE>", false, {}},
-          {"<br>p {color: red}", false, {}},
-          {"<br></style> gone", false, {}},
-          {"<br><style> <p style=\"x\">kept", true, {"kept@26-29"}},  // style= never opens
-          {"<br>plain again", true, {"plain@5-10", "again@11-15"}},
-      },
-      &state);
-  // A block left open at a page's end does not reach into the next page.
-  ScanPageLine("<br><script>", &state);
-  EXPECT_FALSE(ScanPageLine("<br>still script", &state).scanned);
-  state.ResetForPage();
-  EXPECT_EQ(Words({"next@5-9", "page@10-13"}), Described(ScanPageLine("<br>next page", &state)));
-}
-
-TEST(ScanPageLine, OpenTagCarriesAcrossLinesAndPages) {
-  ScanState state;
-  ExpectSteps(
-      {
-          {"<br>alpha <span", true, {"alpha@5-10"}},
-          {"class=\"x\" words inside", false, {}},
-          {"id=\"y\">second word", true, {"second@8-14", "word@15-18"}},
-          {"<", false, {}},
-          {">tail end", true, {"end@7-9"}},  // a one-column tag hides the word before a space
-          {"<br>beta <a title=\"t", true, {"beta@5-9"}},
-      },
-      &state);
-  EXPECT_TRUE(state.open_tag);
-  state.ResetForPage();
-  EXPECT_TRUE(state.open_tag);
-  ExpectSteps({{"x\">word here", true, {"word@4-8", "here@9-12"}}}, &state);
-  EXPECT_FALSE(state.open_tag);
-}
-
-TEST(ScanPageLine, VeryLongLineIsScannedWhole) {
-  std::string line = "<br>";
-  const size_t kWords = 1 << 20;
-  for (size_t i = 0; i < kWords; ++i) line += "word ";  // 5 MB
-  line += "<b>last</b>";
-  ScanState state;
-  LineScan scan = ScanPageLine(line, &state);
-  ASSERT_EQ(kWords + 1, scan.words.size());
-  EXPECT_EQ(5u, scan.words.front().start_column);
-  EXPECT_EQ(4 + 5 * (kWords - 1) + 1, scan.words[kWords - 1].start_column);
-  EXPECT_EQ("last", scan.words.back().word);
-  EXPECT_EQ(line.size() - 7, scan.words.back().start_column);
-
-  std::string one_word(5 << 20, 'x');
-  scan = ScanPageLine(one_word, &state);
-  ASSERT_EQ(1u, scan.words.size());
-  EXPECT_EQ(one_word.size(), scan.words[0].word.size());
-
-  std::string one_tag = "<br><" + std::string(5 << 20, ' ') + ">x y";
-  scan = ScanPageLine(one_tag, &state);
-  EXPECT_TRUE(scan.words.empty());
+// The occurrence records of one page, as the scan wrote them.
+std::vector<OccurrenceRecord> RecordsOf(const PageWords& page) {
+  std::vector<OccurrenceRecord> records;
+  RecordReader<OccurrenceRecord> reader(kOccurrenceFile);
+  reader.Seek(page.first, page.first + page.count);
+  OccurrenceRecord r;
+  while (reader.Next(&r)) records.push_back(r);
+  return records;
 }
 
 // The occurrence records of the scan, shown as "word","page","line","column".
 std::vector<std::string> Records(const WordLists& lists) {
   std::vector<std::string> lines;
-  RecordReader<OccurrenceRecord> reader(kOccurrenceFile);
   for (const PageWords& page : lists.pages) {
-    reader.Seek(page.first, page.first + page.count);
-    OccurrenceRecord r;
-    while (reader.Next(&r)) {
+    for (const OccurrenceRecord& r : RecordsOf(page)) {
       lines.push_back(QuotedRecord({lists.vocabulary.SpellingText(r.spelling), page.name,
                                     std::to_string(r.line), std::to_string(r.column)}));
     }
   }
   return lines;
+}
+
+// The words a run files from a page of one line, as "word@column".
+Words LineWords(const std::string& line) {
+  ScopedWorkDir dir;
+  const WordLists lists = ScanPages({{"page_1.htm", {line}}});
+  Words words;
+  for (const PageWords& page : lists.pages) {
+    for (const OccurrenceRecord& r : RecordsOf(page)) {
+      words.push_back(std::string(lists.vocabulary.SpellingText(r.spelling)) + "@" +
+                      std::to_string(r.column));
+    }
+  }
+  return words;
+}
+
+TEST(ExtractWords, WordRulesOnSingleLines) {
+  struct Case {
+    std::string line;
+    Words words;
+  } cases[] = {
+      {"<br>Hello world", {"Hello@5", "world@11"}},
+      {"<br>Hi", {}},
+      {"<br><b>Bold</b>", {"Bold@8"}},
+      {"<br><a href=\"#12\">Link</a> more words here", {}},
+      {"<br>Alpha beta <a href=\"#2000\">link</a> after", {"Alpha@5", "beta@11"}},
+      {"<br>say \"hello\" now", {"say@5", "hello@10", "now@17"}},
+      {"<br>don\"t \"xy\"\" stop", {"don't@5", "xy'@12", "stop@17"}},
+      {"Wordless", {"Wordless@1"}},
+      {"ab", {}},
+      {"alpha beta gamma", {"alpha@1", "beta@7", "gamma@12"}},
+      {"<br>&nbsp;&nbsp;&nbsp; text", {"text@24"}},  // the blanks are no word of any list
+      {"<br>one two<b>x</b>", {"one@5", "two@9"}},
+      {"<b>x</b>tail", {"tail@9"}},
+      {"<br>word ", {"word@5"}},
+      {"cell</td>", {}},  // a word that runs from the line start into a tag
+      {"<br>see look_at: here", {"see@5", "look_at:@9", "here@18"}},
+      {"<SCRIPT>var abc = 1;</SCRIPT>", {"var@9", "abc@13"}},
+      {"<br>caf\xc3\xa9 ok", {"caf\xc3\xa9@5"}},  // bytes count toward the length
+      {"<br>  <i>x</i> end", {"end@16"}},
+      {"<br>lost<", {}},  // the word meets a tag that starts and ends at the last column
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.words, LineWords(c.line)) << c.line;
+}
+
+TEST(ExtractWords, LinesSkippedWhole) {
+  struct Case {
+    std::string line;
+    Words words;  // none where the line is skipped
+  } cases[] = {
+      {"<br>see <a href=\"#2001\">x</a>", {}},
+      {"<br>see <a href=\"#2000\">x</a>", {"see@5"}},
+      {"<br>see <a HREF =\"#2500\">x</a>", {}},
+      {"<br>see <a href = \"#2500\">x</a>", {"see@5"}},  // the number is looked for right after ="#
+      {"<br>see <a href=\"#1999.5\">x</a>", {"see@5"}},
+      {"<br>see <a href=\"#abc\">x</a>", {"see@5"}},
+      {"<br>see <a href=\"", {"see@5"}},
+      {"<br>look_at: <a href=\"#12\">x</a>", {}},
+      {"<br>see <a href=\"#12\">x</a> look_at: y", {"see@5"}},
+      {"<br>say <script>alert(1)</script>", {}},
+      {"<br>say <Style>p{}</STYLE>", {}},
+      {"javascript <script>", {"javascript@1"}},  // only the first "script" counts
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.words, LineWords(c.line)) << c.line;
+}
+
+TEST(ExtractWords, BlocksSpanLinesButNotPages) {
+  ScopedWorkDir dir;
+  const WordLists lists = ScanPages({
+      {"page_1.htm",
+       {
+           "<br><script type=\"a\">",
+           "<br>var inside = 1;",
+           "<br></script>",
+           "<br>after script",
+           "<br><STYLE>",
+           "<br>p {color: red}",
+           "<br></style> gone",
+           "<br><style> <p style=\"x\">kept",  // style= never opens a block
+           "<br>plain again",
+           "<br><script>",  // left open at the page's end
+           "<br>still script",
+       }},
+      {"page_2.htm", {"<br>next page"}},
+  });
+  EXPECT_EQ((std::vector<std::string>{
+                R"("after","page_1.htm","4","5")",
+                R"("script","page_1.htm","4","11")",
+                R"("kept","page_1.htm","8","26")",
+                R"("plain","page_1.htm","9","5")",
+                R"("again","page_1.htm","9","11")",
+                R"("next","page_2.htm","1","5")",
+                R"("page","page_2.htm","1","10")",
+            }),
+            Records(lists));
+}
+
+TEST(ExtractWords, OpenTagCarriesAcrossLinesAndPages) {
+  ScopedWorkDir dir;
+  const WordLists lists = ScanPages({
+      {"page_1.htm",
+       {
+           "<br>alpha <span",
+           "class=\"x\" words inside",
+           "id=\"y\">second word",
+           "<",
+           ">tail end",  // a one-column tag hides the word before a space
+           "<br>beta <a title=\"t",
+       }},
+      {"page_2.htm", {"x\">word here", "open no more"}},
+  });
+  EXPECT_EQ((std::vector<std::string>{
+                R"("alpha","page_1.htm","1","5")",
+                R"("second","page_1.htm","3","8")",
+                R"("word","page_1.htm","3","15")",
+                R"("end","page_1.htm","5","7")",
+                R"("beta","page_1.htm","6","5")",
+                R"("word","page_2.htm","1","4")",
+                R"("here","page_2.htm","1","9")",
+                R"("open","page_2.htm","2","1")",
+                R"("more","page_2.htm","2","9")",
+            }),
+            Records(lists));
+}
+
+TEST(ExtractWords, VeryLongLinesAreScannedWhole) {
+  ScopedWorkDir dir;
+  std::string line = "<br>";
+  const size_t kWords = 1 << 20;
+  for (size_t i = 0; i < kWords; ++i) line += "word ";  // 5 MB
+  line += "<b>last</b>";
+  const std::string one_word(5 << 20, 'x');
+  const std::string one_tag = "<br><" + std::string(5 << 20, ' ') + ">x y";
+  const WordLists lists =
+      ScanPages({{"page_1.htm", {line}}, {"page_2.htm", {one_word}}, {"page_3.htm", {one_tag}}});
+
+  ASSERT_EQ(2u, lists.pages.size());  // page_3 holds no word
+  std::vector<OccurrenceRecord> words = RecordsOf(lists.pages[0]);
+  ASSERT_EQ(kWords + 1, words.size());
+  EXPECT_EQ(5u, words.front().column);
+  EXPECT_EQ(4 + 5 * (kWords - 1) + 1, words[kWords - 1].column);
+  EXPECT_EQ("last", lists.vocabulary.SpellingText(words.back().spelling));
+  EXPECT_EQ(line.size() - 7, words.back().column);
+
+  EXPECT_EQ("page_2.htm", lists.pages[1].name);
+  words = RecordsOf(lists.pages[1]);
+  ASSERT_EQ(1u, words.size());
+  EXPECT_EQ(one_word.size(), lists.vocabulary.SpellingText(words[0].spelling).size());
 }
 
 TEST(ExtractWords, PagesToRecords) {
@@ -201,25 +208,36 @@ TEST(ExtractWords, PagesToRecords) {
   EXPECT_EQ(12u, lists.total);
 }
 
-TEST(ExtractWords, EmptyAndUnreadablePages) {
+TEST(ExtractWords, NulBytesAndEmptyPages) {
   ScopedWorkDir dir;
-  MakeDirs("page_2.htm");  // a folder among the pages reads as an empty page
-  WriteBytes("page_1.htm", std::string("<br>nul\0byte word\r\n<br>x", 24));
-  const PageTexts texts = {{"page_1.htm", PageSource{"page_1.htm"}},
-                           {"page_2.htm", PageSource{"page_2.htm"}}};
-  auto at = texts.begin();
-  WordLists lists = ExtractWords([&](std::string* page, PageSource* text) {
-    if (at == texts.end()) return false;
-    *page = at->first;
-    *text = at->second;
-    ++at;
-    return true;
+  const WordLists lists = ScanPages({
+      {"page_1.htm", {std::string("<br>nul\0byte word", 17), "<br>x"}},
+      {"page_2.htm", {}},
+      {"page_3.htm", {"<br>last"}},
   });
-  EXPECT_EQ(
-      (std::vector<std::string>{std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",
-                                R"("word","page_1.htm","1","14")"}),
-      Records(lists));
-  ASSERT_EQ(1u, lists.pages.size());  // a page without words stands in no list
+  EXPECT_EQ((std::vector<std::string>{
+                std::string(R"("nul)") + '\0' + R"(byte","page_1.htm","1","5")",
+                R"("word","page_1.htm","1","14")", R"("last","page_3.htm","1","5")"}),
+            Records(lists));
+  ASSERT_EQ(2u, lists.pages.size());  // a page without words stands in no list
+}
+
+TEST(FirstFollowsLt, BodyTagInAnyCase) {
+  struct Case {
+    const char* line;
+    bool holds;
+  };
+  const Case cases[] = {
+      {"<body>", true},
+      {"<BODY bgcolor=\"white\">", true},
+      {"text <Body>more", true},
+      {"</body>", false},
+      {"nobody <body>", false},
+      {"body", false},
+      {"", false},
+      {"<html>", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.holds, FirstFollowsLt(c.line, "body", true)) << c.line;
 }
 
 }  // namespace

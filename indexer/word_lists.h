@@ -34,6 +34,8 @@
 
 #include "indexer/vocabulary.h"
 
+/// The reshaped text of every page, one page after the other.
+inline constexpr char kPageTextFile[] = "page_text.txt";
 inline constexpr char kOccurrenceFile[] = "wrd_01.txt";
 inline constexpr char kNextPageFile[] = "wrd_02.txt";
 
@@ -48,12 +50,11 @@ struct OccurrenceRecord {
 /// No page: a word's last page has no next page.
 inline constexpr uint32_t kNoPage = UINT32_MAX;
 
-/// Where a page's text is read from: the byte range [begin, end) of `file`, or all of it
-/// where `end` is negative. The ranges start and end at line ends.
+/// Where a page's text stands in kPageTextFile: the bytes [begin, end), which start and end
+/// at line ends.
 struct PageSource {
-  std::string file;
   long long begin = 0;
-  long long end = -1;
+  long long end = 0;
 };
 
 /// Where each page's text stands, by page name.
