@@ -158,7 +158,11 @@ class PendingLine {
 }  // namespace
 
 struct SearchPageWriter::LineState {
+  explicit LineState(LineWriter* out) : blocks(out) {}
   long long line_number = 0;
+  std::string_view line_page;     // the page of the line's first word
+  std::string_view written_page;  // that of the line written last
+  BodyBlocks blocks;
   PendingLine pending;
   std::string line_words;
   int word_count = 0;
@@ -192,11 +196,16 @@ void WriteLine(LineWriter* out, std::initializer_list<std::string_view> pieces) 
 }
 
 // The pending line and the seven lines that follow it; `page` goes into the Content link.
+// They end with "<br><br>", where a block may end: each page's lines get blocks of their own.
 void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, const IndexerRun& run,
                     const std::function<double()>& next_random) {
+  state.blocks.Break(state.line_page != state.written_page);
+  state.blocks.Open();
+  state.written_page = state.line_page;
   if (!state.pending.HoldsHtmlEnd()) {
     state.pending.WriteTo(out);
     out->WriteLine("<br>");
+    state.blocks.Count(1);
   }
   const std::string_view id = state.link_word_id;
   WriteLine(out, {"<a href=\"", IndexPage(), "#", id, "\">i_", GroupText(), "</a>"});
@@ -220,6 +229,7 @@ void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, co
   WriteSearchQuery(out, phrase, QueryText::kMarkup);
   out->WriteLine("\"> web_search </a>");
   out->WriteLine("<br><br>");
+  state.blocks.Count(run.target_address.empty() ? 6 : 7);
 }
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -406,7 +416,7 @@ SearchPageWriter::SearchPageWriter(const IndexerRun& run)
     : run_(run),
       generator_(kDrawSeed),
       out_("s_" + std::to_string(kPageGroup) + ".htm"),
-      state_(std::make_unique<LineState>()),
+      state_(std::make_unique<LineState>(&out_)),
       record_(std::make_unique<LineRecord>()) {
   next_random_ = [this] { return static_cast<double>(generator_()) / 4294967296.0; };
   for (const char* line : {"<html>", "<br>", "<head>", "<br>"}) {
@@ -433,7 +443,10 @@ void SearchPageWriter::Add(const Occurrence& o) {
       number,
       static_cast<size_t>(std::to_chars(number, number + sizeof record.number_text, o.number).ptr -
                           number));
-  if (first_) state.line_number = record.line;
+  if (first_) {
+    state.line_number = record.line;
+    state.line_page = record.page;
+  }
   first_ = false;
   if (record.line == state.line_number) {
     state.draw_length = state.line_words.size();
@@ -456,6 +469,7 @@ void SearchPageWriter::Add(const Occurrence& o) {
   state.word_count = 0;
   AddWord(&state, record.word);
   state.line_number = record.line;
+  state.line_page = record.page;
 }
 
 // After the last occurrence, `record_` still holds it (or is empty when there was none).
@@ -463,6 +477,7 @@ SearchPageWriter::~SearchPageWriter() {
   LineState& state = *state_;
   if (!state.link_word_id_set) state.link_word_id = record_->word_id;
   WriteLineBlock(&out_, state, record_->page, run_, next_random_);
+  state.blocks.Close();
   state.pending.Clear();
   out_.WriteLine("</body> <br>");
   out_.WriteLine("</html> <br>");
