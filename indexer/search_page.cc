@@ -229,7 +229,7 @@ void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, co
   WriteSearchQuery(out, phrase, QueryText::kMarkup);
   out->WriteLine("\"> web_search </a>");
   out->WriteLine("<br><br>");
-  state.blocks.Count(run.target_address.empty() ? 6 : 7);
+  state.blocks.Count(run.target_address.empty() ? 5 : 6);
 }
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
