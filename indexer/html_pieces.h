@@ -23,7 +23,7 @@ std::vector<std::string> IndexHeader(const IndexerRun& run, std::string_view las
 
 /// Lines a block of an index page's body holds, at least, before the next break between
 /// entries ends it.
-inline constexpr int kBlockLines = 500;
+inline constexpr int kBlockLines = 100;
 
 /// Groups the body lines of an index page into blocks, each between a "<div>" line and a
 /// "</div>" line. A browser lays out a run of inline content as one paragraph, in time

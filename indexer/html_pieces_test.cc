@@ -52,10 +52,10 @@ std::vector<std::string> WriteEntryGroups(const std::vector<int>& entries_per_gr
 }
 
 TEST(BodyBlocks, EachGroupInBlocksOfAtMostOneEntryBeyondTheLimit) {
-  ASSERT_EQ(500, kBlockLines);
+  ASSERT_EQ(100, kBlockLines);
   ScopedWorkDir dir;
-  // 167 entries make the first block that holds 500 lines or more: 501.
-  EXPECT_EQ((std::vector<int>{3, 501, 501, 3, 6}), BlockSizes(WriteEntryGroups({1, 335, 2})));
+  // 34 entries make the first block that holds 100 lines or more: 102.
+  EXPECT_EQ((std::vector<int>{3, 102, 102, 3, 6}), BlockSizes(WriteEntryGroups({1, 69, 2})));
   EXPECT_EQ((std::vector<int>{}), BlockSizes(WriteEntryGroups({})));
 }
 
