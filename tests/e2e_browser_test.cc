@@ -286,7 +286,7 @@ TEST(IndexPagesInBrowser, LookTheSameInBlocks) {
       EXPECT_TRUE(shot == Screenshot(browser, dir.path() + "/" + before + "/" + page));
     }
   }
-  // Pages taller than the screenshots would be compared only in part; the overview's pages
+  // A page taller than the screenshots would not be compared whole; the overview's pages
   // are shorter than these.
   for (const char* page : kIndexPages) {
     int height = 0;
