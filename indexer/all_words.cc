@@ -23,7 +23,9 @@ void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists, const Wor
 
   const std::string group = std::to_string(kPageGroup);
   // Each word is followed by the link to its entries, which shows its count; the last
-  // word's link shows none.
+  // word's link shows none. The "<br>" after a link ends a line, where a block may end; the
+  // last block ends with the body.
+  BodyBlocks blocks(&out);
   std::string word_id;
   uint32_t previous = 0;
   bool first = true;
@@ -32,14 +34,20 @@ void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists, const Wor
       out.WriteLine(LinkOpen(word_id, group) + ",&nbsp;&nbsp;" +
                     std::to_string(lists.key_count[previous]) + ")</a>");
       out.WriteLine("<br>");
+      blocks.Count(2);
+      blocks.Break(false);
     }
+    blocks.Open();
     out.WriteLine(lists.vocabulary.SpellingText(first_spelling[key]));
+    blocks.Count(1);
     word_id = ids.of_key[key];
     previous = key;
     first = false;
   }
+  blocks.Open();
   if (first) out.WriteLine("");
   out.WriteLine(LinkOpen(word_id, group) + ")</a>");
+  blocks.Close();
   out.WriteLine("</body>");
   out.WriteLine("</html>");
   out.Close();

@@ -55,3 +55,20 @@ std::vector<std::string> IndexHeader(const IndexerRun& run, std::string_view las
           "Time (h:m:s)    = " + CurrentTime() + "<br>",
           std::string(last_line)};
 }
+
+void BodyBlocks::Open() {
+  if (open_) return;
+  out_->WriteLine("<div>");
+  open_ = true;
+  lines_ = 0;
+}
+
+void BodyBlocks::Break(bool new_group) {
+  if (open_ && (new_group || lines_ >= kBlockLines)) Close();
+}
+
+void BodyBlocks::Close() {
+  if (!open_) return;
+  out_->WriteLine("</div>");
+  open_ = false;
+}

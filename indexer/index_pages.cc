@@ -28,30 +28,41 @@ void WriteEntryHead(InPlace& out, const EntryGroup& group) {
       << group.word << "</a>&nbsp;&nbsp;&nbsp; (" << group.page << ", " << group.count << ")";
 }
 
-// The room for the lines of an entry, with `n` the page group's number.
+// The room for the lines of an entry after its "<br>", with `n` the page group's number.
 size_t EntryRoom(const EntryGroup& group, std::string_view n) {
   return 256 + 4 * group.page.size() + 5 * group.word_id.size() + group.word.size() + 2 * n.size();
 }
 
-// The five lines of an entry, with their line ends.
-void WriteEntry(LineWriter* writer, const EntryGroup& group, std::string_view n) {
+// The five lines of an entry, with their line ends. Its "<br>" ends the line of the entry
+// before, so a block may end there: each word's entries get blocks of their own.
+void WriteEntry(LineWriter* writer, BodyBlocks* blocks, const EntryGroup& group, bool new_word,
+                std::string_view n) {
+  writer->WriteLine("<br>");
+  blocks->Count(1);
+  blocks->Break(new_word);
+  blocks->Open();
   InPlace out(writer, EntryRoom(group, n));
-  out << "<br>\r\n";
   WriteEntryHead(out, group);
   out << "\r\n&nbsp;&nbsp;<a href=\"s_" << n << ".htm#" << group.word_id << "_"
       << group.first_number << "\">s_" << n << "</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#"
       << group.word_id << "\"> index</a>\r\n&nbsp;&nbsp;<a href=\"files_list.htm#" << group.page
       << "\"> Content </a>\r\n";
+  blocks->Count(4);
 }
 
 // Entries come grouped and counted; an empty list leaves a last entry of empty fields,
-// count 0.
+// count 0. The last entry continues the line of the one before it, in its block.
 void WriteWordEntries(LineWriter* out, const WordLists& lists, const WordIds& ids,
                       WordPageEntries* entries, const std::string& n) {
+  BodyBlocks blocks(out);
   EntryGroup group;
+  std::string_view written_word_id;
   bool open = false;
   entries->ForEach([&](const WordPageEntry& entry) {
-    if (open) WriteEntry(out, group, n);
+    if (open) {
+      WriteEntry(out, &blocks, group, group.word_id != written_word_id, n);
+      written_word_id = group.word_id;
+    }
     const uint32_t key = ids.order[entry.id_rank];
     group.word_id = ids.of_key[key];
     group.page = lists.pages[entry.page].name;
@@ -60,21 +71,28 @@ void WriteWordEntries(LineWriter* out, const WordLists& lists, const WordIds& id
     group.count = static_cast<long long>(entry.count);
     open = true;
   });
+  blocks.Open();
   {
     InPlace last(out, EntryRoom(group, n));
     WriteEntryHead(last, group);
     last << "<br>\r\n";
   }
+  blocks.Close();
 }
 
 void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
   LineWriter out("files_list.htm");
   WriteAll(&out, IndexHeader(run, "<br>"));
+  BodyBlocks blocks(&out);
   for (const PageWords& words : lists.pages) {
     const std::string& page = words.name;
+    blocks.Open();
     out.WriteLine("<a href=\"" + page + "\"><span id = \"" + page + "\" >" + page +
                   "</span></a><br>");
+    blocks.Count(1);
+    blocks.Break(false);
   }
+  blocks.Close();
   WriteAll(&out, {"<br><br>", "</body>", "</html>"});
 }
 

@@ -233,7 +233,11 @@ class LineWords {
 }  // namespace
 
 struct SearchPageWriter::LineState {
+  explicit LineState(LineWriter* out) : blocks(out) {}
   long long line_number = 0;
+  std::string_view line_page;     // the page of the line's first word
+  std::string_view written_page;  // that of the line written last
+  BodyBlocks blocks;
   PendingLine pending;
   LineWords line_words;
   int word_count = 0;
@@ -261,11 +265,16 @@ void WriteLine(LineWriter* out, std::initializer_list<std::string_view> pieces) 
 }
 
 // The pending line and the seven lines that follow it; `page` goes into the Content link.
+// They end with "<br><br>", where a block may end: each page's lines get blocks of their own.
 void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, const IndexerRun& run,
                     const std::function<double()>& next_random) {
+  state.blocks.Break(state.line_page != state.written_page);
+  state.blocks.Open();
+  state.written_page = state.line_page;
   if (!state.pending.HoldsHtmlEnd()) {
     state.pending.WriteTo(out);
     out->WriteLine("<br>");
+    state.blocks.Count(1);
   }
   const std::string_view id = state.link_word_id;
   WriteLine(out, {"<a href=\"", IndexPage(), "#", id, "\">i_", GroupText(), "</a>"});
@@ -286,6 +295,7 @@ void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, co
   WriteSearchQuery(out, phrase, QueryText::kMarkup);
   out->WriteLine("\"> web_search </a>");
   out->WriteLine("<br><br>");
+  state.blocks.Count(run.target_address.empty() ? 5 : 6);
 }
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -482,7 +492,7 @@ SearchPageWriter::SearchPageWriter(const IndexerRun& run)
     : run_(run),
       generator_(kDrawSeed),
       out_("s_" + std::to_string(kPageGroup) + ".htm"),
-      state_(std::make_unique<LineState>()),
+      state_(std::make_unique<LineState>(&out_)),
       record_(std::make_unique<LineRecord>()) {
   next_random_ = [this] { return static_cast<double>(generator_()) / 4294967296.0; };
   for (const char* line : {"<html>", "<br>", "<head>", "<br>"}) {
@@ -509,7 +519,10 @@ void SearchPageWriter::Add(const Occurrence& o) {
       number,
       static_cast<size_t>(std::to_chars(number, number + sizeof record.number_text, o.number).ptr -
                           number));
-  if (first_) state.line_number = record.line;
+  if (first_) {
+    state.line_number = record.line;
+    state.line_page = record.page;
+  }
   first_ = false;
   if (record.line == state.line_number) {
     state.draw_length = state.line_words.size();
@@ -532,6 +545,7 @@ void SearchPageWriter::Add(const Occurrence& o) {
   state.word_count = 0;
   AddWord(&state, record.word);
   state.line_number = record.line;
+  state.line_page = record.page;
 }
 
 // After the last occurrence, `record_` still holds it (or is empty when there was none).
@@ -539,6 +553,7 @@ SearchPageWriter::~SearchPageWriter() {
   LineState& state = *state_;
   if (!state.link_word_id_set) state.link_word_id = record_->word_id;
   WriteLineBlock(&out_, state, record_->page, run_, next_random_);
+  state.blocks.Close();
   state.pending.Clear();
   state.line_words.Clear();
   out_.WriteLine("</body> <br>");

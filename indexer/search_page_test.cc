@@ -43,8 +43,9 @@ std::vector<std::string> PageHeader(const IndexerRun& run) {
   return lines;
 }
 
-// Writes the page and returns its lines after the header and script.
-std::vector<std::string> PageBody(const IndexerRun& run) {
+// Writes the page and returns its lines after the header and script; without the lines that
+// open and close its blocks unless `with_blocks`.
+std::vector<std::string> PageBody(const IndexerRun& run, bool with_blocks = false) {
   {
     SearchPageWriter writer(run);
     for (const Record& r : g_records) {
@@ -68,12 +69,17 @@ std::vector<std::string> PageBody(const IndexerRun& run) {
   std::vector<std::string> header = PageHeader(run);
   EXPECT_GE(lines.size(), header.size());
   EXPECT_EQ(header, std::vector<std::string>(lines.begin(), lines.begin() + header.size()));
-  return std::vector<std::string>(lines.begin() + header.size(), lines.end());
+  std::vector<std::string> body;
+  for (size_t i = header.size(); i < lines.size(); ++i) {
+    if (with_blocks || (lines[i] != "<div>" && lines[i] != "</div>")) body.push_back(lines[i]);
+  }
+  return body;
 }
 
 TEST(SearchPage, WholePageForTwoPages) {
   ScopedWorkDir dir;
   // The record on page 2, line 3 continues page 1's line 3: lines are told apart by number.
+  // Each page's lines are a block; a line belongs to the page of its first word.
   WriteDocumentOrderList({{"page_0001.htm", 1, 1, "Alpha", "id00000000", 1},
                           {"page_0001.htm", 1, 7, "beta", "id00000002", 1},
                           {"page_0001.htm", 3, 1, "gamma", "id00000005", 1},
@@ -82,6 +88,7 @@ TEST(SearchPage, WholePageForTwoPages) {
   IndexerRun run;
   run.target_address = "shop.example.org";
   std::vector<std::string> expected = {
+      "<div>",
       " <span id=\"id00000000_1\"><a href=\"i_1.htm#id00000000\">Alpha</a></span> "
       "<span id=\"id00000002_1\"><a href=\"i_1.htm#id00000002\">beta</a></span><br>",
       "<a href=\"i_1.htm#id00000005\">i_1</a>",
@@ -101,6 +108,8 @@ TEST(SearchPage, WholePageForTwoPages) {
       "shop.example.org</a>",
       "&nbsp <a href=\"https://www.google.com/search?q=gamma alpha \"> web_search </a>",
       "<br><br>",
+      "</div>",
+      "<div>",
       "<span id=\"id00000003_1\">delta &nbsp </span>&nbsp <a "
       "href=\"i_1.htm#id00000003\">delta</a></span><br>",
       "<a href=\"i_1.htm#id00000003\">i_1</a>",
@@ -110,24 +119,27 @@ TEST(SearchPage, WholePageForTwoPages) {
       "shop.example.org</a>",
       "&nbsp <a href=\"https://www.google.com/search?q=delta \"> web_search </a>",
       "<br><br>",
+      "</div>",
       "</body> <br>",
       "</html> <br>"};
-  EXPECT_EQ(expected, PageBody(run));
+  EXPECT_EQ(expected, PageBody(run, true));
 }
 
 TEST(SearchPage, EmptyListGivesOneBlockOfEmptyFields) {
   {
     ScopedWorkDir dir;
     std::vector<std::string> expected = {
+        "<div>",
         "<br>",
         "<a href=\"i_1.htm#\">i_1</a>",
         "&nbsp <a href=\"index.htm#\">index</a>",
         "&nbsp <a href=\"files_list.htm#\"> Content ()</a>",
         "&nbsp <a href=\"https://www.google.com/search?q=\"> web_search </a>",
         "<br><br>",
+        "</div>",
         "</body> <br>",
         "</html> <br>"};
-    EXPECT_EQ(expected, PageBody(IndexerRun{}));
+    EXPECT_EQ(expected, PageBody(IndexerRun{}, true));
   }
 }
 

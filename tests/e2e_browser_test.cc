@@ -1,17 +1,23 @@
 // The indexer's output pages in a real browser (headless Chromium): a page's own inline
 // script and style rules still work in its decorated page, and the query that a click on a
-// web-search link sends is the line's words as the search page shows them. Each page gets a
+// web-search link sends is the line's words as the search page shows them. The index pages
+// look exactly as they did before their lines were grouped in blocks, and the links into
+// them still land, highlighted where the page has the highlight script. Each page gets a
 // check script that writes its findings into the page; the test reads them from the DOM
 // that Chromium dumps. Nothing is fetched from the network.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "common/program_start.h"
+#include "common/text.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -23,21 +29,32 @@ std::string FindBrowser() {
   return found.empty() ? FindOnPath("chromium-browser") : found;
 }
 
-// Loads `page` (an absolute path) and returns the text of the element with id "result",
-// which the page's check script adds.
-std::string CheckInBrowser(const std::string& browser, const std::string& page) {
+// Runs Chromium on the file `page` (an absolute path), with `fragment` after a "#" unless it
+// is empty, and returns what it prints on standard output. Each page gets a profile of its
+// own beside it.
+std::string RunBrowser(const std::string& browser, const std::string& page,
+                       const std::string& options, const std::string& fragment = "") {
   // As root, Chromium starts only without its sandbox.
   std::string command = "timeout 120 '" + browser +
                         "' --headless --no-sandbox --disable-gpu --no-first-run "
                         "--disable-background-networking --disable-component-update "
                         "--disable-sync --user-data-dir='" +
-                        page + ".profile' --dump-dom 'file://" + page + "' 2>/dev/null";
+                        page + ".profile' " + options + " 'file://" + page +
+                        (fragment.empty() ? "" : "#" + fragment) + "' 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return "no browser run";
-  std::string dom;
+  if (!pipe) return "";
+  std::string out;
   char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) dom.append(buffer, n);
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
   pclose(pipe);
+  return out;
+}
+
+// Loads `page` and returns the text of the element with id "result", which the page's
+// check script adds. `options` go to Chromium beside --dump-dom.
+std::string CheckInBrowser(const std::string& browser, const std::string& page,
+                           const std::string& fragment = "", const std::string& options = "") {
+  std::string dom = RunBrowser(browser, page, "--dump-dom " + options, fragment);
   const std::string open = "<pre id=\"result\">";
   size_t begin = dom.find(open);
   size_t end = dom.find("</pre>", begin);
@@ -131,6 +148,213 @@ report("elements from the address " + document.querySelectorAll("i").length);
                 site + "\nsame #![allow(unused)] main()\n" + "same a+b costs 100% #1 R&D" + site +
                 "\nsame a+b costs 100% #1 R&D\n" + "elements from the address 0\n",
             CheckInBrowser(browser, dir.path() + "/search.htm"));
+}
+
+const char* const kIndexPages[] = {"i_1.htm", "s_1.htm", "index.htm", "files_list.htm"};
+
+// Screenshots are this tall, more than any page compared, so that they hold whole pages.
+constexpr int kShotHeight = 4000;
+
+// `page` without the lines that open and close its blocks. No other line of an index page is
+// ever exactly "<div>" or "</div>": each holds a word, a link or a line of its own template.
+std::string WithoutBlockLines(const std::string& page) {
+  std::string out;
+  for (size_t begin = 0, end; begin < page.size(); begin = end) {
+    end = std::min(page.find('\n', begin), page.size() - 1) + 1;
+    const std::string line = page.substr(begin, end - begin);
+    if (line != "<div>\r\n" && line != "</div>\r\n") out += line;
+  }
+  return out;
+}
+
+// The number of lines in the longest block of `page`.
+size_t LongestBlock(const std::string& page) {
+  size_t longest = 0, lines = 0;
+  for (size_t begin = 0, end; begin < page.size(); begin = end) {
+    end = std::min(page.find('\n', begin), page.size() - 1) + 1;
+    const std::string line = page.substr(begin, end - begin);
+    if (line == "<div>\r\n") lines = 0;
+    if (line == "</div>\r\n") longest = std::max(longest, lines - 1);
+    ++lines;
+  }
+  return longest;
+}
+
+// The bytes of a screenshot of the page at `path` in a window 1000 pixels wide and
+// kShotHeight tall.
+std::string Screenshot(const std::string& browser, const std::string& path) {
+  RunBrowser(browser, path,
+             "--hide-scrollbars --window-size=1000," + std::to_string(kShotHeight) +
+                 " --screenshot='" + path + ".png'");
+  return ReadBytes(path + ".png");
+}
+
+// Reports where the page lands for its URL fragment: whether the target shows at the top of
+// the window, or in it with the page scrolled to its end; how the target is styled; how tall
+// the page is.
+const char kLandingCheck[] = R"(
+window.addEventListener("load", function () {
+  const target = document.querySelector(":target");
+  if (!target) {
+    report("no target");
+  } else {
+    const top = Math.round(target.getBoundingClientRect().top);
+    const end = Math.round(scrollY) == document.documentElement.scrollHeight - innerHeight;
+    const style = getComputedStyle(target);
+    report("target " + target.id + (document.getElementById(target.id) == target ? "" : " not first") +
+           (top == 0 || (end && top > 0 && top < innerHeight) ? " landed" : " not landed") +
+           " at " + top + ", scrolled " + Math.round(scrollY) + ", " + style.color + " " +
+           style.fontSize + " " + style.fontWeight);
+  }
+  report(document.documentElement.scrollHeight);
+});
+</script>
+)";
+
+// Where the page at `folder`/`page` lands for `fragment`, in a window 600 pixels tall: the
+// first line of kLandingCheck's report; the page's height goes to `height`.
+std::string Landing(const std::string& browser, const std::string& folder, const std::string& page,
+                    const std::string& fragment, int* height) {
+  const std::string check = folder + "/check_" + page;
+  WriteBytes(check, ReadBytes(folder + "/" + page) + kCheckStart + kLandingCheck);
+  std::string report =
+      CheckInBrowser(browser, check, fragment, "--window-size=1000,600 --virtual-time-budget=2000");
+  size_t end = report.find('\n');
+  *height = end == std::string::npos ? 0 : std::atoi(report.c_str() + end + 1);
+  return report.substr(0, end);
+}
+
+// Writes the four index pages of the overview case as they were before their blocks, and
+// as they are now, into overview/before and overview/now.
+void WriteOverviewPages() {
+  MakeDirs("overview/before");
+  MakeDirs("overview/now");
+  const std::string overview = std::string(CASES_DIR) + "/pagoran/overview";
+  for (const char* page : kIndexPages) {
+    WriteBytes("overview/before/" + std::string(page),
+               ReadBytes(overview + "/without_blocks/" + page));
+    WriteBytes("overview/now/" + std::string(page),
+               ReadBytes(overview + "/expected/htm_out/" + page));
+  }
+}
+
+// A set long enough that three of the index pages have blocks ended for their length: a
+// word on 24 pages (i_1.htm), a page of 21 lines (s_1.htm), 51 words (index.htm). The
+// indexer's pages go to htm_out, the same without their blocks to before/. `work` is the
+// current directory, with the programs installed.
+void IndexLongerSet(const std::string& work) {
+  MakeDirs("htm_in");
+  for (int page = 1; page <= 24; ++page) {
+    const std::string n = ZeroPadded(page, 3);
+    // Lines of the same number on consecutive pages would make one line of the search page.
+    std::string text = std::string("<html>\n<body>\n") + (page % 2 ? "\n" : "") + "<p>shared u" +
+                       n + "first u" + n + "second</p>\n";
+    for (int line = 0; page == 1 && line < 20; ++line) text += "again and again<br>\n";
+    WriteBytes("htm_in/p" + n + ".htm", text + "</body>\n</html>\n");
+  }
+  ProgramRun run = RunProgram(ProgramPath(kPagoran), work, "11shop.example.org\n");
+  ASSERT_EQ(0, run.status) << run.err;
+  MakeDirs("before");
+  for (const char* page : kIndexPages) {
+    WriteBytes("before/" + std::string(page),
+               WithoutBlockLines(ReadBytes("htm_out/" + std::string(page))));
+  }
+}
+
+// The blocks change nothing a reader sees: screenshots of whole pages with and without them
+// are the same, pixel for pixel. The overview's pages without blocks are the pages as the
+// indexer wrote them before it wrote blocks; the longer set's are its pages with the block
+// lines taken out, which gives those same pages because the blocks add lines and change
+// none (the expected files of every indexer case show it).
+TEST(IndexPagesInBrowser, LookTheSameInBlocks) {
+  ScopedWorkDir dir;
+  InstallPrograms(dir.path());
+  WriteOverviewPages();
+  IndexLongerSet(dir.path());
+  for (const char* page : {"i_1.htm", "s_1.htm", "index.htm"}) {
+    size_t longest = LongestBlock(ReadBytes("htm_out/" + std::string(page)));
+    EXPECT_TRUE(longest >= 100 && longest <= 110) << page << ": " << longest;
+  }
+  std::string browser = FindBrowser();
+  if (browser.empty()) GTEST_SKIP() << "chromium is not installed: no browser check";
+  for (const auto& [before, now] :
+       {std::pair{"overview/before", "overview/now"}, {"before", "htm_out"}}) {
+    for (const char* page : kIndexPages) {
+      SCOPED_TRACE(std::string(now) + "/" + page);
+      const std::string shot = Screenshot(browser, dir.path() + "/" + now + "/" + page);
+      ASSERT_FALSE(shot.empty());
+      EXPECT_TRUE(shot == Screenshot(browser, dir.path() + "/" + before + "/" + page));
+    }
+  }
+  // A page taller than the screenshots would not be compared whole; the overview's pages
+  // are shorter than these.
+  for (const char* page : kIndexPages) {
+    int height = 0;
+    Landing(browser, dir.path() + "/htm_out", page, "", &height);
+    EXPECT_TRUE(height > 500 && height < kShotHeight - 100) << page << ": " << height;
+  }
+}
+
+// Links into the index pages land where they did, far down in blocks of their own too: the
+// find-word links of a decorated page (i, s), with the occurrence highlighted in the search
+// page, and the links of a word index entry (index, Content). A double click on a word of a
+// decorated page opens that page at the word.
+TEST(IndexPagesInBrowser, FindWordLinksLandAsBefore) {
+  std::string browser = FindBrowser();
+  if (browser.empty()) GTEST_SKIP() << "chromium is not installed: no browser check";
+  ScopedWorkDir dir;
+  InstallPrograms(dir.path());
+  IndexLongerSet(dir.path());
+  std::vector<std::string> pages;
+  for (const std::string& name : ListNames("htm_out")) {
+    if (StartsWith(name, "page_")) pages.push_back(name);
+  }
+  ASSERT_EQ(24u, pages.size());
+  // The 17th page holds "shared" and two words of its own, each with its find-word links;
+  // the last of them stands in the second block of the all-words index.
+  const std::string page = pages[16];
+  const std::string text = ReadBytes("htm_out/" + page);
+  std::smatch search_link;
+  ASSERT_TRUE(std::regex_search(text, search_link,
+                                std::regex(R"re(<a href="s_1\.htm#(id\d+_\d+)">s</a>)re")));
+  const std::string occurrence = search_link[1];
+  std::vector<std::string> word_ids;
+  const std::regex index_link(R"re(<a href="i_1\.htm#(id\d+)">i</a>)re");
+  for (std::sregex_iterator it(text.begin(), text.end(), index_link), end; it != end; ++it) {
+    word_ids.push_back((*it)[1]);
+  }
+  ASSERT_EQ(3u, word_ids.size());
+  const std::string own_word = word_ids[2];
+
+  // The search page's own script highlights the occurrence; the word index page and the
+  // all-words index show the word's entry at the top; the contents page the page's link.
+  const std::pair<const char*, std::string> targets[] = {{"s_1.htm", occurrence},
+                                                         {"i_1.htm", own_word},
+                                                         {"index.htm", own_word},
+                                                         {"files_list.htm", page}};
+  for (const auto& [index_page, fragment] : targets) {
+    SCOPED_TRACE(std::string(index_page) + "#" + fragment);
+    int height = 0;
+    const std::string landing =
+        Landing(browser, dir.path() + "/htm_out", index_page, fragment, &height);
+    EXPECT_TRUE(StartsWith(landing, "target " + fragment + " landed at ")) << landing;
+    EXPECT_EQ(Landing(browser, dir.path() + "/before", index_page, fragment, &height), landing);
+    if (fragment == occurrence) {
+      EXPECT_TRUE(EndsWith(landing, ", rgb(255, 0, 0) 22.4px 700")) << landing;
+    }
+  }
+
+  WriteBytes(
+      "htm_out/check_" + page, text + kCheckStart + R"(
+const opened = [];
+window.open = function (address) { opened.push(address); return null; };
+document.getElementById(")" + own_word +
+                                   R"(").dispatchEvent(new MouseEvent("dblclick", {bubbles: true}));
+report("opened " + opened.join(" "));
+</script>
+)");
+  EXPECT_EQ("opened " + page + "#" + own_word + "\n",
+            CheckInBrowser(browser, dir.path() + "/htm_out/check_" + page));
 }
 
 }  // namespace

@@ -1,0 +1,140 @@
+#!/bin/bash
+# Browser benchmark of the indexer's output: indexes the benchmark's generated sets (the pages
+# of bench/indexer_bench.sh) and loads the largest decorated page and the four index pages in
+# headless Chromium (the system's chromium, driven by the npm package playwright-core,
+# installed once into build-bench/browser). Prints per page its size, the seconds to the load
+# event and until the whole page is laid out (the fastest of RUNS runs, default 3, the pages
+# taking turns), and the milliseconds per MB of the latter beyond the fixed cost of a load
+# (that of an empty page); then each index page's time per MB against the decorated page's,
+# and for 200 pages whether the targets hold: every index page at most 1.5 times the
+# decorated page's time per MB (a page under 1 MB, whose time is mostly the fixed cost, at
+# most 1.5 times the decorated page's whole time), and i_1.htm and s_1.htm laid out in under
+# 5 s. For other sizes, each page's time per MB against that of the first size.
+# A page is not loaded when Chromium would need more memory than the machine has available:
+# it took about 55 bytes of memory per byte of page for the 200 pages' i_1.htm (3.8 GiB).
+# BEFORE=1 also loads each index page without its block lines, that is as the indexer wrote
+# it before it grouped lines in blocks.
+# Usage: [RUNS=n] [TIMEOUT=seconds a load, default 600] [BEFORE=1]
+#        bench/page_load_bench.sh [PAGES ...]   (default: 200 2000)
+set -e
+top="$(cd "$(dirname "$0")/.." && pwd)"
+build="$top/build-bench"
+timeout=${TIMEOUT:-600}
+runs=${RUNS:-3}
+browser="$(command -v chromium || command -v chromium-browser || true)"
+if [ -z "$browser" ]; then
+  echo "chromium is not installed: nothing to measure"
+  exit 1
+fi
+playwright="$build/browser/node_modules/playwright-core"
+if [ ! -d "$playwright" ]; then
+  if ! command -v npm >/dev/null; then
+    echo "npm is not installed: playwright-core cannot be installed"
+    exit 1
+  fi
+  mkdir -p "$build/browser"
+  npm install --prefix "$build/browser" --no-audit --no-fund playwright-core >/dev/null 2>&1
+fi
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j 2 --target pagoran gen_html_set_bench >/dev/null
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+printf '<html><body></body></html>\r\n' > "$scratch/empty.htm"
+available_kb=$(awk '/^MemAvailable:/ { print $2 }' /proc/meminfo)
+
+# Loads the files given, after the empty page, into $scratch/loads and prints their table.
+# The empty page's time is the fixed cost taken off before the time per MB.
+measure() {
+  node "$top/bench/page_load_bench.js" "$playwright" "$browser" "$timeout" "$runs" \
+      "$scratch/empty.htm" "$@" > "$scratch/loads"
+  awk -F'\t' '
+    NR == 1 { fixed = $4; printf "  fixed cost of a load (an empty page): %.2f s\n", fixed; next }
+    {
+      mb = $2 / 1048576
+      if ($3 == "timeout") {
+        printf "  %-16s %7.1f MB   no load event in time\n", $1, mb
+      } else if (mb < 1) {
+        printf "  %-16s %7.2f MB   load %6.2f s   laid out %6.2f s\n", $1, mb, $3, $4
+      } else {
+        printf "  %-16s %7.1f MB   load %6.2f s   laid out %6.2f s   %5.0f ms/MB\n", $1, mb, $3, $4,
+               ($4 - fixed) * 1000 / mb
+      }
+    }' "$scratch/loads"
+}
+
+first=
+for p in ${@:-200 2000}; do
+  work="$scratch/work_$p"
+  mkdir -p "$work"
+  cp "$build"/pagoran_01_149.exe "$build"/wget.exe "$work/"
+  "$build/bench/gen_html_set_bench" "$p" "$work/htm_in" >/dev/null
+  (cd "$work" && printf '11\n' | ./pagoran_01_149.exe >/dev/null)
+  out="$work/htm_out"
+  echo "== $p pages: the largest decorated page and the index pages" \
+       "(fastest of $runs, timeout $timeout s a load)"
+  pages=()
+  for f in $(ls -S "$out"/page_*.htm | head -1) "$out"/{i_1,s_1,index,files_list}.htm; do
+    need_kb=$(( $(stat -c %s "$f") * 55 / 1024 ))
+    if [ "$need_kb" -gt "$available_kb" ]; then
+      echo "  $(basename "$f"): not loaded, $(( $(stat -c %s "$f") >> 20 )) MB would need about" \
+           "$(( need_kb >> 20 )) GiB of memory, $(( available_kb >> 20 )) GiB are available"
+    else
+      pages+=("$f")
+    fi
+  done
+  measure "${pages[@]}"
+  # The first line after the empty page's is the decorated page's.
+  awk -F'\t' -v pages="$p" -v first="$first" -v history="$scratch/per_mb" '
+    NR == 1 { fixed = $4; next }
+    NR == 2 { whole = $4; per_mb = ($4 - fixed) / ($2 / 1048576) }
+    {
+      mb = $2 / 1048576
+      if ($3 == "timeout") {
+        over = over " " $1
+        if ($1 == "i_1.htm" || $1 == "s_1.htm") slow = slow " " $1
+        next
+      }
+      if ($1 == "i_1.htm" || $1 == "s_1.htm") { if ($4 >= 5) slow = slow " " $1 }
+      if (NR > 2 && mb >= 1) {
+        ratio = ($4 - fixed) / mb / per_mb
+        printf "  %-16s %.2f times the decorated page'"'"'s time per MB\n", $1, ratio
+        if (ratio > 1.5) over = over " " $1
+      } else if (NR > 2) {
+        printf "  %-16s %.2f times the decorated page'"'"'s whole time (under 1 MB)\n", $1, $4 / whole
+        if ($4 > 1.5 * whole) over = over " " $1
+      }
+      if (mb >= 1) {
+        ms = ($4 - fixed) * 1000 / mb
+        name = $1 ~ /^page_/ ? "decorated" : $1
+        if (first != "" && ((first, name) in seen)) {
+          printf "  %-16s %.2f times the time per MB of the %s for %s pages\n", $1,
+                 ms / seen[first, name], name == "decorated" ? "largest decorated page" : "same page",
+                 first
+        }
+        print pages, name, ms >> history
+      }
+    }
+    BEGIN {
+      while ((getline line < history) > 0) { split(line, f, " "); seen[f[1], f[2]] = f[3] }
+    }
+    END {
+      if (pages == 200) {
+        print "  target, each index page at most 1.5 times the decorated page per MB: " \
+              (over ? "NOT MET:" over : "met")
+        print "  target, i_1.htm and s_1.htm laid out in under 5 s: " (slow ? "NOT MET:" slow : "met")
+      }
+    }' "$scratch/loads"
+  if [ -n "$BEFORE" ]; then
+    echo "  before blocks (the same pages without their <div> and </div> lines):"
+    mkdir -p "$scratch/before"
+    before=()
+    for f in "${pages[@]}"; do
+      case "$f" in */page_*) continue ;; esac
+      grep -v -x -e $'<div>\r' -e $'</div>\r' "$f" > "$scratch/before/$(basename "$f")" || true
+      before+=("$scratch/before/$(basename "$f")")
+    done
+    measure "${before[@]}"
+  fi
+  [ -z "$first" ] && first=$p
+  rm -rf "$work" "$scratch/before"
+done
