@@ -7,14 +7,6 @@
 #include "indexer/html_pieces.h"
 #include "indexer/word_extract.h"
 
-namespace {
-
-void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) out->WriteLine(line);
-}
-
-}  // namespace
-
 PageDecorator::PageDecorator(const IndexerRun& run, const std::string& page, const PageSource& text,
                              const PageLinks& links, bool last_page)
     : run_(run), links_(links), last_page_(last_page), source_(kPageTextFile), out_(page) {

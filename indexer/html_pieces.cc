@@ -72,3 +72,7 @@ void BodyBlocks::Close() {
   out_->WriteLine("</div>");
   open_ = false;
 }
+
+void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) out->WriteLine(line);
+}

@@ -21,6 +21,9 @@ std::vector<std::string> HighlightScript(const IndexerRun& run);
 /// "<br><br>" or "<br>".
 std::vector<std::string> IndexHeader(const IndexerRun& run, std::string_view last_line);
 
+/// Writes each of `lines` as a line of `out`.
+void WriteAll(LineWriter* out, const std::vector<std::string>& lines);
+
 /// Lines a block of an index page's body holds, at least, before the next break between
 /// entries ends it.
 inline constexpr int kBlockLines = 100;

@@ -19,10 +19,6 @@ struct EntryGroup {
   long long count = 0;
 };
 
-void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) out->WriteLine(line);
-}
-
 void WriteEntryHead(InPlace& out, const EntryGroup& group) {
   out << "<a href=\"" << group.page << "#" << group.word_id << "\" id=\"" << group.word_id << "\">"
       << group.word << "</a>&nbsp;&nbsp;&nbsp; (" << group.page << ", " << group.count << ")";
