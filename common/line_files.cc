@@ -1,12 +1,10 @@
 #include "common/line_files.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "common/platform.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"
@@ -19,12 +17,12 @@ constexpr size_t kWriteBuffer = 1 << 18;
 }  // namespace
 
 LineReader::LineReader(std::string_view name) : buffer_(1 << 16) {
-  struct stat st;
+  platform::FileInfo st;
   fd_ = OpenInput(name, &st);
 }
 
 LineReader::~LineReader() {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0) platform::Close(fd_);
 }
 
 void LineReader::Rewind() { Seek(0); }
@@ -39,7 +37,7 @@ void LineReader::Seek(long long offset, long long end) {
     eof_ = end >= 0 && file_offset_ >= end;
     return;
   }
-  lseek(fd_, static_cast<off_t>(offset), SEEK_SET);
+  platform::Seek(fd_, offset);
   file_offset_ = offset;
   begin_ = end_ = 0;
   eof_ = false;
@@ -62,7 +60,7 @@ bool LineReader::Fill() {
     room = std::min(room, static_cast<size_t>(end_offset_ - file_offset_));
   }
   while (true) {
-    ssize_t got = read(fd_, buffer_.data() + end_, room);
+    long long got = platform::Read(fd_, buffer_.data() + end_, room);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {  // end of file, or a folder or unreadable file: reads as its end
       eof_ = true;

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/program_start.h"
+#include "common/platform.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -19,8 +19,8 @@ namespace {
 constexpr char kPagoran[] = "pagoran_01_149.exe";
 
 std::string FindBrowser() {
-  std::string found = FindOnPath("chromium");
-  return found.empty() ? FindOnPath("chromium-browser") : found;
+  std::string found = platform::FindOnPath("chromium");
+  return found.empty() ? platform::FindOnPath("chromium-browser") : found;
 }
 
 // Loads `page` (an absolute path) and returns the text of the element with id "result",
