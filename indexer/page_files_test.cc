@@ -211,6 +211,7 @@ TEST(PageFiles, ElevenInputsGetThreeDigits) {
 }
 
 TEST(PageFiles, AwkwardNamesAndUnreadableInputs) {
+  if (!NamesAreCaseSensitive()) GTEST_SKIP() << "A.htm and a.htm are one file here";
   ScopedWorkDir dir;
   MakeDirs("htm_in/x.htm");  // a folder that the listing names like a file
   WriteBytes("htm_in/A.htm", "upper\n");
@@ -219,7 +220,7 @@ TEST(PageFiles, AwkwardNamesAndUnreadableInputs) {
   WriteBytes("htm_in/\xc3\xa9t\xc3\xa9.htm", "summer\n");
   WriteBytes("htm_in/page.htm", "named like a page\n");
   WriteBytes("htm_in/s_x>y.htm", "odd\n");
-  ASSERT_EQ(0, symlink("nowhere.htm", "htm_in/broken.htm"));  // listed, cannot be opened
+  ASSERT_TRUE(MakeLink("nowhere.htm", "htm_in/broken.htm"));  // listed, cannot be opened
   std::vector<std::string> before = ListNames("htm_in");
 
   MadePages made = RunMakePageFiles();

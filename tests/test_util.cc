@@ -104,11 +104,15 @@ std::map<std::string, std::string> SnapshotTree(const std::string& folder,
 void InstallPrograms(const std::string& work_dir) {
   for (const char* exe :
        {"pagoran_01_149.exe", "quillet_01_248.exe", "cellorin_083.exe", "wget.exe"}) {
-    // Where links cannot be made (Windows), the user's copy instead.
-    std::error_code no_link;
-    fs::create_symlink(ProgramPath(exe), fs::path(work_dir) / exe, no_link);
-    if (no_link) fs::copy_file(ProgramPath(exe), fs::path(work_dir) / exe);
+    InstallProgram(work_dir, exe);
   }
+}
+
+void InstallProgram(const std::string& work_dir, const std::string& exe) {
+  // Where links cannot be made (Windows), the user's copy instead.
+  std::error_code no_link;
+  fs::create_symlink(ProgramPath(exe), fs::path(work_dir) / exe, no_link);
+  if (no_link) fs::copy_file(ProgramPath(exe), fs::path(work_dir) / exe);
 }
 #endif
 

@@ -1,7 +1,9 @@
-// Starting a built program for a test, the POSIX way: fork, exec and pipes read in poll.
+// What the tests do differently on POSIX systems; programs are started with fork and exec,
+// and their pipes read in poll.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,4 +109,73 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
     result.status = 128 + WTERMSIG(status);
   }
   return result;
+}
+
+void SetEnv(const std::string& name, const std::string& value) {
+  setenv(name.c_str(), value.c_str(), 1);
+}
+
+void UnsetEnv(const std::string& name) { unsetenv(name.c_str()); }
+
+bool MakeLink(const std::string& target, const std::string& link) {
+  return symlink(target.c_str(), link.c_str()) == 0;
+}
+
+bool MakeFifo(const std::string& path) { return mkfifo(path.c_str(), 0644) == 0; }
+
+bool WritesEverywhere() { return geteuid() == 0; }
+
+int ScriptInput(const std::string& bytes) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  if (write(fds[1], bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+    close(fds[0]);
+    fds[0] = -1;
+  }
+  close(fds[1]);
+  return fds[0];
+}
+
+void CloseInput(int fd) { close(fd); }
+
+std::string AppendingEditor() {
+  WriteBytes("edit.sh", "#!/bin/sh\nprintf 'edited\\r\\n' >> \"$1\"\n");
+  chmod("edit.sh", 0755);
+  return (fs::current_path() / "edit.sh").string();
+}
+
+bool NamesAreCaseSensitive() { return true; }
+
+bool WaitingRun::Start(const std::string& dir, const std::string& exe) {
+  int keys[2], out[2];
+  if (pipe(keys) != 0 || pipe(out) != 0) return false;
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(keys[0], 0);
+    close(keys[1]);
+    dup2(out[1], 1);
+    close(out[0]);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    std::string argv0 = "./" + exe;
+    char* const argv[] = {argv0.data(), nullptr};
+    execv(argv0.c_str(), argv);
+    _exit(127);
+  }
+  close(keys[0]);
+  close(out[1]);
+  process_ = child;
+  keys_ = keys[1];
+  out_ = out[0];
+  // The output must stay open while it runs, or its next line would end it.
+  char first_byte;
+  return read(out[0], &first_byte, 1) == 1;
+}
+
+void WaitingRun::Kill() {
+  if (process_ < 0) return;
+  kill(static_cast<pid_t>(process_), SIGKILL);
+  waitpid(static_cast<pid_t>(process_), nullptr, 0);
+  close(static_cast<int>(keys_));
+  close(static_cast<int>(out_));
+  process_ = -1;
 }

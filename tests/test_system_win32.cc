@@ -1,9 +1,12 @@
-// Starting a built program for a test, the Windows way: CreateProcess with the keys in a file
-// on standard input and a pipe for each output stream, read on threads of their own.
+// What the tests do differently on Windows; programs are started with CreateProcess, the keys
+// in a file on standard input and a pipe for each output stream, read on threads of their own.
 // clang-format off
 #include <windows.h>
 // clang-format on
+#include <fcntl.h>
+#include <io.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -100,9 +103,10 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
   std::vector<std::string> args = argv;
   if (args.empty()) args.push_back("./" + exe_name);
   fs::path in_work_dir = fs::path(work_dir) / exe_name;
-  std::wstring path = !argv.empty() || !PathExists(in_work_dir.string())
-                          ? fs::path(program).wstring()
-                          : in_work_dir.wstring();
+  fs::path started =
+      !argv.empty() || !PathExists(in_work_dir.string()) ? fs::path(program) : in_work_dir;
+  // A relative program path is found from the work folder, as after a change into it.
+  std::wstring path = (started.is_absolute() ? started : fs::path(work_dir) / started).wstring();
   std::wstring command_line;
   for (const std::string& arg : args)
     command_line += (command_line.empty() ? L"" : L" ") + Quoted(Wide(arg));
@@ -140,4 +144,92 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
   CloseHandle(process.hProcess);
   result.status = waited == WAIT_OBJECT_0 ? static_cast<int>(status) : -1;
   return result;
+}
+
+void SetEnv(const std::string& name, const std::string& value) {
+  SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str());
+  _putenv_s(name.c_str(), value.c_str());
+}
+
+void UnsetEnv(const std::string& name) {
+  SetEnvironmentVariableW(Wide(name).c_str(), nullptr);
+  _putenv_s(name.c_str(), "");
+}
+
+bool MakeLink(const std::string& target, const std::string& link) {
+  // Without developer mode or the privilege (and under Wine) there are none to make.
+  DWORD flags = SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+  fs::path where = fs::path(link).parent_path() / target;
+  std::error_code ignored;
+  if (fs::is_directory(where, ignored)) flags |= SYMBOLIC_LINK_FLAG_DIRECTORY;
+  std::wstring native_target = fs::path(target).make_preferred().wstring();
+  return CreateSymbolicLinkW(Wide(link).c_str(), native_target.c_str(), flags) != 0;
+}
+
+bool MakeFifo(const std::string&) { return false; }
+
+bool WritesEverywhere() { return true; }
+
+int ScriptInput(const std::string& bytes) {
+  int fds[2];
+  if (_pipe(fds, static_cast<unsigned>(bytes.size()) + 4096, _O_BINARY) != 0) return -1;
+  if (_write(fds[1], bytes.data(), static_cast<unsigned>(bytes.size())) !=
+      static_cast<int>(bytes.size())) {
+    _close(fds[0]);
+    fds[0] = -1;
+  }
+  _close(fds[1]);
+  return fds[0];
+}
+
+void CloseInput(int fd) { _close(fd); }
+
+std::string AppendingEditor() { return "cmd /c echo edited>>"; }
+
+bool NamesAreCaseSensitive() { return false; }
+
+bool WaitingRun::Start(const std::string& dir, const std::string& exe) {
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE keys_read, keys_write, out_read, out_write;
+  if (!CreatePipe(&keys_read, &keys_write, &inherited, 0)) return false;
+  if (!CreatePipe(&out_read, &out_write, &inherited, 0)) return false;
+  SetHandleInformation(keys_write, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = keys_read;
+  startup.hStdOutput = out_write;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  std::wstring command_line = Wide("./" + exe);
+  std::wstring path = (fs::path(dir) / exe).wstring();
+  PROCESS_INFORMATION process;
+  bool started = CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
+                                nullptr, fs::path(dir).wstring().c_str(), &startup, &process);
+  CloseHandle(keys_read);
+  CloseHandle(out_write);
+  if (!started) {
+    CloseHandle(keys_write);
+    CloseHandle(out_read);
+    return false;
+  }
+  CloseHandle(process.hThread);
+  process_ = reinterpret_cast<long long>(process.hProcess);
+  keys_ = reinterpret_cast<long long>(keys_write);
+  out_ = reinterpret_cast<long long>(out_read);
+  // The output must stay open while it runs, or its next line would end it.
+  char first_byte;
+  DWORD got = 0;
+  return ReadFile(out_read, &first_byte, 1, &got, nullptr) && got == 1;
+}
+
+void WaitingRun::Kill() {
+  if (process_ < 0) return;
+  HANDLE process = reinterpret_cast<HANDLE>(process_);
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, INFINITE);
+  CloseHandle(process);
+  CloseHandle(reinterpret_cast<HANDLE>(keys_));
+  CloseHandle(reinterpret_cast<HANDLE>(out_));
+  process_ = -1;
 }
