@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -83,6 +84,15 @@ int ErrnoOf(DWORD error) {
 }
 
 int LastErrno() { return ErrnoOf(GetLastError()); }
+
+// A file deleted while it is open elsewhere is first renamed to a name of this prefix where
+// the name cannot go at once; it is gone when its last handle closes, and no listing shows it.
+const wchar_t kSetAside[] = L"~$deleted.";
+std::atomic<unsigned> g_set_aside_count{0};
+
+// FileDispositionInfoEx (Windows 10 and later), which MinGW declares only for newer targets;
+// older systems refuse it and the deletion waits for the file's last handle there.
+constexpr auto kDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
 
 HANDLE HandleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
 
@@ -403,7 +413,7 @@ bool ListFolderNames(const std::string& path, int detail,
   if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
     std::wstring wide = found.cFileName;
-    if (wide == L"." || wide == L"..") continue;
+    if (wide == L"." || wide == L".." || wide.starts_with(kSetAside)) continue;
     std::string name = Narrow(wide);
     FileInfo info;
     if (detail > 0 && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
@@ -512,7 +522,50 @@ int OpenForReading(const std::string& path) {
 
 int RemoveName(const Folder& folder, const std::string& name) {
   // A link is deleted as a link: what it points to stays.
-  return DeleteFileW(NameIn(folder, name).c_str()) ? 0 : LastErrno();
+  HANDLE handle =
+      CreateFileW(NameIn(folder, name).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastErrno();
+  BY_HANDLE_FILE_INFORMATION found;
+  int error = 0;
+  if (!GetFileInformationByHandle(handle, &found)) {
+    error = LastErrno();
+  } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+             !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    error = EISDIR;
+  } else {
+    // The name goes at once, as on Linux, even while the file is still open (a page being
+    // replaced by its decorated copy): otherwise it stays taken until the last handle closes.
+    FILE_DISPOSITION_INFO_EX at_once = {FILE_DISPOSITION_FLAG_DELETE |
+                                        FILE_DISPOSITION_FLAG_POSIX_SEMANTICS |
+                                        FILE_DISPOSITION_FLAG_IGNORE_READONLY_ATTRIBUTE};
+    if (SetFileInformationByHandle(handle, kDispositionInfoEx, &at_once, sizeof at_once)) {
+      CloseHandle(handle);
+      return 0;
+    }
+    error = -1;  // the name cannot go at once here
+  }
+  CloseHandle(handle);
+  if (error != -1) return error;
+  std::wstring path = NameIn(folder, name);
+  HANDLE alone = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (alone != INVALID_HANDLE_VALUE) {
+    // Open nowhere else: it goes with this handle.
+    FILE_DISPOSITION_INFO when_closed = {TRUE};
+    error = SetFileInformationByHandle(alone, FileDispositionInfo, &when_closed, sizeof when_closed)
+                ? 0
+                : LastErrno();
+    CloseHandle(alone);
+    return error;
+  }
+  if (GetLastError() != ERROR_SHARING_VIOLATION) return LastErrno();
+  std::wstring aside = NameIn(folder, "") + kSetAside + std::to_wstring(GetCurrentProcessId()) +
+                       L"." + std::to_wstring(g_set_aside_count++);
+  if (!MoveFileExW(path.c_str(), aside.c_str(), 0)) return LastErrno();
+  DeleteFileW(aside.c_str());
+  return 0;
 }
 
 int MakeFolderName(const Folder& folder, const std::string& name) {
@@ -526,10 +579,17 @@ int RemoveFolderName(const Folder& folder, const std::string& name) {
 int RenameName(const Folder& from_folder, const std::string& from, const Folder& to_folder,
                const std::string& to) {
   // A link standing at the target is replaced, never followed.
-  return MoveFileExW(NameIn(from_folder, from).c_str(), NameIn(to_folder, to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING)
-             ? 0
-             : LastErrno();
+  std::wstring from_path = NameIn(from_folder, from), to_path = NameIn(to_folder, to);
+  if (MoveFileExW(from_path.c_str(), to_path.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
+  int error = LastErrno();
+  // A target still open elsewhere is deleted out of the way first, as Linux replaces it.
+  DWORD attributes = GetFileAttributesW(to_path.c_str());
+  if (error != EACCES || attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) || RemoveName(to_folder, to) != 0) {
+    return error;
+  }
+  return MoveFileExW(from_path.c_str(), to_path.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0
+                                                                                    : LastErrno();
 }
 
 int LinkName(const Folder& from_folder, const std::string& from, const Folder& to_folder,
