@@ -179,3 +179,11 @@ void WaitingRun::Kill() {
   close(static_cast<int>(out_));
   process_ = -1;
 }
+
+bool NamesHoldAnyByte() { return true; }
+
+std::string IdleEditor() { return "true"; }
+
+std::string FailingEditor() { return "false"; }
+
+bool HasPosixTools() { return true; }

@@ -103,10 +103,11 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
   std::vector<std::string> args = argv;
   if (args.empty()) args.push_back("./" + exe_name);
   fs::path in_work_dir = fs::path(work_dir) / exe_name;
-  fs::path started =
+  fs::path program_file =
       !argv.empty() || !PathExists(in_work_dir.string()) ? fs::path(program) : in_work_dir;
   // A relative program path is found from the work folder, as after a change into it.
-  std::wstring path = (started.is_absolute() ? started : fs::path(work_dir) / started).wstring();
+  std::wstring path =
+      (program_file.is_absolute() ? program_file : fs::path(work_dir) / program_file).wstring();
   std::wstring command_line;
   for (const std::string& arg : args)
     command_line += (command_line.empty() ? L"" : L" ") + Quoted(Wide(arg));
@@ -163,7 +164,22 @@ bool MakeLink(const std::string& target, const std::string& link) {
   std::error_code ignored;
   if (fs::is_directory(where, ignored)) flags |= SYMBOLIC_LINK_FLAG_DIRECTORY;
   std::wstring native_target = fs::path(target).make_preferred().wstring();
-  return CreateSymbolicLinkW(Wide(link).c_str(), native_target.c_str(), flags) != 0;
+  if (!CreateSymbolicLinkW(Wide(link).c_str(), native_target.c_str(), flags)) return false;
+  // Wine makes something in its place that is neither shown as a reparse point nor followed:
+  // no link for a test to rely on.
+  DWORD attributes = GetFileAttributesW(Wide(link).c_str());
+  HANDLE followed = CreateFileW(Wide(link).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  bool target_exists = fs::exists(where, ignored);
+  bool works = attributes != INVALID_FILE_ATTRIBUTES &&
+               (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+               (followed != INVALID_HANDLE_VALUE) == target_exists;
+  if (followed != INVALID_HANDLE_VALUE) CloseHandle(followed);
+  if (!works) {
+    if (!DeleteFileW(Wide(link).c_str())) RemoveDirectoryW(Wide(link).c_str());
+  }
+  return works;
 }
 
 bool MakeFifo(const std::string&) { return false; }
@@ -233,3 +249,11 @@ void WaitingRun::Kill() {
   CloseHandle(reinterpret_cast<HANDLE>(out_));
   process_ = -1;
 }
+
+bool NamesHoldAnyByte() { return false; }
+
+std::string IdleEditor() { return "cmd /c rem"; }
+
+std::string FailingEditor() { return "cmd /c exit 1"; }
+
+bool HasPosixTools() { return false; }

@@ -117,6 +117,15 @@ void CloseInput(int fd);
 std::string AppendingEditor();
 /// True where two names that differ only in letter case name two files.
 bool NamesAreCaseSensitive();
+/// True where a name may hold any byte but "/" and NUL ("*", "?", "|", control bytes);
+/// Windows names cannot.
+bool NamesHoldAnyByte();
+/// Editors for quillet's list that leave it as it is, and that fail ("true" and "false").
+std::string IdleEditor();
+std::string FailingEditor();
+/// True where the POSIX tools the tests name (sed) are at hand and a PATH can leave a
+/// program without any editor (Windows always has Notepad).
+bool HasPosixTools();
 
 /// Makes CR, LF and tabs visible, for readable failure messages.
 std::string Visible(const std::string& text);
