@@ -4,23 +4,18 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "common/platform.h"
+
 namespace {
 
 std::tm Now() {
-  std::tm parts{};
-  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  if (epoch && *epoch) {
+  std::string epoch = platform::Environment("SOURCE_DATE_EPOCH");
+  if (!epoch.empty()) {
     char* end = nullptr;
-    long long seconds = std::strtoll(epoch, &end, 10);
-    if (end && *end == '\0') {
-      std::time_t when = static_cast<std::time_t>(seconds);
-      gmtime_r(&when, &parts);
-      return parts;
-    }
+    long long seconds = std::strtoll(epoch.c_str(), &end, 10);
+    if (end && *end == '\0') return platform::CalendarTime(seconds, true);
   }
-  std::time_t when = std::time(nullptr);
-  localtime_r(&when, &parts);
-  return parts;
+  return platform::CalendarTime(static_cast<long long>(std::time(nullptr)), false);
 }
 
 }  // namespace

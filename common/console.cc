@@ -1,16 +1,12 @@
 #include "common/console.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "common/platform.h"
 
 namespace {
 
@@ -18,79 +14,27 @@ constexpr int kTabWidth = 14;
 constexpr size_t kMaxItemLength = 4096;
 constexpr int kEscapeGapMs = 30;  // bytes of one multi-byte key arrive closer than this
 
-int g_input_fd = STDIN_FILENO;
+int g_input_fd = 0;  // standard input
 bool g_input_is_terminal = false;
 int g_column = 1;
-
-bool g_have_saved_mode = false;
-termios g_saved_mode;
-volatile sig_atomic_t g_raw = 0;
 
 std::string* g_output_sink = nullptr;  // tests read what is printed here
 std::string* g_error_sink = nullptr;
 ProgramToStart g_program_to_start;
 int g_stdout_error = 0;  // the first error met writing standard output
 
-void RestoreTerminal() {
-  if (g_have_saved_mode && g_raw) {
-    tcsetattr(g_input_fd, TCSAFLUSH, &g_saved_mode);
-    g_raw = 0;
-  }
-}
-
-void OnSignal(int signal_number) {
-  RestoreTerminal();
-  // The default action ends the process as the user asked.
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = SIG_DFL;
-  sigaction(signal_number, &action, nullptr);
-  raise(signal_number);
-}
-
-void EnterRawMode() {
-  if (!g_have_saved_mode || g_raw) return;
-  termios raw = g_saved_mode;
-  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-  raw.c_cc[VMIN] = 1;
-  raw.c_cc[VTIME] = 0;
-  g_raw = 1;
-  tcsetattr(g_input_fd, TCSANOW, &raw);
-}
-
-void LeaveRawMode() {
-  if (!g_have_saved_mode || !g_raw) return;
-  tcsetattr(g_input_fd, TCSANOW, &g_saved_mode);
-  g_raw = 0;
-}
-
-// Waits (in poll, never spinning) until input is readable, or `timeout_ms` passes.
-bool WaitReadable(int timeout_ms) {
-  pollfd p{g_input_fd, POLLIN, 0};
-  while (true) {
-    int ready = poll(&p, 1, timeout_ms);
-    if (ready < 0 && errno == EINTR) continue;
-    return ready > 0;
-  }
-}
-
 // One byte of input; false at the end of input (or, with a timeout on a terminal, when
 // nothing came). One byte at a time: what this program does not read stays in the input
 // for a program that takes over the console after it (see EndProgram).
 bool ReadByte(char* byte, int timeout_ms = -1) {
-  if (g_input_is_terminal && !WaitReadable(timeout_ms)) return false;
-  while (true) {
-    ssize_t got = read(g_input_fd, byte, 1);
-    if (got < 0 && errno == EINTR) continue;
-    return got == 1;
-  }
+  return platform::ReadInputByte(g_input_fd, g_input_is_terminal, byte, timeout_ms) == 1;
 }
 
 // One key: a byte, or (on a terminal) a whole escape sequence, reported as 0 so that no
 // menu accepts it. Ends the program at the end of input.
 char ReadKey() {
   std::fflush(stdout);
-  EnterRawMode();
+  if (g_input_is_terminal) platform::SetRawInput(true);
   char byte = 0;
   bool got = ReadByte(&byte);
   if (got && byte == '\x1b' && g_input_is_terminal) {
@@ -99,7 +43,7 @@ char ReadKey() {
     }
     byte = 0;
   }
-  LeaveRawMode();
+  if (g_input_is_terminal) platform::SetRawInput(false);
   if (!got) EndProgram();
   return byte;
 }
@@ -129,46 +73,27 @@ int StandardOutputError() {
 void FailOnLostOutput() {
   int error = StandardOutputError();
   if (error == 0) return;
-  RestoreTerminal();
+  platform::RestoreTerminal();
   std::fprintf(stderr, "Cannot write standard output: %s\n", std::strerror(error));
   std::fflush(stderr);
   std::_Exit(1);
 }
 
-// A closed standard stream would hand its number to the first file opened, and messages
-// would land in that file: each closed one gets /dev/null instead, and a closed standard
-// output counts as one that failed.
-void OccupyClosedStandardStreams() {
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);  // takes the lowest free number
-    if (fd == STDOUT_FILENO) g_stdout_error = EBADF;
-  }
-}
-
 }  // namespace
 
 void InitConsole() {
-  OccupyClosedStandardStreams();
+  // A closed standard output counts as one that failed.
+  if (platform::PrepareStandardStreams()) g_stdout_error = EBADF;
   // One message per line, also through a pipe: progress shows as it happens.
   std::setvbuf(stdout, nullptr, _IOLBF, 1 << 12);
-  g_input_is_terminal = isatty(g_input_fd) != 0;
-  if (g_input_is_terminal && tcgetattr(g_input_fd, &g_saved_mode) == 0) g_have_saved_mode = true;
-  std::atexit(RestoreTerminal);
+  g_input_is_terminal = platform::OpenTerminal(g_input_fd);
+  std::atexit(platform::RestoreTerminal);
   std::atexit(FailOnLostOutput);  // runs first: handlers run in reverse order
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-    sigaction(signal_number, &action, nullptr);
-  }
 }
 
 void SetConsoleInputForTesting(int fd) {
   g_input_fd = fd;
   g_input_is_terminal = false;
-  g_have_saved_mode = false;
   g_column = 1;
 }
 
@@ -250,10 +175,7 @@ std::string ReadInputItem(std::string_view prompt) {
 }
 
 void ClearConsole() {
-  if (isatty(STDOUT_FILENO)) {
-    std::fputs("\x1b[H\x1b[2J", stdout);
-    std::fflush(stdout);
-  }
+  platform::ClearScreen();
   g_column = 1;
 }
 
@@ -264,15 +186,11 @@ const ProgramToStart& ProgramStartedAtEnd() { return g_program_to_start; }
 void EndProgram() {
   FailOnLostOutput();  // before a program is started to take over the console
   std::fflush(stderr);
-  RestoreTerminal();
+  platform::RestoreTerminal();
   const ProgramToStart& pending = g_program_to_start;
   if (!pending.program_path.empty()) {
     // The started program takes over this console, in its own folder.
-    if (chdir(pending.folder.c_str()) == 0) {
-      std::string argv0 = pending.argv0;
-      char* const argv[] = {argv0.data(), nullptr};
-      execv(pending.program_path.c_str(), argv);
-    }
+    platform::ReplaceProcess(pending.folder, pending.program_path, pending.argv0);
     std::fprintf(stderr, "The system cannot find the file %s.\n", pending.argv0.c_str());
   }
   std::exit(0);
@@ -282,10 +200,10 @@ void EndProgramOnFailure(std::string_view message) {
   // Two threads may fail at once: the first says why, the second waits for the end.
   static std::atomic<bool> failing{false};
   if (failing.exchange(true)) {
-    while (true) pause();
+    platform::WaitForever();
   }
   PrintError(message);
-  RestoreTerminal();
+  platform::RestoreTerminal();
   // A failure may come from a worker thread while the main thread runs on: the process
   // ends at once, without the exit handlers and destructors that other thread still uses.
   std::fflush(nullptr);

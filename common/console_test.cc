@@ -1,7 +1,6 @@
 #include "common/console.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -13,14 +12,11 @@ namespace {
 class ScriptedInput {
  public:
   explicit ScriptedInput(const std::string& keys) {
-    int fds[2];
-    EXPECT_EQ(0, pipe(fds));
-    EXPECT_EQ(static_cast<ssize_t>(keys.size()), write(fds[1], keys.data(), keys.size()));
-    close(fds[1]);
-    fd_ = fds[0];
+    fd_ = ScriptInput(keys);
+    EXPECT_GE(fd_, 0);
     SetConsoleInputForTesting(fd_);
   }
-  ~ScriptedInput() { close(fd_); }
+  ~ScriptedInput() { CloseInput(fd_); }
 
  private:
   int fd_;

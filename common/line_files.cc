@@ -1,12 +1,10 @@
 #include "common/line_files.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "common/platform.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"
@@ -24,12 +22,12 @@ constexpr size_t kKeptReadBuffer = 1 << 20;
 
 LineReader::LineReader(std::string_view name)
     : buffer_(std::make_unique_for_overwrite<char[]>(kReadBuffer)), size_(kReadBuffer) {
-  struct stat st;
+  platform::FileInfo st;
   fd_ = OpenInput(name, &st);
 }
 
 LineReader::~LineReader() {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0) platform::Close(fd_);
 }
 
 void LineReader::Rewind() { Seek(0); }
@@ -44,7 +42,7 @@ void LineReader::Seek(long long offset, long long end) {
     eof_ = end >= 0 && file_offset_ >= end;
     return;
   }
-  lseek(fd_, static_cast<off_t>(offset), SEEK_SET);
+  platform::Seek(fd_, offset);
   file_offset_ = offset;
   begin_ = end_ = 0;
   eof_ = false;
@@ -76,7 +74,7 @@ void LineReader::GrowForLine() {
           std::clamp(end_offset_ - file_offset_ - ahead, 0LL, static_cast<long long>(wanted)));
     }
     if (wanted == 0) break;
-    ssize_t got = pread(fd_, scratch.get(), wanted, static_cast<off_t>(file_offset_ + ahead));
+    long long got = platform::ReadAt(fd_, scratch.get(), wanted, file_offset_ + ahead);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     const void* lf = std::memchr(scratch.get(), '\n', static_cast<size_t>(got));
@@ -110,7 +108,7 @@ bool LineReader::Fill() {
     room = std::min(room, static_cast<size_t>(end_offset_ - file_offset_));
   }
   while (true) {
-    ssize_t got = read(fd_, buffer_.get() + end_, room);
+    long long got = platform::Read(fd_, buffer_.get() + end_, room);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {  // end of file, or a folder or unreadable file: reads as its end
       eof_ = true;

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "common/line_files.h"
+#include "common/platform.h"
 #include "common/program_start.h"
 #include "common/shell_command.h"
 #include "common/sorted_runs.h"
@@ -28,9 +27,7 @@ std::string GroupThousands(long long value) {
 }
 
 std::string ListingTime(long long mtime) {
-  std::time_t when = static_cast<std::time_t>(mtime);
-  std::tm parts{};
-  localtime_r(&when, &parts);
+  std::tm parts = platform::CalendarTime(mtime, false);
   int hour = parts.tm_hour % 12 == 0 ? 12 : parts.tm_hour % 12;
   char text[64];
   std::snprintf(text, sizeof text, "%02d/%02d/%04d  %02d:%02d %s", parts.tm_mon + 1, parts.tm_mday,
@@ -49,8 +46,7 @@ void RunDir(const Command& cmd) {
     }
     return;
   }
-  char cwd[4096];
-  std::string here = getcwd(cwd, sizeof cwd) ? cwd : ".";
+  std::string here = platform::CurrentFolder();
   cmd.out->Line(" Volume in drive C has no label.");
   cmd.out->Line(" Volume Serial Number is 0000-0000");
   for (const std::string& pattern : patterns) {
@@ -104,7 +100,7 @@ void RunSort(const Command& cmd) {
     reader = std::make_unique<LineReader>(input_name);
   }
   // Runs go to temporary files in the work directory, removed when the sort is done.
-  std::string stem = "~sort_" + std::to_string(getpid()) + "_";
+  std::string stem = "~sort_" + std::to_string(platform::ProcessId()) + "_";
   auto run_name = [&](size_t n) { return stem + std::to_string(n) + ".tmp"; };
   std::vector<std::string> runs;
   if (reader) {

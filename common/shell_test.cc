@@ -32,6 +32,7 @@ TEST(ShellDir, BareListingIsCaseBlindNameOrderOfFilesAndFolders) {
 }
 
 TEST(ShellDir, PatternsFollowWindowsRules) {
+  if (!NamesHoldAnyByte()) GTEST_SKIP() << "such names cannot exist on this system";
   ScopedWorkDir dir;
   MakeDirs("htm_in");
   MakeDirs("htm_out");
@@ -239,6 +240,7 @@ TEST(ShellPaths, NamesNeverLeaveTheWorkDirectory) {
 }
 
 TEST(ShellPaths, NamesFromListingsAreDataNeverCommands) {
+  if (!NamesHoldAnyByte()) GTEST_SKIP() << "such names cannot exist on this system";
   ScopedWorkDir dir;
   std::string odd = "a & b > c | d \xC3\xA9.htm";
   WriteBytes(odd, "odd");
@@ -265,22 +267,23 @@ TEST(ShellStart, WithoutTerminalWindowsTheProgramWaitsForTheCallerToEnd) {
   ScopedWorkDir dir;
   MakeDirs("pagoran");
   WriteBytes("pagoran/tool.exe", "#!/bin/sh\n");
-  unsetenv("TMUX");
-  unsetenv("DISPLAY");
+  UnsetEnv("TMUX");
+  UnsetEnv("DISPLAY");
   Shell("start /D pagoran tool.exe");
+  // Absolute paths are written with "/" on both systems.
+  std::string here = dir.path();
+  std::replace(here.begin(), here.end(), '\\', '/');
   EXPECT_EQ("./tool.exe", ProgramStartedAtEnd().argv0);
-  EXPECT_EQ(dir.path() + "/pagoran", ProgramStartedAtEnd().folder);
-  EXPECT_EQ(dir.path() + "/pagoran/tool.exe", ProgramStartedAtEnd().program_path);
+  EXPECT_EQ(here + "/pagoran", ProgramStartedAtEnd().folder);
+  EXPECT_EQ(here + "/pagoran/tool.exe", ProgramStartedAtEnd().program_path);
 }
 
 TEST(ShellEditor, RunsTheChosenEditorAndWaits) {
   ScopedWorkDir dir;
-  WriteBytes("edit.sh", "#!/bin/sh\nprintf 'edited\\r\\n' >> \"$1\"\n");
-  ASSERT_EQ(0, chmod("edit.sh", 0755));
+  SetEnv("VISUAL", AppendingEditor());
   WriteBytes("list_01.txt", "line\r\n");
-  setenv("VISUAL", (dir.path() + "/edit.sh").c_str(), 1);
   Shell("notepad.exe list_01.txt");
-  unsetenv("VISUAL");
+  UnsetEnv("VISUAL");
   EXPECT_EQ("line\r\nedited\r\n", ReadBytes("list_01.txt"));
 }
 

@@ -1,9 +1,5 @@
 #include "common/work_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,34 +7,32 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/platform.h"
 #include "common/work_paths.h"
 #include "common/work_target.h"
 
 namespace {
 
-// A failed copy_file_range that the copy through a buffer would only meet again.
-bool WriteSideFailure(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
-
 // Copies the bytes [begin, end) of `in` (to its end where `end` is -1) to the end of `out`:
 // by the kernel where it can, else through a buffer. False when the source could not be
 // read to the end asked for; a failed write ends the program.
-bool CopyBytes(int in, off_t begin, off_t end, int out, std::string_view out_name) {
-  off_t at = begin;
+bool CopyBytes(int in, long long begin, long long end, int out, std::string_view out_name) {
+  long long at = begin;
   bool by_kernel = true;
   std::vector<char> buffer;
   while (end < 0 || at < end) {
     size_t wanted = end < 0 ? size_t{1} << 30 : static_cast<size_t>(end - at);
     if (by_kernel) {
       // The kernel copies without passing the bytes through this process.
-      ssize_t put = copy_file_range(in, &at, out, nullptr, wanted, 0);
-      if (put < 0 && errno == EINTR) continue;
+      int error = 0;
+      long long put = platform::CopyRange(in, &at, out, wanted, &error);
       if (put > 0) continue;
       if (put == 0) return true;  // the source's end
-      if (WriteSideFailure(errno)) StopOnWriteFailure(out_name, errno);
+      if (put == -2) StopOnWriteFailure(out_name, error);
       by_kernel = false;  // not supported here: through a buffer
       buffer.resize(1 << 16);
     }
-    ssize_t got = pread(in, buffer.data(), std::min(wanted, buffer.size()), at);
+    long long got = platform::ReadAt(in, buffer.data(), std::min(wanted, buffer.size()), at);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return got == 0;
     WriteAllOrStop(out, buffer.data(), static_cast<size_t>(got), out_name);
@@ -85,41 +79,40 @@ bool ResolveTargetOrStop(WorkTarget* target, std::string_view name) {
   StopOnWriteFailure(name, error);
 }
 
-int OpenOutput(const WorkTarget& target, bool append, mode_t mode) {
-  // O_NOFOLLOW refuses a link as the last component, O_NONBLOCK keeps a FIFO from
-  // blocking the opening. Truncation waits until the file is known to be the program's
-  // own.
-  int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (append ? O_APPEND : 0);
-  int fd = openat(target.dir(), target.last(), flags, mode);
-  if (fd < 0) return errno == ENXIO ? -kNotAFile : -errno;  // ENXIO: a FIFO without reader
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
+int OpenOutput(const WorkTarget& target, bool append, unsigned mode) {
+  // Never through a link, never blocking; truncation waits until the file is known to be
+  // the program's own.
+  int fd = platform::OpenForWriting(target.dir(), target.last(), append, mode, false);
+  if (fd < 0) return fd == -ENXIO ? -kNotAFile : fd;  // ENXIO: a FIFO without reader
+  platform::FileInfo st;
+  if (!platform::DescriptorStatus(fd, &st) || st.kind != platform::FileInfo::kFile) {
+    platform::Close(fd);
     return -kNotAFile;
   }
-  if (!append && st.st_nlink > 1) {
+  if (!append && st.links > 1) {
     // Another name (a hard link, perhaps from outside the work directory) keeps the old
     // bytes; this name gets a new file.
-    close(fd);
-    if (unlinkat(target.dir(), target.last(), 0) != 0) return -errno;
-    fd = openat(target.dir(), target.last(), flags | O_EXCL, mode);
-    if (fd < 0) return -errno;
-  } else if (!append && st.st_size > 0 && ftruncate(fd, 0) != 0) {
-    int error = errno;
-    close(fd);
-    return -error;
+    platform::Close(fd);
+    if (int error = platform::RemoveName(target.dir(), target.last()); error != 0) return -error;
+    fd = platform::OpenForWriting(target.dir(), target.last(), append, mode, true);
+    if (fd < 0) return fd;
+  } else if (!append && st.size > 0) {
+    if (int error = platform::Truncate(fd); error != 0) {
+      platform::Close(fd);
+      return -error;
+    }
   }
   target.NoteAdded();
   return fd;
 }
 
-int OpenInput(std::string_view name, struct stat* st) {
+int OpenInput(std::string_view name, platform::FileInfo* info) {
   std::string path;
   if (!ResolveWorkPath(name, false, &path)) return -1;
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  int fd = platform::OpenForReading(path);
   if (fd < 0) return -1;
-  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
-    close(fd);
+  if (!platform::DescriptorStatus(fd, info) || info->kind != platform::FileInfo::kFile) {
+    platform::Close(fd);
     return -1;
   }
   return fd;
@@ -128,7 +121,7 @@ int OpenInput(std::string_view name, struct stat* st) {
 void WriteAllOrStop(int fd, const char* bytes, size_t size, std::string_view name) {
   size_t done = 0;
   while (done < size) {
-    ssize_t put = write(fd, bytes + done, size - done);
+    long long put = platform::Write(fd, bytes + done, size - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) StopOnWriteFailure(name, put < 0 ? errno : ENOSPC);
     done += static_cast<size_t>(put);
@@ -136,14 +129,14 @@ void WriteAllOrStop(int fd, const char* bytes, size_t size, std::string_view nam
 }
 
 void CloseOrStop(int fd, std::string_view name) {
-  if (close(fd) != 0 && errno != EINTR) StopOnWriteFailure(name, errno);
+  if (platform::Close(fd) != 0 && errno != EINTR) StopOnWriteFailure(name, errno);
 }
 
 bool DeleteWorkFile(std::string_view name) {
   WorkTarget target;
   if (target.Resolve(name, false) != 0) return false;
   // A link is deleted as a link: what it points to stays.
-  if (unlinkat(target.dir(), target.last(), 0) != 0) return false;
+  if (platform::RemoveName(target.dir(), target.last()) != 0) return false;
   target.NoteRemoved();
   return true;
 }
@@ -151,8 +144,8 @@ bool DeleteWorkFile(std::string_view name) {
 bool MakeFolder(std::string_view name) {
   WorkTarget target;
   if (target.Resolve(name, true) != 0) return false;
-  if (mkdirat(target.dir(), target.last(), 0777) != 0) {
-    return errno == EEXIST && FolderExists(name);
+  if (int error = platform::MakeFolderName(target.dir(), target.last()); error != 0) {
+    return error == EEXIST && FolderExists(name);
   }
   target.NoteAdded();
   return true;
@@ -161,30 +154,30 @@ bool MakeFolder(std::string_view name) {
 bool RemoveFolder(std::string_view name) {
   WorkTarget target;
   if (target.Resolve(name, false) != 0) return false;
-  if (unlinkat(target.dir(), target.last(), AT_REMOVEDIR) != 0) return false;
+  if (platform::RemoveFolderName(target.dir(), target.last()) != 0) return false;
   target.NoteFolderRemoved();
   return true;
 }
 
 bool CopyWorkFile(std::string_view source, std::string_view target_name) {
-  struct stat st;
+  platform::FileInfo st;
   int in = OpenInput(source, &st);
   if (in < 0) return false;
   WorkTarget target;
   if (!ResolveTargetOrStop(&target, target_name)) {
-    close(in);
+    platform::Close(in);
     return false;
   }
-  struct stat target_st;
-  if (target.Stat(&target_st) && target_st.st_dev == st.st_dev && target_st.st_ino == st.st_ino) {
-    close(in);
+  platform::FileInfo target_st;
+  if (target.Stat(&target_st) && target_st.device == st.device && target_st.index == st.index) {
+    platform::Close(in);
     return true;  // copying a file onto itself changes nothing
   }
   // Executables stay executable, as a copied program must start.
-  int out = OpenOutput(target, false, st.st_mode & 0777);
+  int out = OpenOutput(target, false, st.mode & 0777);
   if (out < 0) StopOnWriteFailure(target_name, -out);
   bool ok = CopyBytes(in, 0, -1, out, target_name);
-  close(in);
+  platform::Close(in);
   CloseOrStop(out, target_name);
   return ok;
 }
@@ -194,8 +187,9 @@ namespace {
 // The regular file `source` as the source of a rename or a link; false when it is not
 // one, or cannot be renamed from where it is.
 bool ResolveMoveSource(std::string_view source, WorkTarget* from) {
-  struct stat st;
-  return from->Resolve(source, false) == 0 && from->Stat(&st) && S_ISREG(st.st_mode);
+  platform::FileInfo st;
+  return from->Resolve(source, false) == 0 && from->Stat(&st) &&
+         st.kind == platform::FileInfo::kFile;
 }
 
 }  // namespace
@@ -204,12 +198,11 @@ bool MoveWorkFile(std::string_view source, std::string_view target_name) {
   WorkTarget from, to;
   if (!ResolveMoveSource(source, &from) || !ResolveTargetOrStop(&to, target_name)) return false;
   if (from.path() == to.path()) return true;
-  // renameat replaces the last component itself: a link standing there is replaced, never
-  // followed.
-  if (renameat(from.dir(), from.last(), to.dir(), to.last()) != 0) {
-    if (errno == EXDEV) return CopyWorkFile(source, target_name) && DeleteWorkFile(source);
-    if (errno == ENOENT) return false;  // the source went meanwhile
-    StopOnWriteFailure(target_name, errno);
+  // A link standing at the target is replaced, never followed.
+  if (int error = platform::RenameName(from.dir(), from.last(), to.dir(), to.last()); error != 0) {
+    if (error == EXDEV) return CopyWorkFile(source, target_name) && DeleteWorkFile(source);
+    if (error == ENOENT) return false;  // the source went meanwhile
+    StopOnWriteFailure(target_name, error);
   }
   from.NoteRemoved();
   to.NoteAdded();
@@ -220,12 +213,12 @@ bool ShareWorkFile(std::string_view source, std::string_view target_name) {
   WorkTarget from, to;
   if (!ResolveMoveSource(source, &from) || !ResolveTargetOrStop(&to, target_name)) return false;
   if (from.path() == to.path()) return true;
-  struct stat target_st;
+  platform::FileInfo target_st;
   if (to.Stat(&target_st)) {
-    if (S_ISDIR(target_st.st_mode)) StopOnWriteFailure(target_name, EISDIR);
-    unlinkat(to.dir(), to.last(), 0);  // an existing file keeps its name as it stands
+    if (target_st.kind == platform::FileInfo::kFolder) StopOnWriteFailure(target_name, EISDIR);
+    platform::RemoveName(to.dir(), to.last());  // an existing file keeps its name as it stands
   }
-  if (linkat(from.dir(), from.last(), to.dir(), to.last(), 0) != 0) {
+  if (platform::LinkName(from.dir(), from.last(), to.dir(), to.last()) != 0) {
     return CopyWorkFile(source, target_name);
   }
   to.NoteAdded();
@@ -234,24 +227,23 @@ bool ShareWorkFile(std::string_view source, std::string_view target_name) {
 
 bool CopyWorkFileRanges(std::string_view source, std::string_view target_name,
                         const std::vector<std::pair<long long, long long>>& ranges) {
-  struct stat st;
+  platform::FileInfo st;
   int in = OpenInput(source, &st);
   if (in < 0) return false;
   WorkTarget target;
-  struct stat target_st;
+  platform::FileInfo target_st;
   if (!ResolveTargetOrStop(&target, target_name) ||
-      (target.Stat(&target_st) && target_st.st_dev == st.st_dev && target_st.st_ino == st.st_ino)) {
-    close(in);
+      (target.Stat(&target_st) && target_st.device == st.device && target_st.index == st.index)) {
+    platform::Close(in);
     return false;
   }
   int out = OpenOutput(target, false, 0666);
   if (out < 0) StopOnWriteFailure(target_name, -out);
   bool ok = true;
   for (const auto& [begin, end] : ranges) {
-    if (ok && begin < end)
-      ok = CopyBytes(in, static_cast<off_t>(begin), static_cast<off_t>(end), out, target_name);
+    if (ok && begin < end) ok = CopyBytes(in, begin, end, out, target_name);
   }
-  close(in);
+  platform::Close(in);
   CloseOrStop(out, target_name);
   return ok;
 }

@@ -1,14 +1,6 @@
 #include "common/work_paths.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <linux/openat2.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -16,6 +8,7 @@
 #include <unordered_map>
 
 #include "common/console.h"
+#include "common/platform.h"
 #include "common/text.h"
 #include "common/work_target.h"
 
@@ -26,7 +19,7 @@ namespace {
 // the kept listing, so writing thousands of new files does not list the folder each time.
 // The indexer's threads share the kept listings: every use of them holds CacheLock().
 struct FolderCache {
-  timespec mtime{};
+  long long mtime_ns = 0;  // 0 until listed
   std::unordered_map<std::string, std::string> by_lower_name;
 };
 std::map<std::string, FolderCache>& Caches() {
@@ -38,28 +31,20 @@ std::mutex& CacheLock() {
   return lock;
 }
 
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
 FolderCache* CacheFor(const std::string& folder_path) {
-  struct stat st;
-  if (stat(folder_path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
+  platform::FileInfo st;
+  if (!platform::Status(folder_path, true, &st) || st.kind != platform::FileInfo::kFolder)
+    return nullptr;
   FolderCache& cache = Caches()[folder_path];
-  if (SameTime(cache.mtime, st.st_mtim) && !(cache.mtime.tv_sec == 0 && cache.mtime.tv_nsec == 0))
-    return &cache;
+  if (cache.mtime_ns == st.mtime_ns && cache.mtime_ns != 0) return &cache;
   cache.by_lower_name.clear();
-  cache.mtime = st.st_mtim;
-  DIR* dir = opendir(folder_path.c_str());
-  if (!dir) return &cache;
-  while (dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name == "." || name == ".." || !IsHoldableName(name)) continue;
+  cache.mtime_ns = st.mtime_ns;
+  platform::ListFolderNames(folder_path, 0, [&](std::string name, const platform::FileInfo&) {
+    if (!IsHoldableName(name)) return;
     // Where two names differ only in case, the first in byte order answers.
     auto [it, inserted] = cache.by_lower_name.emplace(LowerAscii(name), name);
     if (!inserted && name < it->second) it->second = name;
-  }
-  closedir(dir);
+  });
   return &cache;
 }
 
@@ -68,8 +53,8 @@ void NoteChange(const std::string& folder_path, const std::string& name, bool ad
   std::lock_guard<std::mutex> lock(CacheLock());
   auto it = Caches().find(folder_path);
   if (it == Caches().end()) return;
-  struct stat st;
-  if (stat(folder_path.c_str(), &st) != 0) {
+  platform::FileInfo st;
+  if (!platform::Status(folder_path, true, &st)) {
     Caches().erase(it);
     return;
   }
@@ -81,23 +66,23 @@ void NoteChange(const std::string& folder_path, const std::string& name, bool ad
     if (found != it->second.by_lower_name.end() && found->second == name)
       it->second.by_lower_name.erase(found);
   }
-  it->second.mtime = st.st_mtim;
+  it->second.mtime_ns = st.mtime_ns;
 }
 
 // The actual name in `folder_path` for `name`: itself when it exists, else a case-blind
 // match, else empty.
 std::string FindInFolder(const std::string& folder_path, const std::string& name) {
   std::string exact = folder_path + "/" + name;
-  struct stat st;
-  if (lstat(exact.c_str(), &st) == 0) return name;
+  platform::FileInfo st;
+  if (platform::Status(exact, false, &st)) return name;
   std::lock_guard<std::mutex> lock(CacheLock());
   FolderCache* cache = CacheFor(folder_path);
   if (!cache) return "";
   auto it = cache->by_lower_name.find(LowerAscii(name));
   if (it == cache->by_lower_name.end()) return "";
   // The kept listing may be stale for names removed behind our back.
-  if (lstat((folder_path + "/" + it->second).c_str(), &st) != 0) {
-    cache->mtime = timespec{};
+  if (!platform::Status(folder_path + "/" + it->second, false, &st)) {
+    cache->mtime_ns = 0;
     return "";
   }
   return it->second;
@@ -154,59 +139,6 @@ bool ResolveParts(const std::vector<std::string>& parts, bool for_create, std::s
   return true;
 }
 
-std::atomic<bool> g_use_openat2{true};  // until the kernel says it has no openat2
-
-// Opens a folder below the work directory for the *at() calls, refusing a path that
-// passes through a link or climbs out. Returns the descriptor, or -errno (ELOOP for a
-// link).
-int OpenFolderByHand(const std::string& folder_path) {
-  int fd = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return -errno;
-  size_t pos = 0;
-  while (pos < folder_path.size()) {
-    size_t slash = folder_path.find('/', pos);
-    if (slash == std::string::npos) slash = folder_path.size();
-    std::string part = folder_path.substr(pos, slash - pos);
-    pos = slash + 1;
-    if (part.empty() || part == ".") continue;
-    struct stat st;
-    int error = 0;
-    if (part == "..") {
-      error = EXDEV;  // names are resolved without climbs before they get here
-    } else if (fstatat(fd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      error = errno;
-    } else if (S_ISLNK(st.st_mode)) {
-      error = ELOOP;
-    }
-    int next = -1;
-    if (error == 0) {
-      // O_NOFOLLOW: a link put there since the check is refused all the same.
-      next = openat(fd, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-      if (next < 0) error = errno;
-    }
-    close(fd);
-    if (error != 0) return -error;
-    fd = next;
-  }
-  return fd;
-}
-
-int OpenFolderBeneath(const std::string& folder_path) {
-  while (g_use_openat2) {
-    open_how how{};
-    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
-    long fd = syscall(SYS_openat2, AT_FDCWD, folder_path.c_str(), &how, sizeof how);
-    if (fd >= 0) return static_cast<int>(fd);
-    if (errno == EAGAIN || errno == EINTR) continue;  // a rename raced the lookup
-    // Without openat2 (an old kernel, or a sandbox that forbids it) the check is done by
-    // hand.
-    if (errno != ENOSYS && errno != EPERM && errno != E2BIG) return -errno;
-    g_use_openat2 = false;
-  }
-  return OpenFolderByHand(folder_path);
-}
-
 }  // namespace
 
 bool ResolveWorkPath(std::string_view name, bool for_create, std::string* path) {
@@ -231,14 +163,7 @@ int WorkTarget::Resolve(std::string_view name, bool for_create) {
   if (!SplitComponents(name, &parts)) return EXDEV;
   if (parts.empty()) return EINVAL;
   if (!ResolveParts(parts, for_create, &path_, &folder_path_, &last_)) return ENOENT;
-  if (folder_path_ == ".") {
-    dir_ = AT_FDCWD;
-    return 0;
-  }
-  int fd = OpenFolderBeneath(folder_path_);
-  if (fd < 0) return -fd;
-  dir_ = folder_fd_ = fd;
-  return 0;
+  return folder_.Open(folder_path_);
 }
 
 void WorkTarget::NoteAdded() const { NoteChange(folder_path_, last_, true); }
@@ -254,22 +179,21 @@ namespace {
 bool IsKind(std::string_view name, bool folder) {
   std::string path;
   if (!ResolveWorkPath(name, false, &path)) return false;
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return false;
-  return folder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
+  platform::FileInfo st;
+  if (!platform::Status(path, true, &st)) return false;
+  return st.kind == (folder ? platform::FileInfo::kFolder : platform::FileInfo::kFile);
 }
 
 }  // namespace
 
 bool ResolveConfinedPath(std::string_view name, std::string* path) {
   WorkTarget target;
-  struct stat st;
-  if (target.Resolve(name, true) != 0 || (target.Stat(&st) && S_ISLNK(st.st_mode))) return false;
+  platform::FileInfo st;
+  if (target.Resolve(name, true) != 0 || (target.Stat(&st) && st.kind == platform::FileInfo::kLink))
+    return false;
   *path = target.path();
   return true;
 }
-
-void CheckLinksByHandForTesting(bool by_hand) { g_use_openat2 = !by_hand; }
 
 bool FileExists(std::string_view name) { return IsKind(name, false); }
 bool FolderExists(std::string_view name) { return IsKind(name, true); }
@@ -309,29 +233,15 @@ std::vector<FolderEntry> ReadFolder(std::string_view folder, bool details,
   std::vector<FolderEntry> entries;
   std::string path = ".";
   if (!TrimSpaces(folder).empty() && !ResolveWorkPath(folder, false, &path)) return entries;
-  DIR* dir = opendir(path.c_str());
-  if (!dir) return entries;
-  while (dirent* entry = readdir(dir)) {
-    FolderEntry e;
-    e.name = entry->d_name;
-    if (e.name == "." || e.name == "..") continue;
-    if (!IsHoldableName(e.name)) {
-      if (unholdable) unholdable->push_back(std::move(e.name));
-      continue;
-    }
-    if (details || entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-      struct stat st;
-      if (stat((path + "/" + e.name).c_str(), &st) == 0) {
-        e.is_folder = S_ISDIR(st.st_mode);
-        e.size = static_cast<long long>(st.st_size);
-        e.mtime = static_cast<long long>(st.st_mtime);
-      }
-    } else {
-      e.is_folder = entry->d_type == DT_DIR;
-    }
-    entries.push_back(std::move(e));
-  }
-  closedir(dir);
+  platform::ListFolderNames(
+      path, details ? 2 : 1, [&](std::string name, const platform::FileInfo& info) {
+        if (!IsHoldableName(name)) {
+          if (unholdable) unholdable->push_back(std::move(name));
+          return;
+        }
+        entries.push_back(
+            {std::move(name), info.kind == platform::FileInfo::kFolder, info.size, info.mtime});
+      });
   return entries;
 }
 

@@ -25,14 +25,14 @@ TEST(QuilletNames, TimeStamp) {
 TEST(QuilletNames, TimeStampFollowsSourceDateEpoch) {
   const char* saved = std::getenv("SOURCE_DATE_EPOCH");
   std::string previous = saved ? saved : "";
-  setenv("SOURCE_DATE_EPOCH", "1720343103", 1);
+  SetEnv("SOURCE_DATE_EPOCH", "1720343103");
   EXPECT_EQ("_2024_07_07_09_05_03", TimeStampNow());
-  setenv("SOURCE_DATE_EPOCH", "946684799", 1);
+  SetEnv("SOURCE_DATE_EPOCH", "946684799");
   EXPECT_EQ("_1999_12_31_23_59_59", TimeStampNow());
   if (saved) {
-    setenv("SOURCE_DATE_EPOCH", previous.c_str(), 1);
+    SetEnv("SOURCE_DATE_EPOCH", previous);
   } else {
-    unsetenv("SOURCE_DATE_EPOCH");
+    UnsetEnv("SOURCE_DATE_EPOCH");
   }
 }
 
@@ -44,6 +44,7 @@ TEST(QuilletNames, UpToTxt) {
 }
 
 TEST(QuilletNames, CopyCarriesAnyName) {
+  if (!NamesHoldAnyByte()) GTEST_SKIP() << "such names cannot exist on this system";
   const std::string names[] = {"plain.txt", "my list.txt",    "a*b.txt",
                                "a?b.txt",   "say \"hi\".txt", "x > y.txt"};
   for (const std::string& name : names) {

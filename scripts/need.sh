@@ -4,16 +4,18 @@
 #            Wget, which wget.exe in every work directory starts;
 #   tests    GoogleTest;
 #   browser  Chromium, for the test that opens the indexer's pages; that test is skipped
-#            without it, so a missing Chromium is only a warning.
+#            without it, so a missing Chromium is only a warning;
+#   windows  MinGW-w64 (the POSIX-threads g++ for 64-bit Windows) and Wine, to cross-build
+#            the Windows programs and run their tests.
 # As root on a machine with apt-get, installs what is missing. Otherwise prints the command
 # that would install it and, when something other than Chromium is missing, ends with
 # status 1.
-# Usage: scripts/need.sh build|tests|browser ...
+# Usage: scripts/need.sh build|tests|browser|windows ...
 [ $# -gt 0 ] || set -- -h
 for job in "$@"; do
   case $job in
-    build | tests | browser) ;;
-    *) echo "usage: $0 build|tests|browser ..." >&2; exit 2 ;;
+    build | tests | browser | windows) ;;
+    *) echo "usage: $0 build|tests|browser|windows ..." >&2; exit 2 ;;
   esac
 done
 
@@ -52,6 +54,10 @@ survey() {
       browser)
         have chromium || have chromium-browser || optional="$optional chromium"
         ;;
+      windows)
+        have x86_64-w64-mingw32-g++-posix || required="$required g++-mingw-w64-x86-64-posix"
+        have wine || have wine64 || required="$required wine64 wine"
+        ;;
     esac
   done
 }
@@ -63,6 +69,9 @@ what() {
     wget) echo "GNU Wget (wget.exe in a work directory starts it)" ;;
     libgtest-dev) echo "GoogleTest (gtest/gtest.h), for the tests" ;;
     chromium) echo "Chromium, for the browser test (skipped without it)" ;;
+    g++-mingw-w64-x86-64-posix) echo "MinGW-w64 g++ (POSIX threads), for the Windows build" ;;
+    wine64) echo "Wine, to run the Windows build's tests" ;;
+    wine) ;;
   esac
 }
 
@@ -81,7 +90,9 @@ if [ "$(id -u)" = 0 ] && have apt-get; then
 fi
 
 for p in $required $optional; do
-  echo "${still}missing: $(what "$p")" >&2
+  # A package that comes with another one (wine with wine64) is not named twice.
+  m=$(what "$p")
+  [ -z "$m" ] || echo "${still}missing: $m" >&2
 done
 if [ -z "$still" ]; then
   if have apt-get; then

@@ -1,11 +1,28 @@
 #!/bin/sh
 # Builds everything and runs all tests; arguments go to ctest (-R NAME runs some). With
 # SANITIZE=1, builds in build-asan with AddressSanitizer and UndefinedBehaviorSanitizer
-# instead; with TSAN=1, in build-tsan with ThreadSanitizer.
+# instead; with TSAN=1, in build-tsan with ThreadSanitizer. With TARGET=windows, cross-builds
+# the programs and tests for Windows with MinGW-w64 in build-windows, runs the tests under
+# Wine, and then compares scripted runs of both builds (scripts/same_bytes.sh).
 set -e
 cd "$(dirname "$0")/.."
-./scripts/need.sh build tests browser
 jobs=$(nproc 2>/dev/null || echo 2)
+if [ "${TARGET:-linux}" = windows ]; then
+  ./scripts/need.sh build tests windows
+  dir=build-windows
+  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+  # A Wine prefix of the build's own, quiet and without windows of Wine's own.
+  export WINEPREFIX="${WINEPREFIX:-$PWD/$dir/wineprefix}" WINEDEBUG=-all
+  export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml="
+  [ -f "$WINEPREFIX/system.reg" ] || DISPLAY= wineboot -i >/dev/null 2>&1
+  cmake --build "$dir" -j "$jobs"
+  DISPLAY= ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs" "$@"
+  # The Linux programs, for the comparison (already built where the Linux tests ran).
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j "$jobs" --target pagoran quillet cellorin
+  exec ./scripts/same_bytes.sh
+fi
+./scripts/need.sh build tests browser
 if [ "${SANITIZE:-0}" = 1 ]; then
   dir=build-asan
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON

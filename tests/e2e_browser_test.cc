@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "common/program_start.h"
+#include "common/platform.h"
 #include "common/text.h"
 #include "tests/test_util.h"
 
@@ -25,8 +25,8 @@ namespace {
 constexpr char kPagoran[] = "pagoran_01_149.exe";
 
 std::string FindBrowser() {
-  std::string found = FindOnPath("chromium");
-  return found.empty() ? FindOnPath("chromium-browser") : found;
+  std::string found = platform::FindOnPath("chromium");
+  return found.empty() ? platform::FindOnPath("chromium-browser") : found;
 }
 
 // Runs Chromium on the file `page` (an absolute path), with `fragment` after a "#" unless it

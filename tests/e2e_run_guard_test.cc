@@ -2,9 +2,6 @@
 // the one-run-per-folder lock. None of the refusals may touch a file.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <regex>
 
@@ -111,50 +108,20 @@ TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
   }
 }
 
-// A run that waits at its first prompt until its input is closed. Returns once the run
-// has printed its first byte, so it holds the folder by then; `out_fd` must stay open
-// while it runs, or its next line would end it.
-pid_t StartWaitingRun(const std::string& dir, const std::string& exe, int* keys_fd, int* out_fd) {
-  int keys[2], out[2];
-  if (pipe(keys) != 0 || pipe(out) != 0) return -1;
-  pid_t child = fork();
-  if (child == 0) {
-    dup2(keys[0], 0);
-    close(keys[1]);
-    dup2(out[1], 1);
-    close(out[0]);
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    std::string argv0 = "./" + exe;
-    char* const argv[] = {argv0.data(), nullptr};
-    execv(argv0.c_str(), argv);
-    _exit(127);
-  }
-  close(keys[0]);
-  close(out[1]);
-  *keys_fd = keys[1];
-  *out_fd = out[0];
-  char first_byte;
-  return read(out[0], &first_byte, 1) == 1 ? child : -1;
-}
-
 TEST(RunGuard, SecondRunInTheSameFolderIsRefusedUntilTheFirstEnds) {
   ScopedWorkDir dir;
   InstallPrograms(dir.path());
   MakeDirs("htm_in");
   WriteBytes("htm_in/a.htm", "<p>alpha beta gamma</p>\n");
-  int keys_fd = -1, out_fd = -1;
-  pid_t first = StartWaitingRun(dir.path(), kPrograms[0], &keys_fd, &out_fd);
-  ASSERT_GT(first, 0);
+  WaitingRun first;
+  ASSERT_TRUE(first.Start(dir.path(), kPrograms[0]));
   ProgramRun second = RunProgram(ProgramPath(kPrograms[1]), dir.path(), "11");
   EXPECT_EQ(2, second.status);
   EXPECT_NE(std::string::npos, second.err.find("another run is going on")) << second.err;
   EXPECT_EQ("", second.out);
   EXPECT_FALSE(PathExists("check_01.txt"));
   // A killed run leaves no lock behind.
-  kill(first, SIGKILL);
-  waitpid(first, nullptr, 0);
-  close(keys_fd);
-  close(out_fd);
+  first.Kill();
   ProgramRun third = RunProgram(ProgramPath(kPrograms[0]), dir.path(), "2");
   EXPECT_EQ(0, third.status) << third.err;
   EXPECT_EQ("", third.err);

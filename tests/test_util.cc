@@ -1,18 +1,11 @@
 #include "tests/test_util.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -20,11 +13,18 @@ namespace fs = std::filesystem;
 
 ScopedWorkDir::ScopedWorkDir() {
   previous_ = fs::current_path().string();
-  std::string pattern = (fs::temp_directory_path() / "workdir_XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = buffer.data();
+  // A new folder of a random name, made by this test alone (as mkdtemp makes it).
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    std::string name = "workdir_";
+    for (int i = 0; i < 10; ++i) name += letters[random() % 36];
+    fs::path candidate = fs::temp_directory_path() / name;
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) path_ = candidate.string();
+  }
+  if (path_.empty()) throw std::runtime_error("no temporary folder could be made");
   fs::current_path(path_);
 }
 
@@ -55,8 +55,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool PathExists(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0;
+  std::error_code ignored;
+  return fs::exists(fs::symlink_status(path, ignored));
 }
 
 void MakeDirs(const std::string& path) { fs::create_directories(path); }
@@ -100,107 +100,19 @@ std::map<std::string, std::string> SnapshotTree(const std::string& folder,
   return entries;
 }
 
-namespace {
-
-void Drain(int fd, std::string* into, bool* open) {
-  char buffer[65536];
-  ssize_t got = read(fd, buffer, sizeof buffer);
-  if (got > 0) {
-    into->append(buffer, static_cast<size_t>(got));
-  } else if (got == 0 || errno != EINTR) {
-    *open = false;
-  }
-}
-
-}  // namespace
-
-ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
-                      const std::string& keys, const std::string& epoch,
-                      const std::map<std::string, std::string>& extra_env, int timeout_seconds,
-                      const std::vector<std::string>& argv) {
-  ProgramRun result;
-  std::string keys_path = (fs::temp_directory_path() / "keys_XXXXXX").string();
-  std::vector<char> name(keys_path.begin(), keys_path.end());
-  name.push_back('\0');
-  int keys_fd = mkstemp(name.data());
-  if (keys_fd < 0) return result;
-  if (write(keys_fd, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
-    close(keys_fd);
-    return result;
-  }
-  lseek(keys_fd, 0, SEEK_SET);
-  unlink(name.data());
-
-  int out_pipe[2], err_pipe[2];
-  if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
-  pid_t child = fork();
-  if (child == 0) {
-    dup2(keys_fd, 0);
-    dup2(out_pipe[1], 1);
-    dup2(err_pipe[1], 2);
-    close(out_pipe[0]);
-    close(err_pipe[0]);
-    if (chdir(work_dir.c_str()) != 0) _exit(126);
-    if (epoch.empty()) {
-      unsetenv("SOURCE_DATE_EPOCH");
-    } else {
-      setenv("SOURCE_DATE_EPOCH", epoch.c_str(), 1);
-    }
-    unsetenv("TMUX");
-    unsetenv("DISPLAY");
-    for (const auto& [key, value] : extra_env) setenv(key.c_str(), value.c_str(), 1);
-    std::string exe_name = program.substr(program.find_last_of('/') + 1);
-    std::vector<std::string> args = argv;
-    if (args.empty()) args.push_back("./" + exe_name);
-    std::string path = !argv.empty() || !PathExists(work_dir + "/" + exe_name) ? program : args[0];
-    std::vector<char*> arg_pointers;
-    for (std::string& arg : args) arg_pointers.push_back(arg.data());
-    arg_pointers.push_back(nullptr);
-    execv(path.c_str(), arg_pointers.data());
-    _exit(127);
-  }
-  close(keys_fd);
-  close(out_pipe[1]);
-  close(err_pipe[1]);
-  bool out_open = true, err_open = true;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
-  bool timed_out = false;
-  while (out_open || err_open) {
-    pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
-    int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                    deadline - std::chrono::steady_clock::now())
-                                    .count());
-    if (left <= 0) {
-      timed_out = true;
-      kill(child, SIGKILL);
-      break;
-    }
-    if (poll(fds, 2, left) <= 0) continue;
-    if (out_open && (fds[0].revents & (POLLIN | POLLHUP)))
-      Drain(out_pipe[0], &result.out, &out_open);
-    if (err_open && (fds[1].revents & (POLLIN | POLLHUP)))
-      Drain(err_pipe[0], &result.err, &err_open);
-  }
-  close(out_pipe[0]);
-  close(err_pipe[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (timed_out) {
-    result.status = -1;
-  } else if (WIFEXITED(status)) {
-    result.status = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    result.status = 128 + WTERMSIG(status);
-  }
-  return result;
-}
-
 #ifdef BUILD_DIR
 void InstallPrograms(const std::string& work_dir) {
   for (const char* exe :
        {"pagoran_01_149.exe", "quillet_01_248.exe", "cellorin_083.exe", "wget.exe"}) {
-    fs::create_symlink(ProgramPath(exe), fs::path(work_dir) / exe);
+    InstallProgram(work_dir, exe);
   }
+}
+
+void InstallProgram(const std::string& work_dir, const std::string& exe) {
+  // Where links cannot be made (Windows), the user's copy instead.
+  std::error_code no_link;
+  fs::create_symlink(ProgramPath(exe), fs::path(work_dir) / exe, no_link);
+  if (no_link) fs::copy_file(ProgramPath(exe), fs::path(work_dir) / exe);
 }
 #endif
 

@@ -65,6 +65,22 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
                       const std::map<std::string, std::string>& extra_env = {},
                       int timeout_seconds = 60, const std::vector<std::string>& argv = {});
 
+/// A run of `exe` started as "./exe" in `dir`, waiting at its first prompt until it is
+/// killed: Start returns once it has printed its first byte, so it holds the folder by then.
+class WaitingRun {
+ public:
+  WaitingRun() = default;
+  ~WaitingRun() { Kill(); }
+  WaitingRun(const WaitingRun&) = delete;
+  WaitingRun& operator=(const WaitingRun&) = delete;
+  bool Start(const std::string& dir, const std::string& exe);
+  /// Ends the run at once, as a crash would, and waits until it is gone.
+  void Kill();
+
+ private:
+  long long process_ = -1, keys_ = -1, out_ = -1;
+};
+
 /// Every entry below `folder`, for checking that a run changed nothing there: a file by its
 /// bytes, a link by its target (not followed), a FIFO or device as "special" (not read).
 /// The entry named `skip` and what it holds are left out.
@@ -72,12 +88,44 @@ std::map<std::string, std::string> SnapshotTree(const std::string& folder,
                                                 const std::string& skip = "");
 
 #ifdef BUILD_DIR
-/// The built executables and wget.exe, linked into `work_dir` as a user would copy them.
+/// The built executables and wget.exe, linked into `work_dir` as a user would copy them
+/// (copied where links cannot be made).
 void InstallPrograms(const std::string& work_dir);
+void InstallProgram(const std::string& work_dir, const std::string& exe);
 inline std::string ProgramPath(const std::string& exe) {
   return std::string(BUILD_DIR) + "/" + exe;
 }
 #endif
+
+/// What differs between the systems the tests run on (test_system_posix.cc and
+/// test_system_win32.cc).
+void SetEnv(const std::string& name, const std::string& value);
+void UnsetEnv(const std::string& name);
+/// A symbolic link `link` to `target`; false where the system cannot make one here.
+bool MakeLink(const std::string& target, const std::string& link);
+/// A FIFO; false where the system has none.
+bool MakeFifo(const std::string& path);
+/// True where a folder's permissions cannot keep this process from writing in it (root, or
+/// Windows, where they are no mode bits).
+bool WritesEverywhere();
+/// A pipe holding `bytes`, its writing end closed: a script's input. Returns the reading
+/// end, for CloseInput.
+int ScriptInput(const std::string& bytes);
+void CloseInput(int fd);
+/// The value of VISUAL for an editor that appends the line "edited" to the file it is given;
+/// it may leave files in the current folder.
+std::string AppendingEditor();
+/// True where two names that differ only in letter case name two files.
+bool NamesAreCaseSensitive();
+/// True where a name may hold any byte but "/" and NUL ("*", "?", "|", control bytes);
+/// Windows names cannot.
+bool NamesHoldAnyByte();
+/// Editors for quillet's list that leave it as it is, and that fail ("true" and "false").
+std::string IdleEditor();
+std::string FailingEditor();
+/// True where the POSIX tools the tests name (sed) are at hand and a PATH can leave a
+/// program without any editor (Windows always has Notepad).
+bool HasPosixTools();
 
 /// Makes CR, LF and tabs visible, for readable failure messages.
 std::string Visible(const std::string& text);

@@ -1,0 +1,102 @@
+#!/bin/sh
+# Runs the same scripted sessions of the three programs with the Linux build (build/) and the
+# Windows build under Wine (build-windows/), and compares what they leave: every file byte for
+# byte, and the transcripts (standard output, standard error, exit status) but for their first
+# line, which shows argument zero as started. Ends with status 1 on any difference.
+# Usage: scripts/same_bytes.sh [PAGE ...]   (extra HTML pages for the indexer; by default a
+#        few from /usr/share/doc where the system has them)
+set -e
+top="$(cd "$(dirname "$0")/.." && pwd)"
+linux="$top/build"
+windows="$top/build-windows"
+for exe in pagoran_01_149.exe quillet_01_248.exe cellorin_083.exe; do
+  for dir in "$linux" "$windows"; do
+    [ -f "$dir/$exe" ] || { echo "missing $dir/$exe: build both first" >&2; exit 2; }
+  done
+done
+export WINEPREFIX="${WINEPREFIX:-$windows/wineprefix}" WINEDEBUG=-all
+# Wine's own windows and menus stay out of a scripted run.
+export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=" DISPLAY=
+export SOURCE_DATE_EPOCH=1720343103
+unset TMUX VISUAL
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+if [ $# -eq 0 ]; then
+  for page in /usr/share/doc/base-passwd/users-and-groups.html \
+    /usr/share/doc/libffi8/html/Introduction.html /usr/share/doc/libffi8/html/Types.html; do
+    [ -f "$page" ] && set -- "$@" "$page"
+  done
+fi
+
+# A work folder for each build: the programs, wget.exe and the session's input.
+# Usage: prepare SESSION BUILD_DIR [PAGE ...]
+prepare() {
+  work="$scratch/$1/$(basename "$2")"
+  session_name=$1
+  mkdir -p "$work"
+  for f in pagoran_01_149.exe quillet_01_248.exe cellorin_083.exe wget.exe; do
+    cp "$2/$f" "$work/"
+  done
+  shift 2
+  case $session_name in
+    pagoran)
+      mkdir -p "$work/htm_in"
+      cp "$top"/samples/htm_in/* "$work/htm_in/"
+      # A name beyond ASCII: UTF-8 inside the programs, UTF-16 at Windows' calls.
+      cp "$top/samples/htm_in/report.htm" "$work/htm_in/Übersicht_ünd_日本.htm"
+      for page in "$@"; do cp "$page" "$work/htm_in/"; done
+      ;;
+    quillet)
+      cp "$top/samples/garden.txt" "$work/"
+      mkdir -p "$work/pagoran/htm_in"
+      ;;
+  esac
+}
+
+# Runs PROGRAM of the session with KEYS in both folders and compares them.
+# Usage: session NAME PROGRAM KEYS [PAGE ...]
+failed=0
+session() {
+  name=$1 program=$2 keys=$3
+  shift 3
+  prepare "$name" "$linux" "$@"
+  prepare "$name" "$windows" "$@"
+  printf '%b' "$keys" >"$scratch/$name/keys"
+  (cd "$scratch/$name/build" && EDITOR=true env -u DISPLAY "./$program" <"../keys" \
+    >../linux.out 2>../linux.err;
+    echo "status $?" >>../linux.err)
+  # cmd's "rem" is the editor that leaves the list as it is, as "true" does on Linux.
+  (cd "$scratch/$name/build-windows" && EDITOR="cmd /c rem" wine "./$program" <"../keys" \
+    >../windows.out 2>../windows.err; echo "status $?" >>../windows.err)
+  for f in out err; do
+    tail -n +2 "$scratch/$name/linux.$f" >"$scratch/$name/linux.$f.rest"
+    tail -n +2 "$scratch/$name/windows.$f" >"$scratch/$name/windows.$f.rest"
+  done
+  # The programs differ, and so do the lines of the tool check's listings that name them,
+  # the folder, or their total size: those lines are left out of the listings compared.
+  for side in build build-windows; do
+    for f in "$scratch/$name/$side"/check_*.txt; do
+      [ -f "$f" ] || continue
+      grep -v -e 'Directory of' -e '\.exe' -e 'File(s)' "$f" >"$f.tmp" || true
+      mv "$f.tmp" "$f"
+    done
+  done
+  if diff -r -x '*.exe' "$scratch/$name/build" "$scratch/$name/build-windows" >"$scratch/$name/diff" &&
+    cmp -s "$scratch/$name/linux.out.rest" "$scratch/$name/windows.out.rest" &&
+    cmp -s "$scratch/$name/linux.err" "$scratch/$name/windows.err"; then
+    count=$(cd "$scratch/$name/build" && find . -type f ! -name '*.exe' | wc -l)
+    echo "$name: same bytes ($count files, $(wc -l <"$scratch/$name/linux.out") transcript lines)"
+  else
+    echo "$name: the builds differ" >&2
+    cat "$scratch/$name/diff" >&2
+    diff "$scratch/$name/linux.out.rest" "$scratch/$name/windows.out.rest" >&2 || true
+    diff "$scratch/$name/linux.err" "$scratch/$name/windows.err" >&2 || true
+    failed=1
+  fi
+}
+
+session pagoran pagoran_01_149.exe '11shop.example.org\n' "$@"
+session quillet quillet_01_248.exe '111\n1112'
+session cellorin cellorin_083.exe '11b\nd\n3\nh\n'
+exit $failed
