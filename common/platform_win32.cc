@@ -603,9 +603,13 @@ long long Read(int fd, char* to, size_t size) {
   return _read(fd, to, static_cast<unsigned>(size > INT_MAX ? INT_MAX : size));
 }
 
+// As pread: the file's position stays where it was, for the reads that follow in order.
 long long ReadAt(int fd, char* to, size_t size, long long offset) {
-  if (_lseeki64(fd, offset, SEEK_SET) < 0) return -1;
-  return Read(fd, to, size);
+  const long long position = _lseeki64(fd, 0, SEEK_CUR);
+  if (position < 0 || _lseeki64(fd, offset, SEEK_SET) < 0) return -1;
+  const long long got = Read(fd, to, size);
+  _lseeki64(fd, position, SEEK_SET);
+  return got;
 }
 
 long long Write(int fd, const char* bytes, size_t size) {
