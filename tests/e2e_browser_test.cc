@@ -224,17 +224,17 @@ std::string Landing(const std::string& browser, const std::string& folder, const
   return report.substr(0, end);
 }
 
-// Writes the four index pages of the overview case as they were before their blocks, and
-// as they are now, into overview/before and overview/now.
+// Writes the four index pages of the overview case as they were before their blocks (its
+// expected pages without their block lines, which the blocks only add), and as they are now,
+// into overview/before and overview/now.
 void WriteOverviewPages() {
   MakeDirs("overview/before");
   MakeDirs("overview/now");
-  const std::string overview = std::string(CASES_DIR) + "/pagoran/overview";
+  const std::string expected = std::string(CASES_DIR) + "/pagoran/overview/expected/htm_out/";
   for (const char* page : kIndexPages) {
-    WriteBytes("overview/before/" + std::string(page),
-               ReadBytes(overview + "/without_blocks/" + page));
-    WriteBytes("overview/now/" + std::string(page),
-               ReadBytes(overview + "/expected/htm_out/" + page));
+    const std::string now = ReadBytes(expected + page);
+    WriteBytes("overview/before/" + std::string(page), WithoutBlockLines(now));
+    WriteBytes("overview/now/" + std::string(page), now);
   }
 }
 
@@ -262,10 +262,9 @@ void IndexLongerSet(const std::string& work) {
 }
 
 // The blocks change nothing a reader sees: screenshots of whole pages with and without them
-// are the same, pixel for pixel. The overview's pages without blocks are the pages as the
-// indexer wrote them before it wrote blocks; the longer set's are its pages with the block
-// lines taken out, which gives those same pages because the blocks add lines and change
-// none (the expected files of every indexer case show it).
+// are the same, pixel for pixel. The pages without blocks are the pages with their block
+// lines taken out, which gives the pages as the indexer wrote them before it wrote blocks:
+// the blocks add lines and change none (the expected files of every indexer case show it).
 TEST(IndexPagesInBrowser, LookTheSameInBlocks) {
   ScopedWorkDir dir;
   InstallPrograms(dir.path());
