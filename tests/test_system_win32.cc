@@ -11,38 +11,12 @@
 #include <map>
 #include <thread>
 
+#include "common/win32_text.h"
 #include "tests/test_util.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return L"";
-  int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::wstring Quoted(const std::wstring& argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
-  std::wstring quoted = L"\"";
-  size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"') backslashes = backslashes * 2 + 1;
-    quoted.append(backslashes, L'\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(backslashes * 2, L'\\');
-  return quoted + L"\"";
-}
 
 // This process's environment with the run's changes; a variable set to "" is removed, as
 // Windows holds no empty ones.
@@ -58,9 +32,9 @@ std::wstring EnvironmentBlock(const std::map<std::string, std::string>& changes)
   FreeEnvironmentStringsW(block);
   for (const auto& [name, value] : changes) {
     if (value.empty()) {
-      variables.erase(Wide(name));
+      variables.erase(platform::Wide(name));
     } else {
-      variables[Wide(name)] = Wide(value);
+      variables[platform::Wide(name)] = platform::Wide(value);
     }
   }
   std::wstring result;
@@ -110,7 +84,8 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
       (program_file.is_absolute() ? program_file : fs::path(work_dir) / program_file).wstring();
   std::wstring command_line;
   for (const std::string& arg : args)
-    command_line += (command_line.empty() ? L"" : L" ") + Quoted(Wide(arg));
+    command_line +=
+        (command_line.empty() ? L"" : L" ") + platform::QuotedArgument(platform::Wide(arg));
 
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -148,12 +123,12 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
 }
 
 void SetEnv(const std::string& name, const std::string& value) {
-  SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str());
+  SetEnvironmentVariableW(platform::Wide(name).c_str(), platform::Wide(value).c_str());
   _putenv_s(name.c_str(), value.c_str());
 }
 
 void UnsetEnv(const std::string& name) {
-  SetEnvironmentVariableW(Wide(name).c_str(), nullptr);
+  SetEnvironmentVariableW(platform::Wide(name).c_str(), nullptr);
   _putenv_s(name.c_str(), "");
 }
 
@@ -164,11 +139,12 @@ bool MakeLink(const std::string& target, const std::string& link) {
   std::error_code ignored;
   if (fs::is_directory(where, ignored)) flags |= SYMBOLIC_LINK_FLAG_DIRECTORY;
   std::wstring native_target = fs::path(target).make_preferred().wstring();
-  if (!CreateSymbolicLinkW(Wide(link).c_str(), native_target.c_str(), flags)) return false;
+  if (!CreateSymbolicLinkW(platform::Wide(link).c_str(), native_target.c_str(), flags))
+    return false;
   // Wine makes something in its place that is neither shown as a reparse point nor followed:
   // no link for a test to rely on.
-  DWORD attributes = GetFileAttributesW(Wide(link).c_str());
-  HANDLE followed = CreateFileW(Wide(link).c_str(), FILE_READ_ATTRIBUTES,
+  DWORD attributes = GetFileAttributesW(platform::Wide(link).c_str());
+  HANDLE followed = CreateFileW(platform::Wide(link).c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   bool target_exists = fs::exists(where, ignored);
@@ -177,7 +153,7 @@ bool MakeLink(const std::string& target, const std::string& link) {
                (followed != INVALID_HANDLE_VALUE) == target_exists;
   if (followed != INVALID_HANDLE_VALUE) CloseHandle(followed);
   if (!works) {
-    if (!DeleteFileW(Wide(link).c_str())) RemoveDirectoryW(Wide(link).c_str());
+    if (!DeleteFileW(platform::Wide(link).c_str())) RemoveDirectoryW(platform::Wide(link).c_str());
   }
   return works;
 }
@@ -217,7 +193,7 @@ bool WaitingRun::Start(const std::string& dir, const std::string& exe) {
   startup.hStdInput = keys_read;
   startup.hStdOutput = out_write;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  std::wstring command_line = Wide("./" + exe);
+  std::wstring command_line = platform::Wide("./" + exe);
   std::wstring path = (fs::path(dir) / exe).wstring();
   PROCESS_INFORMATION process;
   bool started = CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
