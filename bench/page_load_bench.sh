@@ -12,10 +12,13 @@
 # 5 s. For other sizes, each page's time per MB against that of the first size.
 # A page is not loaded when Chromium would need more memory than the machine has available:
 # it took about 55 bytes of memory per byte of page for the 200 pages' i_1.htm (3.8 GiB).
+# A folder in place of a number of pages is a real document set: its .htm and .html files are
+# indexed as they are (for example the Rust book of Debian's rust-doc,
+# /usr/share/doc/rust-doc/html/book), and the 200 pages' targets are checked for it too.
 # BEFORE=1 also loads each index page without its block lines, that is as the indexer wrote
 # it before it grouped lines in blocks.
 # Usage: [RUNS=n] [TIMEOUT=seconds a load, default 600] [BEFORE=1]
-#        bench/page_load_bench.sh [PAGES ...]   (default: 200 2000)
+#        bench/page_load_bench.sh [PAGES|FOLDER ...]   (default: 200 2000)
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-bench"
@@ -64,13 +67,24 @@ measure() {
 
 first=
 for p in ${@:-200 2000}; do
-  work="$scratch/work_$p"
-  mkdir -p "$work"
+  if [ -d "$p" ]; then
+    set_name="$(basename "$p")"
+    work="$scratch/work_set"
+    mkdir -p "$work/htm_in"
+    find "$p" -maxdepth 1 -type f \( -name '*.htm' -o -name '*.html' \) \
+        -exec cp -t "$work/htm_in" {} +
+    label="$set_name ($(ls "$work/htm_in" | wc -l) pages)"
+  else
+    set_name=$p
+    work="$scratch/work_$p"
+    mkdir -p "$work"
+    "$build/bench/gen_html_set_bench" "$p" "$work/htm_in" >/dev/null
+    label="$p pages"
+  fi
   cp "$build"/pagoran_01_149.exe "$build"/wget.exe "$work/"
-  "$build/bench/gen_html_set_bench" "$p" "$work/htm_in" >/dev/null
   (cd "$work" && printf '11\n' | ./pagoran_01_149.exe >/dev/null)
   out="$work/htm_out"
-  echo "== $p pages: the largest decorated page and the index pages" \
+  echo "== $label: the largest decorated page and the index pages" \
        "(fastest of $runs, timeout $timeout s a load)"
   pages=()
   for f in $(ls -S "$out"/page_*.htm | head -1) "$out"/{i_1,s_1,index,files_list}.htm; do
@@ -84,7 +98,8 @@ for p in ${@:-200 2000}; do
   done
   measure "${pages[@]}"
   # The first line after the empty page's is the decorated page's.
-  awk -F'\t' -v pages="$p" -v first="$first" -v history="$scratch/per_mb" '
+  awk -F'\t' -v pages="$set_name" -v first="$first" -v history="$scratch/per_mb" \
+      -v targets="$([ "$p" = 200 ] || [ -d "$p" ] && echo 1)" '
     NR == 1 { fixed = $4; next }
     NR == 2 { whole = $4; per_mb = ($4 - fixed) / ($2 / 1048576) }
     {
@@ -106,7 +121,7 @@ for p in ${@:-200 2000}; do
       if (mb >= 1) {
         ms = ($4 - fixed) * 1000 / mb
         name = $1 ~ /^page_/ ? "decorated" : $1
-        if (first != "" && ((first, name) in seen)) {
+        if (first != "" && pages != first && ((first, name) in seen)) {
           printf "  %-16s %.2f times the time per MB of the %s for %s pages\n", $1,
                  ms / seen[first, name], name == "decorated" ? "largest decorated page" : "same page",
                  first
@@ -118,7 +133,7 @@ for p in ${@:-200 2000}; do
       while ((getline line < history) > 0) { split(line, f, " "); seen[f[1], f[2]] = f[3] }
     }
     END {
-      if (pages == 200) {
+      if (targets) {
         print "  target, each index page at most 1.5 times the decorated page per MB: " \
               (over ? "NOT MET:" over : "met")
         print "  target, i_1.htm and s_1.htm laid out in under 5 s: " (slow ? "NOT MET:" slow : "met")
@@ -135,6 +150,6 @@ for p in ${@:-200 2000}; do
     done
     measure "${before[@]}"
   fi
-  [ -z "$first" ] && first=$p
+  [ -z "$first" ] && [ ! -d "$p" ] && first=$p
   rm -rf "$work" "$scratch/before"
 done
