@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "common/platform.h"
+#include "common/text.h"
 #include "common/work_paths.h"
 
 namespace platform {
@@ -153,12 +154,7 @@ std::atomic<bool> g_use_openat2{true};  // until the kernel says it has no opena
 int OpenFolderByHand(const std::string& folder_path) {
   int fd = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return -errno;
-  size_t pos = 0;
-  while (pos < folder_path.size()) {
-    size_t slash = folder_path.find('/', pos);
-    if (slash == std::string::npos) slash = folder_path.size();
-    std::string part = folder_path.substr(pos, slash - pos);
-    pos = slash + 1;
+  for (const std::string& part : SplitFields(folder_path, '/')) {
     if (part.empty() || part == ".") continue;
     struct stat st;
     int error = 0;
@@ -345,14 +341,10 @@ std::string AbsolutePath(const std::string& path) {
 std::string FindOnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
   std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t pos = 0;
-  while (pos <= dirs.size()) {
-    size_t colon = dirs.find(':', pos);
-    if (colon == std::string::npos) colon = dirs.size();
-    std::string dir = dirs.substr(pos, colon - pos);
+  // An empty entry is the current folder, as for execvp.
+  for (const std::string& dir : SplitFields(dirs, ':')) {
     std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    pos = colon + 1;
   }
   return "";
 }

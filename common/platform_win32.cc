@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/platform.h"
+#include "common/text.h"
 #include "common/win32_text.h"
 #include "common/work_paths.h"
 
@@ -405,12 +406,7 @@ int Folder::Open(const std::string& folder_path) {
   // Each component is checked and held open, listing access without sharing deletion, so
   // that none can be renamed or replaced by a link until the operation is done.
   std::string so_far;
-  size_t pos = 0;
-  while (pos < folder_path.size()) {
-    size_t slash = folder_path.find('/', pos);
-    if (slash == std::string::npos) slash = folder_path.size();
-    std::string part = folder_path.substr(pos, slash - pos);
-    pos = slash + 1;
+  for (const std::string& part : SplitFields(folder_path, '/')) {
     if (part.empty() || part == ".") continue;
     if (part == "..") return EXDEV;  // names are resolved without climbs before they get here
     so_far += (so_far.empty() ? "" : "/") + part;
@@ -604,12 +600,7 @@ std::string AbsolutePath(const std::string& path) {
 
 std::string FindOnPath(const std::string& program) {
   std::string dirs = Environment("PATH");
-  size_t pos = 0;
-  while (pos < dirs.size()) {
-    size_t semicolon = dirs.find(';', pos);
-    if (semicolon == std::string::npos) semicolon = dirs.size();
-    std::string dir = dirs.substr(pos, semicolon - pos);
-    pos = semicolon + 1;
+  for (const std::string& dir : SplitFields(dirs, ';')) {
     if (dir.empty()) continue;
     for (const char* extension : {"", ".exe"}) {
       std::string candidate = dir + "\\" + program + extension;

@@ -189,12 +189,8 @@ void RunFindOrFindstr(const Command& cmd, bool is_findstr) {
   std::string text = operands[0];
   std::vector<std::string> needles;
   if (is_findstr) {
-    size_t pos = 0;
-    while (pos < text.size()) {
-      size_t blank = text.find(' ', pos);
-      if (blank == std::string::npos) blank = text.size();
-      if (blank > pos) needles.push_back(text.substr(pos, blank - pos));
-      pos = blank + 1;
+    for (std::string& needle : SplitFields(text, ' ')) {
+      if (!needle.empty()) needles.push_back(std::move(needle));
     }
   } else {
     needles.push_back(text);

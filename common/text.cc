@@ -71,6 +71,18 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
+std::vector<std::string> SplitFields(std::string_view text, char separator) {
+  std::vector<std::string> fields;
+  size_t pos = 0;
+  while (true) {
+    size_t end = text.find(separator, pos);
+    if (end == std::string_view::npos) end = text.size();
+    fields.emplace_back(text.substr(pos, end - pos));
+    if (end == text.size()) return fields;
+    pos = end + 1;
+  }
+}
+
 bool EndsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }

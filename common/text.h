@@ -27,6 +27,10 @@ inline bool ContainsCaseBlind(std::string_view text, std::string_view lower_part
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 
+/// The fields of `text` between the `separator`s, empty ones included: n separators give
+/// n + 1 fields, and "" gives one empty field.
+std::vector<std::string> SplitFields(std::string_view text, char separator);
+
 /// A number as the console prints it: a blank in place of the plus sign (" 3", "-3").
 std::string SignedNumber(long long value);
 

@@ -30,6 +30,15 @@ TEST(Text, CaseChangesOnlyAsciiLetters) {
   EXPECT_EQ("ABC\xC3\xA9Z", UpperAscii("abc\xC3\xA9z"));
 }
 
+// Empty fields count: a trailing ':' in PATH names the current folder.
+TEST(Text, SplitFieldsKeepsEmptyFields) {
+  using Fields = std::vector<std::string>;
+  EXPECT_EQ((Fields{""}), SplitFields("", ':'));
+  EXPECT_EQ((Fields{"a"}), SplitFields("a", ':'));
+  EXPECT_EQ((Fields{"/bin", ""}), SplitFields("/bin:", ':'));
+  EXPECT_EQ((Fields{"", "a", "", "b"}), SplitFields(":a::b", ':'));
+}
+
 TEST(Text, QuotedRecordQuotesEveryField) {
   EXPECT_EQ("\"Word\",\"page_01.htm\",\"         3\",\"\"",
             QuotedRecord({"Word", "page_01.htm", "         3", ""}));

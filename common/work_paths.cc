@@ -98,19 +98,14 @@ bool SplitComponents(std::string_view name, std::vector<std::string>* parts) {
   }
   if (!text.empty() && text[0] == '/') return false;
   if (text.size() >= 2 && text[1] == ':') return false;  // a drive letter
-  size_t pos = 0;
-  while (pos <= text.size()) {
-    size_t slash = text.find('/', pos);
-    if (slash == std::string::npos) slash = text.size();
-    std::string part = text.substr(pos, slash - pos);
-    pos = slash + 1;
+  for (std::string& part : SplitFields(text, '/')) {
     if (part.empty() || part == ".") continue;
     if (part == "..") {
       if (parts->empty()) return false;
       parts->pop_back();
       continue;
     }
-    parts->push_back(part);
+    parts->push_back(std::move(part));
   }
   return true;
 }

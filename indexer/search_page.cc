@@ -90,13 +90,13 @@ void AppendOtherWordForm(Out* out, const LineRecord& record) {
   out->append("</span>");
 }
 
-// The HTML collected for one source line. A line is written only when it holds no
-// "</html>", which is known only at its end; a very long line (a whole book on one line) is
-// kept in a work file meanwhile instead of in memory. That file is made, opened and deleted
-// under the work-file lock, as the pages may be decorated meanwhile.
-class PendingLine {
+// Text collected in memory up to a size, then in a work file of its own, so that a very
+// long line (a whole book on one line) is not held in memory.
+class SpillingText {
  public:
+  explicit SpillingText(const char* file_name) : file_name_(file_name) {}
   void append(std::string_view text) {
+    size_ += text.size();
     if (spill_) {
       spill_->Write(text);
       return;
@@ -105,18 +105,54 @@ class PendingLine {
       memory_ += text;
       return;
     }
-    spill_ = std::make_unique<LineWriter>(kSpillFile);
+    spill_ = std::make_unique<LineWriter>(file_name_);
     spill_->Write(memory_);
     memory_ = std::string();
     spill_->Write(text);
   }
+  size_t size() const { return size_; }
+  bool Spilled() const { return spill_ != nullptr; }
+  // The text, where it is not spilled.
+  const std::string& Memory() const { return memory_; }
   void Clear() {
     memory_.clear();
-    holds_html_end_ = false;
+    size_ = 0;
     if (spill_) {
       spill_.reset();
-      DeleteWorkFile(kSpillFile);
+      DeleteWorkFile(file_name_);
     }
+  }
+  // The spilled text, after its last append.
+  std::unique_ptr<LineReader> ReadBack() {
+    spill_->Close();
+    return std::make_unique<LineReader>(file_name_);
+  }
+  void WriteTo(LineWriter* out) {
+    if (!spill_) {
+      out->Write(memory_);
+      return;
+    }
+    std::unique_ptr<LineReader> in = ReadBack();
+    std::string chunk;
+    while (in->NextChunk(&chunk)) out->Write(chunk);
+  }
+
+ private:
+  static constexpr size_t kSpillSize = 1 << 20;
+  const char* file_name_;
+  std::string memory_;
+  size_t size_ = 0;
+  std::unique_ptr<LineWriter> spill_;
+};
+
+// The HTML collected for one source line. A line is written only when it holds no
+// "</html>", which is known only at its end.
+class PendingLine {
+ public:
+  void append(std::string_view text) { text_.append(text); }
+  void Clear() {
+    text_.Clear();
+    holds_html_end_ = false;
   }
   // In the forms, the text before a word ends with ">", the text after it begins with a
   // blank or "<", and no text of their own holds "</html>": a "</html>" in a line (in any
@@ -125,23 +161,11 @@ class PendingLine {
     if (ContainsCaseBlind(word, "</html>")) holds_html_end_ = true;
   }
   bool HoldsHtmlEnd() const { return holds_html_end_; }
-  void WriteTo(LineWriter* out) {
-    if (!spill_) {
-      out->Write(memory_);
-      return;
-    }
-    spill_->Close();
-    LineReader in(kSpillFile);
-    std::string chunk;
-    while (in.NextChunk(&chunk)) out->Write(chunk);
-  }
+  void WriteTo(LineWriter* out) { text_.WriteTo(out); }
 
  private:
-  static constexpr size_t kSpillSize = 1 << 20;
-  static constexpr char kSpillFile[] = "wrd_12_1_line.txt";
-  std::string memory_;
+  SpillingText text_{"wrd_12_1_line.txt"};
   bool holds_html_end_ = false;
-  std::unique_ptr<LineWriter> spill_;
 };
 
 // The drawn phrase of SearchPhrase, from words in memory or in a work file.
@@ -178,56 +202,33 @@ class FileText {
   size_t size_;
 };
 
-// The line words, each followed by one blank. Like the pending line, a very long line's
-// words are kept in a work file; only the drawn ones are read back.
+// The line words, each followed by one blank; only the drawn ones of a spilled line are
+// read back.
 class LineWords {
  public:
   void Add(std::string_view word) {
-    if (!spill_ && memory_.size() + word.size() + 1 >= kSpillSize) {
-      spill_ = std::make_unique<LineWriter>(kSpillFile);
-      spill_->Write(memory_);
-      memory_ = std::string();
-    }
-    if (spill_) {
-      spill_->Write(word);
-      spill_->Write(" ");
-    } else {
-      memory_ += word;
-      memory_ += ' ';
-    }
-    size_ += word.size() + 1;
+    text_.append(word);
+    text_.append(" ");
   }
-  size_t size() const { return size_; }
-  void Clear() {
-    memory_.clear();
-    size_ = 0;
-    if (spill_) {
-      spill_.reset();
-      DeleteWorkFile(kSpillFile);
-    }
-  }
+  size_t size() const { return text_.size(); }
+  void Clear() { text_.Clear(); }
   // The search phrase, in `*text` where it is not the words in memory themselves.
   std::string_view Phrase(int word_count, size_t draw_length,
                           const std::function<double()>& next_random, std::string* text) {
-    if (!spill_) {
-      if (word_count <= kPhraseSlots) return memory_;
-      *text = SearchPhrase(memory_, word_count, draw_length, next_random);
+    if (!text_.Spilled()) {
+      if (word_count <= kPhraseSlots) return text_.Memory();
+      *text = SearchPhrase(text_.Memory(), word_count, draw_length, next_random);
       return *text;
     }
-    spill_->Close();
-    auto reader = std::make_unique<LineReader>(kSpillFile);
-    const FileText file(reader.get(), size_);
-    *text = word_count <= kPhraseSlots ? file.substr(0, size_)
+    std::unique_ptr<LineReader> reader = text_.ReadBack();
+    const FileText file(reader.get(), text_.size());
+    *text = word_count <= kPhraseSlots ? file.substr(0, text_.size())
                                        : DrawPhrase(file, draw_length, next_random);
     return *text;
   }
 
  private:
-  static constexpr size_t kSpillSize = 1 << 20;
-  static constexpr char kSpillFile[] = "wrd_12_1_words.txt";
-  std::string memory_;
-  size_t size_ = 0;
-  std::unique_ptr<LineWriter> spill_;
+  SpillingText text_{"wrd_12_1_words.txt"};
 };
 
 }  // namespace

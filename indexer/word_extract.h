@@ -14,8 +14,8 @@ using NextPageText = std::function<bool(std::string* page, PageSource* text)>;
 
 /// Every word outside the tags of every page becomes an occurrence record in
 /// kOccurrenceFile, and its spelling and key enter the vocabulary; words whose key holds
-/// "&nbsp;" are left out. The pages come from `next_page`, in page order. Every work file is
-/// opened under the work-file lock, as the pages may be made meanwhile.
+/// "&nbsp;" are left out. The pages come from `next_page`, in page order, while they may
+/// still be being made.
 WordLists ExtractWords(const NextPageText& next_page);
 
 /// True when the first `word` of `text` comes right after a '<'; with `case_blind`, `word` is
