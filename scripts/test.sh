@@ -14,13 +14,23 @@ if [ "${TARGET:-linux}" = windows ]; then
   # A Wine prefix of the build's own, quiet and without windows of Wine's own.
   export WINEPREFIX="${WINEPREFIX:-$PWD/$dir/wineprefix}" WINEDEBUG=-all
   export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml="
-  [ -f "$WINEPREFIX/system.reg" ] || DISPLAY= wineboot -i >/dev/null 2>&1
+  # One Wine server for the whole run. Left to itself it exits a few seconds after its last
+  # program, and a test that starts just then loses its connection ("wine client error:0:
+  # recvmsg: Connection reset by peer") and fails for nothing of its own. Wine's services
+  # (services.exe and the rest) are started here with nothing open: they stay as long as the
+  # server, and if a test started them they would keep its output pipe, and ctest waiting.
+  # (A server already running for the prefix is somebody's own: it is used and left alone.)
+  mkdir -p "$WINEPREFIX"
+  if wineserver -p 2>/dev/null; then trap 'wineserver -k 2>/dev/null || true' EXIT; fi
+  [ -f "$WINEPREFIX/system.reg" ] && boot= || boot=-i
+  DISPLAY= wineboot $boot </dev/null >/dev/null 2>&1
   cmake --build "$dir" -j "$jobs"
   DISPLAY= ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs" "$@"
   # The Linux programs, for the comparison (already built where the Linux tests ran).
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build build -j "$jobs" --target pagoran quillet cellorin
-  exec ./scripts/same_bytes.sh
+  ./scripts/same_bytes.sh
+  exit
 fi
 ./scripts/need.sh build tests browser
 if [ "${SANITIZE:-0}" = 1 ]; then
