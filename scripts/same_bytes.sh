@@ -14,13 +14,12 @@ for exe in pagoran_01_149.exe quillet_01_248.exe cellorin_083.exe; do
     [ -f "$dir/$exe" ] || { echo "missing $dir/$exe: build both first" >&2; exit 2; }
   done
 done
-export WINEPREFIX="${WINEPREFIX:-$windows/wineprefix}" WINEDEBUG=-all
-# Wine's own windows and menus stay out of a scripted run.
-export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=" DISPLAY=
+. "$top/scripts/wine_env.sh"
 export SOURCE_DATE_EPOCH=1720343103
 unset TMUX VISUAL
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'rm -rf "$scratch"; stop_wine_server' EXIT
+start_wine_server "$windows"
 
 if [ $# -eq 0 ]; then
   for page in /usr/share/doc/base-passwd/users-and-groups.html \
