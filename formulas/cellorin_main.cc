@@ -18,8 +18,7 @@ constexpr ProgramInfo kCellorin = {
     "It writes no date or time, so SOURCE_DATE_EPOCH changes nothing here.\n"
     "\n"
     "Output: efg_cellorin.htm in this folder.\n",
-    "deletes check_*.txt and writes its work files",
-    "wget.exe"};
+    "deletes check_*.txt and writes its work files", "wget.exe"};
 
 }  // namespace
 

@@ -20,9 +20,7 @@ constexpr ProgramInfo kPagoran = {
     "\n"
     "Output: htm_out/ (start with htm_out/files_list.htm); the occurrence table stays in\n"
     "wrd_24/wrd_24_1.txt.\n",
-    "deletes every *.htm*, *.list and *.txt file",
-    "wget.exe",
-    "quillet_*.exe cellorin_*.exe"};
+    "deletes every *.htm*, *.list and *.txt file", "wget.exe", "quillet_*.exe cellorin_*.exe"};
 
 }  // namespace
 
