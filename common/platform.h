@@ -43,6 +43,15 @@ void ReplaceProcess(const std::string& folder, const std::string& program_path,
                     const std::string& argv0);
 /// Blocks the calling thread for good.
 [[noreturn]] void WaitForever();
+/// Takes the user's requests to stop (Ctrl+C, a termination signal, a closed terminal or
+/// console window) on a thread of its own, which calls `on_interrupt` with the request's
+/// signal number; `on_interrupt` ends the process with EndAfterInterrupt. Call once, before
+/// any other thread starts; programs this one starts or is replaced by take such requests
+/// as usual.
+void WatchInterrupts(void (*on_interrupt)(int signal));
+/// Ends the process as one stopped by `signal` asks: status 128 + its number on POSIX
+/// (130 for Ctrl+C, 143 for SIGTERM), STATUS_CONTROL_C_EXIT on Windows.
+[[noreturn]] void EndAfterInterrupt(int signal);
 
 // ---- Files and folders
 

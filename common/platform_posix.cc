@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "common/platform.h"
 #include "common/text.h"
@@ -118,17 +119,48 @@ void ClearScreen() {
   }
 }
 
+namespace {
+
+// The signals that ask a run to stop, blocked in every thread and taken by sigwait; the
+// mask the process had before, for the programs it starts.
+sigset_t g_interrupts;
+sigset_t g_mask_before;
+bool g_watching = false;
+
+// A program started by this one, or replacing it, gets the mask this process had.
+void RestoreSignalMask() {
+  if (g_watching) sigprocmask(SIG_SETMASK, &g_mask_before, nullptr);
+}
+
+}  // namespace
+
 void ReplaceProcess(const std::string& folder, const std::string& program_path,
                     const std::string& argv0) {
   if (chdir(folder.c_str()) != 0) return;
   std::string name = argv0;
   char* const argv[] = {name.data(), nullptr};
+  RestoreSignalMask();
   execv(program_path.c_str(), argv);
 }
 
 void WaitForever() {
   while (true) pause();
 }
+
+void WatchInterrupts(void (*on_interrupt)(int signal)) {
+  sigemptyset(&g_interrupts);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&g_interrupts, signal_number);
+  if (pthread_sigmask(SIG_BLOCK, &g_interrupts, &g_mask_before) != 0) return;
+  g_watching = true;
+  std::thread([on_interrupt] {
+    int signal_number = 0;
+    while (sigwait(&g_interrupts, &signal_number) != 0) {
+    }
+    on_interrupt(signal_number);
+  }).detach();
+}
+
+void EndAfterInterrupt(int signal) { _exit(128 + signal); }
 
 // ---- Files and folders
 
@@ -368,6 +400,7 @@ bool Spawn(const std::vector<std::string>& argv, const std::string& folder, bool
   if (child == 0) {
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
     if (!wait) setsid();  // a started program outlives its caller
+    RestoreSignalMask();
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);

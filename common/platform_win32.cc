@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -355,6 +356,41 @@ void ReplaceProcess(const std::string& folder, const std::string& program_path,
 
 void WaitForever() {
   while (true) Sleep(INFINITE);
+}
+
+namespace {
+
+void (*g_on_interrupt)(int) = nullptr;
+
+// Runs on a thread the system starts for the event. Ctrl+C and Ctrl+Break, and closing
+// the console window (for which the system waits a few seconds), stop the run; the
+// program ends in the handler, so the system's own handling never comes.
+BOOL WINAPI OnInterruptEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+      g_on_interrupt(SIGINT);
+      return TRUE;
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+      g_on_interrupt(SIGTERM);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void WatchInterrupts(void (*on_interrupt)(int signal)) {
+  g_on_interrupt = on_interrupt;
+  SetConsoleCtrlHandler(OnInterruptEvent, TRUE);
+}
+
+void EndAfterInterrupt(int) {
+  RestoreTerminal();
+  RestoreCodePage();
+  std::fflush(nullptr);
+  ExitProcess(0xC000013AUL);  // STATUS_CONTROL_C_EXIT, as Windows ends a program on Ctrl+C
 }
 
 // ---- Files and folders

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/interrupt.h"
 #include "common/platform.h"
 #include "common/text.h"
 #include "common/work_paths.h"
@@ -121,6 +122,7 @@ int RunGuardedProgram(const ProgramInfo& program, int argc, char** argv,
                       void (*run)(const char* argv0)) {
   InitConsole();
   GuardRun(program, argc, argv);
+  WatchForInterrupts();
   try {
     run(argv[0]);
   } catch (const std::exception& error) {

@@ -46,8 +46,17 @@ void HandOffToIndexer(const std::string& htm_output) {
   RequireFolderWhereNamed("pagoran\\htm_in", "write");
   RunCommand("md pagoran\\htm_in");
   RequireFolder("pagoran\\htm_in", "write");
-  RunCommand("del /q pagoran\\htm_in\\*.*");
+  // The new page goes in before the old ones go, so that a failed or stopped hand-off
+  // never leaves the indexer's input empty.
+  DeleteStaleParts("pagoran\\htm_in");
   CopyByCommand(htm_output, "pagoran\\htm_in\\", "out.list");
+  const bool copied = FileExists("pagoran\\htm_in\\" + htm_output);
+  for (const std::string& name : MatchingFileNames("pagoran\\htm_in\\*.*")) {
+    if (!copied) break;
+    std::string folder, base;
+    SplitFolderAndName(name, &folder, &base);
+    if (LowerAscii(base) != LowerAscii(htm_output)) DeleteWorkFile(name);
+  }
   RunCommand("copy wget.exe pagoran\\wget.exe > out.list");
   std::string indexer = FindIndexerExecutable();
   PrintLine(indexer);

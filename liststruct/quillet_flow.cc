@@ -6,6 +6,7 @@
 
 #include "common/config.h"
 #include "common/console.h"
+#include "common/interrupt.h"
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
@@ -35,6 +36,7 @@ void CheckIndexerPresent() {
 }
 
 void CleanUpOldWorkFiles() {
+  DeleteStaleParts("");
   RunCommand("del check*.*  > out_null.txt");
   RunCommand("del chapters*.*  > out_null.txt");
   RunCommand("del oglasi*.*  > out_null.txt");
@@ -167,6 +169,11 @@ void AskToIndexOutputs(const OutputNames& outputs) {
 
 void RunQuillet(const char* argv0) {
   RunQuilletDialogue(argv0);
+  // Outputs are written beside their old copies and renamed into place when whole; a stop
+  // deletes what was not whole yet.
+  CleanUpOnInterrupt(DeletePartsBeingMade,
+                     "Stopped: files being written were deleted; earlier outputs are as they "
+                     "were.");
   RunQuilletToolCheck();
   CheckIndexerPresent();
   CleanUpOldWorkFiles();

@@ -41,27 +41,49 @@ void Drain(int fd, std::string* into, bool* open) {
 
 }  // namespace
 
-ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
-                      const std::string& keys, const std::string& epoch,
-                      const std::map<std::string, std::string>& extra_env, int timeout_seconds,
-                      const std::vector<std::string>& argv) {
+namespace {
+
+// A signal for the program once its output holds a text.
+struct Interruption {
+  std::string when_printed;
+  int signal = 0;
+  bool sent = false;
+};
+
+ProgramRun Run(const std::string& program, const std::string& work_dir, const std::string& keys,
+               const std::string& epoch, const std::map<std::string, std::string>& extra_env,
+               int timeout_seconds, const std::vector<std::string>& argv,
+               Interruption* interruption) {
   ProgramRun result;
-  std::string keys_path = (fs::temp_directory_path() / "keys_XXXXXX").string();
-  std::vector<char> name(keys_path.begin(), keys_path.end());
-  name.push_back('\0');
-  int keys_fd = mkstemp(name.data());
-  if (keys_fd < 0) return result;
-  if (write(keys_fd, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
-    close(keys_fd);
-    return result;
+  int keys_fd = -1, keys_writer = -1;
+  if (interruption != nullptr) {
+    // A pipe whose writing end stays open: after the keys, the program waits for more.
+    int keys_pipe[2];
+    if (pipe(keys_pipe) != 0) return result;
+    keys_fd = keys_pipe[0];
+    keys_writer = keys_pipe[1];
+    if (write(keys_writer, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+      return result;
+    }
+  } else {
+    std::string keys_path = (fs::temp_directory_path() / "keys_XXXXXX").string();
+    std::vector<char> name(keys_path.begin(), keys_path.end());
+    name.push_back('\0');
+    keys_fd = mkstemp(name.data());
+    if (keys_fd < 0) return result;
+    if (write(keys_fd, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+      close(keys_fd);
+      return result;
+    }
+    lseek(keys_fd, 0, SEEK_SET);
+    unlink(name.data());
   }
-  lseek(keys_fd, 0, SEEK_SET);
-  unlink(name.data());
 
   int out_pipe[2], err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
   pid_t child = fork();
   if (child == 0) {
+    if (keys_writer >= 0) close(keys_writer);
     dup2(keys_fd, 0);
     dup2(out_pipe[1], 1);
     dup2(err_pipe[1], 2);
@@ -106,11 +128,17 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
     if (poll(fds, 2, left) <= 0) continue;
     if (out_open && (fds[0].revents & (POLLIN | POLLHUP)))
       Drain(out_pipe[0], &result.out, &out_open);
+    if (interruption != nullptr && !interruption->sent &&
+        result.out.find(interruption->when_printed) != std::string::npos) {
+      kill(child, interruption->signal);
+      interruption->sent = true;
+    }
     if (err_open && (fds[1].revents & (POLLIN | POLLHUP)))
       Drain(err_pipe[0], &result.err, &err_open);
   }
   close(out_pipe[0]);
   close(err_pipe[0]);
+  if (keys_writer >= 0) close(keys_writer);
   int status = 0;
   waitpid(child, &status, 0);
   if (timed_out) {
@@ -121,6 +149,22 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
     result.status = 128 + WTERMSIG(status);
   }
   return result;
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
+                      const std::string& keys, const std::string& epoch,
+                      const std::map<std::string, std::string>& extra_env, int timeout_seconds,
+                      const std::vector<std::string>& argv) {
+  return Run(program, work_dir, keys, epoch, extra_env, timeout_seconds, argv, nullptr);
+}
+
+ProgramRun RunAndInterrupt(const std::string& program, const std::string& work_dir,
+                           const std::string& keys, const std::string& when_printed, int signal,
+                           const std::map<std::string, std::string>& extra_env) {
+  Interruption interruption{when_printed, signal};
+  return Run(program, work_dir, keys, "1720343103", extra_env, 60, {}, &interruption);
 }
 
 HonouredPermissions::HonouredPermissions() {

@@ -65,6 +65,13 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
                       const std::map<std::string, std::string>& extra_env = {},
                       int timeout_seconds = 60, const std::vector<std::string>& argv = {});
 
+/// As RunProgram, with standard input a pipe that stays open after `keys` (so the program
+/// waits at its next prompt), and `signal` sent to the program once its standard output
+/// holds `when_printed`. Where signals cannot be sent, status is -2.
+ProgramRun RunAndInterrupt(const std::string& program, const std::string& work_dir,
+                           const std::string& keys, const std::string& when_printed, int signal,
+                           const std::map<std::string, std::string>& extra_env = {});
+
 /// A run of `exe` started as "./exe" in `dir`, waiting at its first prompt until it is
 /// killed: Start returns once it has printed its first byte, so it holds the folder by then.
 class WaitingRun {
