@@ -339,6 +339,22 @@ std::string_view Escape(unsigned long code, char (&text)[3]) {
   return std::string_view(text, 3);
 }
 
+// The names a browser also reads without ';' (the older HTML entities), in byte order.
+constexpr std::string_view kNamesWithoutSemicolon[] = {
+    "AElig",  "AMP",    "Aacute", "Acirc",  "Agrave", "Aring",  "Atilde", "Auml",   "COPY",
+    "Ccedil", "ETH",    "Eacute", "Ecirc",  "Egrave", "Euml",   "GT",     "Iacute", "Icirc",
+    "Igrave", "Iuml",   "LT",     "Ntilde", "Oacute", "Ocirc",  "Ograve", "Oslash", "Otilde",
+    "Ouml",   "QUOT",   "REG",    "THORN",  "Uacute", "Ucirc",  "Ugrave", "Uuml",   "Yacute",
+    "aacute", "acirc",  "acute",  "aelig",  "agrave", "amp",    "aring",  "atilde", "auml",
+    "brvbar", "ccedil", "cedil",  "cent",   "copy",   "curren", "deg",    "divide", "eacute",
+    "ecirc",  "egrave", "eth",    "euml",   "frac12", "frac14", "frac34", "gt",     "iacute",
+    "icirc",  "iexcl",  "igrave", "iquest", "iuml",   "laquo",  "lt",     "macr",   "micro",
+    "middot", "nbsp",   "not",    "ntilde", "oacute", "ocirc",  "ograve", "ordf",   "ordm",
+    "oslash", "otilde", "ouml",   "para",   "plusmn", "pound",  "quot",   "raquo",  "reg",
+    "sect",   "shy",    "sup1",   "sup2",   "sup3",   "szlig",  "thorn",  "times",  "uacute",
+    "ucirc",  "ugrave", "uml",    "uuml",   "yacute", "yen",    "yuml"};
+static_assert(std::ranges::is_sorted(kNamesWithoutSemicolon));
+
 // The character reference at the start of `text` (which starts with '&'), as the browser
 // reads one inside an attribute: its length, and in `code` the character it stands for
 // where that matters (0 for the others). Zero length: the '&' stands for itself.
@@ -370,12 +386,15 @@ size_t ReferenceAt(std::string_view text, unsigned long* code) {
     }
     return at + 1;
   }
-  // Without ';', "&amp" is read as '&' unless a letter, digit or '=' follows.
-  if ((name == "amp" || name == "AMP") && !(at < text.size() && text[at] == '=')) {
-    *code = '&';
-    return at;
+  // Without ';' the browser takes the longest of these names that the text begins with, and
+  // inside an attribute leaves it as typed when a letter, digit or '=' follows: so only a
+  // whole run of letters and digits that is one of them, not followed by '=', is decoded.
+  if (!std::ranges::binary_search(kNamesWithoutSemicolon, name) ||
+      (at < text.size() && text[at] == '=')) {
+    return 0;
   }
-  return 0;
+  if (name == "amp" || name == "AMP") *code = '&';
+  return at;
 }
 
 // The bytes that end a run of bytes written as they stand.

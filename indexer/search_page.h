@@ -55,12 +55,14 @@ std::string SearchPhrase(std::string_view line_words, int word_count, size_t dra
 enum class QueryText { kMarkup, kPlain };
 
 /// `text` as it is written into the query of a web-search link (inside href="..."), so that
-/// the query a browser sends holds `text` as a page shows it. Only the bytes that would end
-/// the attribute or change the query are changed, to their percent escapes: '"', '#', '+',
+/// the query a browser sends holds `text` as the browser reads it in an attribute. Only the bytes
+/// that would end the attribute or change the query are changed, to their percent escapes: '"',
+/// '#', '+',
 /// '%', tab, line ends, and '&' where it stands for itself. In markup, a character
 /// reference that stands for one of them is replaced by that escape; any other reference
 /// is left for the browser to decode. An '&' followed by a name and ';' counts as a
-/// reference, and of the names a browser also knows without ';' only "amp".
+/// reference, and so does one of the older names a browser also reads without ';' ("copy",
+/// "sup1", ...) where no letter, digit or '=' follows it.
 std::string SearchQueryPart(std::string_view text, QueryText kind);
 
 /// `text` as HTML text: '&', '<', '>' and '"' written as character references.

@@ -125,3 +125,29 @@ TEST(CellorinEndToEnd, BadAnswersStillGiveAWholePage) {
         << row.name;
   }
 }
+
+// Answers holding markup are text on the page: "<script>" typed as a column name shows (and
+// copies) as typed instead of running. The run writes nothing but its page and tool-check
+// files in its folder, and nothing beside it.
+TEST(CellorinEndToEnd, MarkupInAnswersIsWrittenAsText) {
+  ScopedWorkDir outer;
+  MakeDirs("work");
+  WriteBytes("beside.htm", "<p>a page beside the work folder</p>\n");
+  WriteBytes("work/notes.htm", "<p>a page of the user's</p>\n");
+  const std::string work = outer.path() + "/work";
+  InstallPrograms(work, kProgram);
+  const auto outside = SnapshotTree(outer.path(), "work");
+  const auto before = SnapshotTree(work);
+  ProgramRun run =
+      RunProgram(ProgramPath(kProgram), work, CaseFile("markup_answers", "keys.txt"), "", {}, 20);
+  EXPECT_EQ(0, run.status);
+  EXPECT_EQ("", run.err);
+  EXPECT_EQ("", FirstDifference(WithCrLf(WithAddresses(CaseFile("markup_answers", kPage))),
+                                ReadBytes("work/" + std::string(kPage))));
+  auto after = SnapshotTree(work);
+  for (const char* made : {kPage, "check_01.txt", "check_02.txt", "out_null.txt"}) {
+    EXPECT_EQ(1u, after.erase(made)) << made;
+  }
+  EXPECT_EQ(before, after);
+  EXPECT_EQ(outside, SnapshotTree(outer.path(), "work"));
+}
