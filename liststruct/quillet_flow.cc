@@ -183,11 +183,11 @@ void RunQuillet(const char* argv0) {
   PrepareInput();
 
   SortTopLevelChapters();
-  ChapterTable table = StructureChapters();
-  if (table.empty()) EndWithoutChapters();
+  if (StructureChapters() == 0) EndWithoutChapters();
   PrintLine("processed 90%");
 
-  RenderHtml(table);
+  RenderHtml();
+  DeleteWorkFile(kChapterRowsFile);
   WriteHtmlBodyCopy();
   WriteCsv();
 
