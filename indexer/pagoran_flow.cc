@@ -1,5 +1,6 @@
 #include "indexer/pagoran_flow.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -81,8 +82,9 @@ void PrepareFolders() {
   EndProgram();
 }
 
-// Copies this run's occurrence table into the folder wrd_24, whose old text files go first.
-void KeepOccurrenceTable() {
+// Copies this run's occurrence tables, one per page group, into the folder wrd_24, whose old
+// text files go first.
+void KeepOccurrenceTables(uint32_t groups) {
   RequireFolderWhereNamed("wrd_24", "write");
   RunCommand("dir /b *.  > dir_01.txt");
   if (ListingMentions("dir_01.txt", "wrd_24")) {
@@ -92,9 +94,9 @@ void KeepOccurrenceTable() {
     RunCommand("md wrd_24 > out_null.list");
   }
   RequireFolder("wrd_24", "write");
-  // The table is not written again, and its name in the work directory goes right after.
+  // The tables are not written again, and their names in the work directory go right after.
   CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");
-  DeleteWorkFile(kOccurrenceTable);
+  for (uint32_t group = 1; group <= groups; ++group) DeleteWorkFile(OccurrenceTable(group));
 }
 
 // Moves the pages into htm_out beside the index pages, then deletes the work files.
@@ -118,7 +120,7 @@ void CopyOutAndCleanUp(const PageTexts& pages) {
 
 }  // namespace
 
-void RunPagoran(const char* argv0) {
+void RunPagoran(const char* argv0, uint64_t group_occurrences) {
   RunPagoranDialogue(argv0);
 
   DeleteListed("dir /b *.htm* > dir_01.txt", "");
@@ -139,8 +141,9 @@ void RunPagoran(const char* argv0) {
   // files (see word_lists.h). Each work file goes as soon as the last step that reads it is
   // done.
   PageMaker maker;  // makes the pages on a second thread; each is scanned once its text stands
-  const WordLists lists =
-      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); });
+  const WordLists lists = CutPageGroups(
+      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); }),
+      group_occurrences);
   const PageTexts pages = maker.Finish();
   PrintLine();
   PrintLine("processed 1%");
@@ -151,11 +154,11 @@ void RunPagoran(const char* argv0) {
   const std::vector<RecordSlice> next_pages = FindNextPages(lists);
   PrintLine("processed 30%");
   PrintLine("processed 40%");
-  FirstSpellings first_spelling;
+  FirstOccurrences first_occurrence;
   {
     PageDecoration decoration(run, lists);
     WordPageEntries entries;
-    first_spelling =
+    first_occurrence =
         WriteSearchPageAndWordEntries(run, lists, ids, next_pages, &decoration, &entries);
     DeleteWorkFile(kOccurrenceFile);  // the walk was its last reader
     DeleteWorkFile(kNextPageFile);
@@ -164,11 +167,11 @@ void RunPagoran(const char* argv0) {
   }
   DeleteWorkFile(kPageTextFile);  // the decorated pages were its last reader
   PrintLine("processed 50%");
-  KeepOccurrenceTable();
+  KeepOccurrenceTables(PageGroupCount(lists));
   PrintLine("processed 60%");
   PrintLine("processed 70%");
   if (lists.total >= 3) PrintLine("processed 80%");
-  WriteAllWordsIndex(run, lists, ids, first_spelling);
+  WriteAllWordsIndex(run, lists, ids, first_occurrence);
   PrintLine("processed 90%");
 
   CopyOutAndCleanUp(pages);
