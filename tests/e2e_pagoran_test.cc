@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <regex>
 #include <set>
 
@@ -64,6 +65,8 @@ struct IndexerCase {
   std::string keys;
   const char* program = kPagoran;
 };
+
+void PrintTo(const IndexerCase& indexer_case, std::ostream* out) { *out << indexer_case.name; }
 
 // Runs the case's program on its htm_in and returns the run.
 ProgramRun RunCase(const ScopedWorkDir& dir, const IndexerCase& indexer_case) {
