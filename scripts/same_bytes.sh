@@ -3,13 +3,16 @@
 # Windows build under Wine (build-windows/), and compares what they leave: every file byte for
 # byte, and the transcripts (standard output, standard error, exit status) but for their first
 # line, which shows argument zero as started. Ends with status 1 on any difference.
+# The indexer runs twice: the program on the samples and the extra pages, and its test build
+# pagoran_small_groups.exe (page groups of at most 40 occurrences) on the samples and the pages
+# of the groups case, which makes many page groups.
 # Usage: scripts/same_bytes.sh [PAGE ...]   (extra HTML pages for the indexer; by default a
 #        few from /usr/share/doc where the system has them)
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
 linux="$top/build"
 windows="$top/build-windows"
-for exe in pagoran_01_149.exe quillet_01_248.exe cellorin_083.exe; do
+for exe in pagoran_01_149.exe pagoran_small_groups.exe quillet_01_248.exe cellorin_083.exe; do
   for dir in "$linux" "$windows"; do
     [ -f "$dir/$exe" ] || { echo "missing $dir/$exe: build both first" >&2; exit 2; }
   done
@@ -34,12 +37,13 @@ prepare() {
   work="$scratch/$1/$(basename "$2")"
   session_name=$1
   mkdir -p "$work"
-  for f in pagoran_01_149.exe quillet_01_248.exe cellorin_083.exe wget.exe; do
+  for f in pagoran_01_149.exe pagoran_small_groups.exe quillet_01_248.exe cellorin_083.exe \
+    wget.exe; do
     cp "$2/$f" "$work/"
   done
   shift 2
   case $session_name in
-    pagoran)
+    pagoran | pagoran_groups)
       mkdir -p "$work/htm_in"
       cp "$top"/samples/htm_in/* "$work/htm_in/"
       # A name beyond ASCII: UTF-8 inside the programs, UTF-16 at Windows' calls.
@@ -96,6 +100,8 @@ session() {
 }
 
 session pagoran pagoran_01_149.exe '11shop.example.org\n' "$@"
+session pagoran_groups pagoran_small_groups.exe '11shop.example.org\n' \
+  "$top"/tests/cases/pagoran/groups/in/htm_in/*
 session quillet quillet_01_248.exe '111\n1112'
 session cellorin cellorin_083.exe '11b\nd\n3\nh\n'
 exit $failed
