@@ -46,6 +46,10 @@ void ReplaceProcess(const std::string& folder, const std::string& program_path,
 
 // ---- Files and folders
 
+/// The separator of folders in the paths the system's own tools and users write ('/' or
+/// '\\'), for messages that name files.
+extern const char kFolderSeparator;
+
 struct FileInfo {
   enum Kind { kFile, kFolder, kLink, kOther };
   Kind kind = kOther;
@@ -95,6 +99,9 @@ class Folder {
 /// Returns the descriptor or -errno (ELOOP for a link).
 int OpenForWriting(const Folder& folder, const std::string& name, bool append, unsigned mode,
                    bool exclusive);
+/// 0 when new files can be made in the folder `path`, else why not (EACCES, EROFS), as far
+/// as the system can tell without making one.
+int WritableFolderError(const std::string& path);
 /// For reading `path`, following links and without blocking; -errno when it fails.
 int OpenForReading(const std::string& path);
 /// 0 or an errno value; a link is removed as a link.
@@ -149,9 +156,12 @@ std::string StartedProgramPath(const std::string& argv0);
 bool StartedInCurrentFolder(const std::string& started);
 /// The folder of `path`, resolved where it can be; empty when `path` names none.
 std::string FolderOfPath(const std::string& path);
-/// One run per folder: takes the current folder's run lock for the life of the process.
+/// One run per folder: takes the run lock of the folder `path` ("." for the current one)
+/// and holds it until ReleaseFolderLock(*held) or the end of the process; a program this
+/// one is replaced by does not inherit it. `*held` is set only when the lock is taken.
 enum class LockResult { kTaken, kHeldByAnother, kUnsupported };
-LockResult LockCurrentFolder();
+LockResult LockFolder(const std::string& path, long long* held);
+void ReleaseFolderLock(long long held);
 
 // ---- Clock and environment
 

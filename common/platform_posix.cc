@@ -23,6 +23,8 @@
 
 namespace platform {
 
+const char kFolderSeparator = '/';
+
 // ---- Console
 
 namespace {
@@ -266,6 +268,12 @@ int OpenForWriting(const Folder& folder, const std::string& name, bool append, u
   return fd >= 0 ? fd : -errno;
 }
 
+int WritableFolderError(const std::string& path) {
+  // As the process's effective user: root passes where the mode bits say no, a read-only
+  // mount does not.
+  return faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 int OpenForReading(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   return fd >= 0 ? fd : -errno;
@@ -425,15 +433,22 @@ std::string FolderOfPath(const std::string& path) {
   return realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
 }
 
-LockResult LockCurrentFolder() {
+LockResult LockFolder(const std::string& path, long long* held) {
   // An exclusive lock on the folder itself: the kernel drops it with the process, so a
   // killed run leaves no stale lock, and it is not passed on to a program this one is
   // replaced by.
-  int fd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return LockResult::kUnsupported;
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return LockResult::kTaken;
-  return errno == EWOULDBLOCK ? LockResult::kHeldByAnother : LockResult::kUnsupported;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    *held = fd;
+    return LockResult::kTaken;
+  }
+  int error = errno;
+  close(fd);
+  return error == EWOULDBLOCK ? LockResult::kHeldByAnother : LockResult::kUnsupported;
 }
+
+void ReleaseFolderLock(long long held) { close(static_cast<int>(held)); }
 
 // ---- Clock and environment
 

@@ -18,6 +18,8 @@
 
 namespace platform {
 
+const char kFolderSeparator = '\\';
+
 namespace {
 
 // ---- Names: UTF-8 with "/" inside the programs, UTF-16 with "\" at the system calls
@@ -464,6 +466,12 @@ int OpenForWriting(const Folder& folder, const std::string& name, bool append, u
   return fd;
 }
 
+int WritableFolderError(const std::string&) {
+  // A folder's read-only attribute does not keep files out on Windows, and its access
+  // lists answer only to an attempt: a folder that refuses files is found at the first.
+  return 0;
+}
+
 int OpenForReading(const std::string& path) {
   HANDLE handle = CreateFileW(NativePath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -697,11 +705,11 @@ std::string FolderOfPath(const std::string& path) {
   return full;
 }
 
-LockResult LockCurrentFolder() {
+LockResult LockFolder(const std::string& path, long long* held) {
   // A named mutex keyed by the folder's identity: Windows drops it with the last process
   // that holds it, so a killed run leaves no stale lock, and it puts no file in the folder.
   unsigned long long volume, index;
-  if (!FolderIdentity(".", &volume, &index)) return LockResult::kUnsupported;
+  if (!FolderIdentity(path, &volume, &index)) return LockResult::kUnsupported;
   wchar_t name[96];
   swprintf(name, 96, L"Local\\doc_suite_run_%08llx_%016llx", volume, index);
   HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
@@ -710,8 +718,11 @@ LockResult LockCurrentFolder() {
     CloseHandle(mutex);
     return LockResult::kHeldByAnother;
   }
-  return LockResult::kTaken;  // held until the process ends
+  *held = reinterpret_cast<long long>(mutex);
+  return LockResult::kTaken;
 }
+
+void ReleaseFolderLock(long long held) { CloseHandle(reinterpret_cast<HANDLE>(held)); }
 
 // ---- Clock and environment
 

@@ -32,6 +32,17 @@ void DeleteListed(const std::string& listing_command, const std::string& folder)
   }
 }
 
+// Whether a line of `listing` is exactly `name` (case-blind): a folder named wrd_24_old is
+// not wrd_24.
+bool ListingNames(const std::string& listing, const std::string& name) {
+  LineReader reader(listing);
+  std::string line;
+  while (reader.Next(&line)) {
+    if (LowerAscii(TrimSpaces(line)) == name) return true;
+  }
+  return false;
+}
+
 bool ListingMentions(const std::string& listing, const std::string& name) {
   LineReader reader(listing);
   std::string line;
@@ -41,13 +52,24 @@ bool ListingMentions(const std::string& listing, const std::string& name) {
   return false;
 }
 
+// Inputs that cannot be read, and folders that cannot take the output, are found before
+// anything is deleted: otherwise a run would empty htm_out and then fail, or end as a
+// success with pages that lost their words.
+void CheckFoldersBeforeTouchingAnything() {
+  RequireReadableInputs();
+  RequireWritableFolderWhereNamed("htm_out");
+  RequireWritableFolderWhereNamed("wrd_24");
+}
+
 void RemoveOldOutputFolder() {
   RequireFolderWhereNamed("htm_out", "write");
   RunCommand("dir /b *. > dir_01.txt");
-  if (!ListingMentions("dir_01.txt", "htm_out")) return;
+  // Only htm_out itself: a folder named htm_out_old has nothing to remove.
+  if (!ListingNames("dir_01.txt", "htm_out")) return;
   RunCommand("dir > htm_out\\f_01.txt");
   RunCommand("del /q htm_out\\*.* > out_null.list");
-  RunCommand("rd htm_out > out_null.list");
+  // A folder that the user keeps in htm_out keeps it too; it is not an error.
+  if (FolderIsEmpty("htm_out")) RunCommand("rd htm_out > out_null.list");
 }
 
 std::string AskTargetAddress() {
@@ -87,7 +109,7 @@ void PrepareFolders() {
 void KeepOccurrenceTables(uint32_t groups) {
   RequireFolderWhereNamed("wrd_24", "write");
   RunCommand("dir /b *.  > dir_01.txt");
-  if (ListingMentions("dir_01.txt", "wrd_24")) {
+  if (ListingNames("dir_01.txt", "wrd_24")) {
     RunCommand("dir > wrd_24\\f_01.txt");
     RunCommand("del /q wrd_24\\*.txt > out_null.list");
   } else {
@@ -122,6 +144,7 @@ void CopyOutAndCleanUp(const PageTexts& pages) {
 
 void RunPagoran(const char* argv0, uint64_t group_occurrences) {
   RunPagoranDialogue(argv0);
+  CheckFoldersBeforeTouchingAnything();
 
   DeleteListed("dir /b *.htm* > dir_01.txt", "");
   DeleteListed("dir /b *.list > dir_01.txt", "");

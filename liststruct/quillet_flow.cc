@@ -91,6 +91,9 @@ std::string ChooseInputFile() {
 
 // The time-stamped copy of the input as chosen, and list_01.txt, the copy worked on.
 void CopyInput(const std::string& input) {
+  // A list that cannot be read (a folder, a FIFO, a device, a link to nothing) stops here,
+  // before any copy is named as made.
+  if (int error = InputReadError(input); error != 0) StopOnReadFailure(input, error);
   std::string stamped = UpToTxt(input) + TimeStampNow() + ".txt";
   CopyByCommand(input, stamped, "out_null.txt");
   PrintLine(stamped);

@@ -31,17 +31,18 @@ if [ $# -eq 0 ]; then
   done
 fi
 
-# A work folder for each build: the programs, wget.exe and the session's input.
-# Usage: prepare SESSION BUILD_DIR [PAGE ...]
+# A work folder for each build, as a user makes one: the program, wget.exe (and for quillet
+# the indexer it hands its pages to) and the session's input. The indexer refuses a folder
+# that holds quillet or cellorin.
+# Usage: prepare SESSION PROGRAM BUILD_DIR [PAGE ...]
 prepare() {
-  work="$scratch/$1/$(basename "$2")"
+  work="$scratch/$1/$(basename "$3")"
   session_name=$1
   mkdir -p "$work"
-  for f in pagoran_01_149.exe pagoran_small_groups.exe quillet_01_248.exe cellorin_083.exe \
-    wget.exe; do
-    cp "$2/$f" "$work/"
+  for f in "$2" wget.exe $([ "$1" = quillet ] && echo pagoran_01_149.exe); do
+    cp "$3/$f" "$work/"
   done
-  shift 2
+  shift 3
   case $session_name in
     pagoran | pagoran_groups)
       mkdir -p "$work/htm_in"
@@ -63,8 +64,8 @@ failed=0
 session() {
   name=$1 program=$2 keys=$3
   shift 3
-  prepare "$name" "$linux" "$@"
-  prepare "$name" "$windows" "$@"
+  prepare "$name" "$program" "$linux" "$@"
+  prepare "$name" "$program" "$windows" "$@"
   printf '%b' "$keys" >"$scratch/$name/keys"
   (cd "$scratch/$name/build" && EDITOR=true env -u DISPLAY "./$program" <"../keys" \
     >../linux.out 2>../linux.err;

@@ -85,7 +85,7 @@ TEST(OutputPagesInBrowser, InlineScriptsRunAndSearchLinksCarryTheWholePhrase) {
   std::string browser = FindBrowser();
   if (browser.empty()) GTEST_SKIP() << "chromium is not installed: no browser check";
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kPagoran);
   MakeDirs("htm_in");
   WriteBytes("htm_in/page.htm", R"(<html>
 <head>
@@ -267,7 +267,7 @@ void IndexLongerSet(const std::string& work) {
 // the blocks add lines and change none (the expected files of every indexer case show it).
 TEST(IndexPagesInBrowser, LookTheSameInBlocks) {
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kPagoran);
   WriteOverviewPages();
   IndexLongerSet(dir.path());
   for (const char* page : {"i_1.htm", "s_1.htm", "index.htm"}) {
@@ -302,7 +302,7 @@ TEST(IndexPagesInBrowser, FindWordLinksLandAsBefore) {
   std::string browser = FindBrowser();
   if (browser.empty()) GTEST_SKIP() << "chromium is not installed: no browser check";
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kPagoran);
   IndexLongerSet(dir.path());
   std::vector<std::string> pages;
   for (const std::string& name : ListNames("htm_out")) {
@@ -365,8 +365,7 @@ TEST(IndexPagesInBrowser, FindWordLinksOfALaterGroupLandInItsPages) {
   std::string browser = FindBrowser();
   if (browser.empty()) GTEST_SKIP() << "chromium is not installed: no browser check";
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
-  InstallProgram(dir.path(), "pagoran_small_groups.exe");
+  InstallPrograms(dir.path(), "pagoran_small_groups.exe");
   MakeDirs("htm_in");
   const std::string in = std::string(CASES_DIR) + "/pagoran/groups/in/htm_in/";
   for (const char* name :

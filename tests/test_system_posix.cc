@@ -1,8 +1,10 @@
 // What the tests do differently on POSIX systems; programs are started with fork and exec,
 // and their pipes read in poll.
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +19,15 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+bool g_honour_permissions = false;
+
+// Root passes permission bits through two capabilities; dropped from the bounding set,
+// they stay gone across exec.
+bool DropPermissionOverrides() {
+  return prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) == 0 &&
+         prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) == 0;
+}
 
 void Drain(int fd, std::string* into, bool* open) {
   char buffer[65536];
@@ -62,6 +73,7 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
     } else {
       setenv("SOURCE_DATE_EPOCH", epoch.c_str(), 1);
     }
+    if (g_honour_permissions && geteuid() == 0 && !DropPermissionOverrides()) _exit(125);
     unsetenv("TMUX");
     unsetenv("DISPLAY");
     for (const auto& [key, value] : extra_env) setenv(key.c_str(), value.c_str(), 1);
@@ -110,6 +122,22 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
   }
   return result;
 }
+
+HonouredPermissions::HonouredPermissions() {
+  // Whether a child can drop the capabilities: try it in one.
+  if (geteuid() != 0) {
+    active_ = true;
+  } else {
+    pid_t child = fork();
+    if (child == 0) _exit(DropPermissionOverrides() ? 0 : 1);
+    int status = 0;
+    active_ = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+              WEXITSTATUS(status) == 0;
+  }
+  g_honour_permissions = active_;
+}
+
+HonouredPermissions::~HonouredPermissions() { g_honour_permissions = false; }
 
 void SetEnv(const std::string& name, const std::string& value) {
   setenv(name.c_str(), value.c_str(), 1);

@@ -162,6 +162,10 @@ bool MakeFifo(const std::string&) { return false; }
 
 bool WritesEverywhere() { return true; }
 
+// Permissions here are access lists, not mode bits the tests could take away.
+HonouredPermissions::HonouredPermissions() = default;
+HonouredPermissions::~HonouredPermissions() = default;
+
 int ScriptInput(const std::string& bytes) {
   int fds[2];
   if (_pipe(fds, static_cast<unsigned>(bytes.size()) + 4096, _O_BINARY) != 0) return -1;

@@ -88,9 +88,10 @@ std::map<std::string, std::string> SnapshotTree(const std::string& folder,
                                                 const std::string& skip = "");
 
 #ifdef BUILD_DIR
-/// The built executables and wget.exe, linked into `work_dir` as a user would copy them
-/// (copied where links cannot be made).
-void InstallPrograms(const std::string& work_dir);
+/// What the work folder of the program `exe` holds (the program and wget.exe; quillet's
+/// also the indexer it hands its pages to), linked into `work_dir` as a user would copy
+/// them (copied where links cannot be made).
+void InstallPrograms(const std::string& work_dir, const std::string& exe);
 void InstallProgram(const std::string& work_dir, const std::string& exe);
 inline std::string ProgramPath(const std::string& exe) {
   return std::string(BUILD_DIR) + "/" + exe;
@@ -126,6 +127,21 @@ std::string FailingEditor();
 /// True where the POSIX tools the tests name (sed) are at hand and a PATH can leave a
 /// program without any editor (Windows always has Notepad).
 bool HasPosixTools();
+
+/// While it lives, the programs that RunProgram starts are held to permission bits even
+/// when the tests run as root (they lose the capabilities that override them). `active()`
+/// is false where that cannot be done; a test of permissions then has nothing to test.
+class HonouredPermissions {
+ public:
+  HonouredPermissions();
+  ~HonouredPermissions();
+  HonouredPermissions(const HonouredPermissions&) = delete;
+  HonouredPermissions& operator=(const HonouredPermissions&) = delete;
+  bool active() const { return active_; }
+
+ private:
+  bool active_ = false;
+};
 
 /// Makes CR, LF and tabs visible, for readable failure messages.
 std::string Visible(const std::string& text);
