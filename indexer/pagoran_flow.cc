@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -197,7 +198,7 @@ void PutNewOutputInPlace(const PageTexts& pages) {
 
 }  // namespace
 
-void RunPagoran(const char* argv0) {
+void RunPagoran(const char* argv0, uint64_t group_occurrences) {
   RunPagoranDialogue(argv0);
   CheckFoldersBeforeTouchingAnything();
   CleanUpOnInterrupt(CleanUpStoppedRun,
@@ -223,8 +224,9 @@ void RunPagoran(const char* argv0) {
   // files (see word_lists.h). Each work file goes as soon as the last step that reads it is
   // done.
   PageMaker maker;  // makes the pages on a second thread; each is scanned once its text stands
-  const WordLists lists =
-      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); });
+  const WordLists lists = CutPageGroups(
+      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); }),
+      group_occurrences);
   const PageTexts pages = maker.Finish();
   if (pages.empty()) {
     PrintError("htm_in holds no .htm or .html page: the index pages will be empty.");
@@ -238,11 +240,11 @@ void RunPagoran(const char* argv0) {
   const std::vector<RecordSlice> next_pages = FindNextPages(lists);
   PrintLine("processed 30%");
   PrintLine("processed 40%");
-  FirstSpellings first_spelling;
+  FirstOccurrences first_occurrence;
   {
     PageDecoration decoration(run, lists);
     WordPageEntries entries;
-    first_spelling =
+    first_occurrence =
         WriteSearchPageAndWordEntries(run, lists, ids, next_pages, &decoration, &entries);
     DeleteWorkFile(kOccurrenceFile);  // the walk was its last reader
     DeleteWorkFile(kNextPageFile);
@@ -254,7 +256,7 @@ void RunPagoran(const char* argv0) {
   PrintLine("processed 60%");
   PrintLine("processed 70%");
   if (lists.total >= 3) PrintLine("processed 80%");
-  WriteAllWordsIndex(run, lists, ids, first_spelling);
+  WriteAllWordsIndex(run, lists, ids, first_occurrence);
   PrintLine("processed 90%");
 
   PutNewOutputInPlace(pages);

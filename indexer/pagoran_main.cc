@@ -1,5 +1,6 @@
 #include "common/run_guard.h"
 #include "indexer/pagoran_flow.h"
+#include "indexer/word_lists.h"
 
 namespace {
 
@@ -18,10 +19,21 @@ constexpr ProgramInfo kPagoran = {
     "  printf '11\\n' | ./pagoran_01_149.exe     accept, continue, no target address\n"
     "SOURCE_DATE_EPOCH fixes the date and time written on the pages.\n"
     "\n"
-    "Output: htm_out/ (start with htm_out/files_list.htm); the occurrence table stays in\n"
-    "wrd_24/wrd_24_1.txt.\n",
+    "Output: htm_out/ (start with htm_out/files_list.htm); a large set gets several word index\n"
+    "and search pages, i_N.htm and s_N.htm, one for each group of pages that a browser opens\n"
+    "quickly. The occurrence tables stay in wrd_24/wrd_24_N.txt.\n",
     "deletes every *.htm*, *.list and *.txt file", "wget.exe", "quillet_*.exe cellorin_*.exe"};
+
+// The test build pagoran_small_groups cuts groups of a few occurrences, so that small cases
+// show several groups; the program itself always uses kGroupOccurrences.
+#ifdef PAGORAN_TEST_GROUP_OCCURRENCES
+constexpr uint64_t kGroupLimit = PAGORAN_TEST_GROUP_OCCURRENCES;
+#else
+constexpr uint64_t kGroupLimit = kGroupOccurrences;
+#endif
+
+void Run(const char* argv0) { RunPagoran(argv0, kGroupLimit); }
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunGuardedProgram(kPagoran, argc, argv, RunPagoran); }
+int main(int argc, char** argv) { return RunGuardedProgram(kPagoran, argc, argv, Run); }

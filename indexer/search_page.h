@@ -1,6 +1,7 @@
 #ifndef INDEXER_SEARCH_PAGE_H_
 #define INDEXER_SEARCH_PAGE_H_
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
@@ -11,14 +12,15 @@
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 
-/// Writes the search page s_1.htm from the occurrences in document order (page, line,
-/// column): every source line as word links, each followed by index, contents and web-search
-/// links. Long lines get a phrase drawn by a generator with a fixed seed, so the same input
-/// gives the same page. The page is complete when the writer is destroyed. The texts an
-/// occurrence views must last as long as the writer.
+/// Writes the search page s_<group>.htm from the occurrences of the group's pages in document
+/// order (page, line, column): every source line as word links into i_<group>.htm, each
+/// followed by index, contents and web-search links. Long lines get a phrase drawn by a
+/// generator with a fixed seed, so the same input gives the same page. The page is complete
+/// when the writer is destroyed. The texts an occurrence views must last as long as the
+/// writer.
 class SearchPageWriter {
  public:
-  explicit SearchPageWriter(const IndexerRun& run);
+  SearchPageWriter(const IndexerRun& run, uint32_t group);
   ~SearchPageWriter();
   SearchPageWriter(const SearchPageWriter&) = delete;
   SearchPageWriter& operator=(const SearchPageWriter&) = delete;
@@ -30,6 +32,8 @@ class SearchPageWriter {
 
  private:
   const IndexerRun& run_;
+  const std::string group_;       // the group number, as written
+  const std::string index_page_;  // i_<group>.htm
   std::mt19937 generator_;
   std::function<double()> next_random_;
   LineWriter out_;

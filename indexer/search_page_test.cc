@@ -26,7 +26,7 @@ struct Record {
 std::vector<std::string> PageBody(const IndexerRun& run, const std::vector<Record>& records,
                                   bool with_blocks = false) {
   {
-    SearchPageWriter writer(run);
+    SearchPageWriter writer(run, 1);
     for (const Record& r : records) {
       Occurrence o;
       o.page = r.page;

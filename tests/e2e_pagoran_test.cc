@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <regex>
 #include <set>
 
@@ -19,6 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kPagoran[] = "pagoran_01_149.exe";
+// The same program cutting page groups of at most 40 occurrences.
+constexpr char kSmallGroups[] = "pagoran_small_groups.exe";
 
 std::string CaseDir(const std::string& name) { return std::string(CASES_DIR) + "/pagoran/" + name; }
 
@@ -56,23 +59,30 @@ void ExpectSameText(const std::string& expected_path, const std::string& actual,
   EXPECT_TRUE(expected == actual) << what << ": " << FirstDifference(expected, actual);
 }
 
-// Runs the indexer on the case's htm_in and returns the run.
-ProgramRun RunCase(const ScopedWorkDir& dir, const std::string& case_name,
-                   const std::string& keys) {
-  InstallPrograms(dir.path(), kPagoran);
-  if (fs::exists(CaseDir(case_name) + "/in")) CopyTree(CaseDir(case_name) + "/in", dir.path());
-  return RunProgram(ProgramPath(kPagoran), dir.path(), keys);
+struct IndexerCase {
+  std::string name;
+  std::string keys;
+  const char* program = kPagoran;
+};
+
+void PrintTo(const IndexerCase& indexer_case, std::ostream* out) { *out << indexer_case.name; }
+
+// Runs the case's program on its htm_in and returns the run.
+ProgramRun RunCase(const ScopedWorkDir& dir, const IndexerCase& indexer_case) {
+  InstallPrograms(dir.path(), indexer_case.program);
+  const std::string in = CaseDir(indexer_case.name) + "/in";
+  if (fs::exists(in)) CopyTree(in, dir.path());
+  return RunProgram(ProgramPath(indexer_case.program), dir.path(), indexer_case.keys);
 }
 
 // What a finished run leaves in its work directory: the programs, the two folders and the
 // copy of the occurrence tables; every work file is gone.
-void ExpectCleanWorkDir(const ScopedWorkDir& dir) {
-  std::vector<std::string> expected = {"htm_in", "htm_out", "pagoran_01_149.exe", "wget.exe",
-                                       "wrd_24"};
+void ExpectCleanWorkDir(const ScopedWorkDir& dir, const char* program = kPagoran) {
+  std::vector<std::string> expected = {"htm_in", "htm_out", program, "wget.exe", "wrd_24"};
   EXPECT_EQ(expected, ListNames(dir.path()));
 }
 
-class IndexerRun : public testing::TestWithParam<std::pair<std::string, std::string>> {};
+class IndexerRun : public testing::TestWithParam<IndexerCase> {};
 
 // The Overview's road: report.htm and notes.html become page_01.htm and page_02.htm, with a
 // table, a script block, an indented line, a word on both pages, a word in three spellings,
@@ -82,11 +92,13 @@ class IndexerRun : public testing::TestWithParam<std::pair<std::string, std::str
 // names in mixed case, keys that are prefixes of others next to bytes below '"' ("the",
 // "the!", "the\x1f..."), one key in several spellings on one line, words holding &nbsp;,
 // quotes, a table cell with a tab, a line of 34 words, pages without words or body tag, and
-// words on one page only.
+// words on one page only; and five pages cut into groups of at most 40 occurrences: two
+// pages of exactly 40 together, a page of 70 alone, two more pages, with a word on pages of
+// the first and the last group.
 TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
-  const std::string case_name = GetParam().first;
+  const std::string case_name = GetParam().name;
   ScopedWorkDir dir;
-  ProgramRun run = RunCase(dir, case_name, GetParam().second);
+  ProgramRun run = RunCase(dir, GetParam());
   const std::map<std::string, std::string> input_before = Tree(CaseDir(case_name) + "/in/htm_in");
   EXPECT_EQ(0, run.status);
   // Standard error as expected/stderr.out has it (empty where there is no such file).
@@ -106,14 +118,16 @@ TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
     }
   }
   EXPECT_EQ(input_before, Tree(dir.path() + "/htm_in"));  // htm_in is only read
-  ExpectCleanWorkDir(dir);
+  ExpectCleanWorkDir(dir, GetParam().program);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IndexerRun,
-                         testing::Values(std::make_pair("overview", "11shop.example.org\n"),
-                                         std::make_pair("empty_htm_in", "11\n"),
-                                         std::make_pair("corners", "11shop.example.org\n")),
-                         [](const auto& param) { return param.param.first; });
+                         testing::Values(IndexerCase{"overview", "11shop.example.org\n"},
+                                         IndexerCase{"empty_htm_in", "11\n"},
+                                         IndexerCase{"corners", "11shop.example.org\n"},
+                                         IndexerCase{"groups", "11shop.example.org\n",
+                                                     kSmallGroups}),
+                         [](const auto& param) { return param.param.name; });
 
 // Every local link of the output set names a file of htm_out, and every #fragment an id in
 // that file (the find-word spans' "&gt;" links land on the occurrence anchors that each
