@@ -53,6 +53,10 @@ void Emit(std::string_view text) {
     g_output_sink->append(text);
   } else {
     std::fwrite(text.data(), 1, text.size(), stdout);
+    // Each finished line goes out at once, also through a pipe: progress shows as it
+    // happens. (The Microsoft C runtime takes line buffering for full buffering, so the
+    // flush is done here on both systems.)
+    if (text.find('\n') != std::string_view::npos) std::fflush(stdout);
     if (g_stdout_error == 0 && std::ferror(stdout)) g_stdout_error = errno ? errno : EIO;
   }
   for (char c : text) {
@@ -74,8 +78,7 @@ void FailOnLostOutput() {
   int error = StandardOutputError();
   if (error == 0) return;
   platform::RestoreTerminal();
-  std::fprintf(stderr, "Cannot write standard output: %s\n", std::strerror(error));
-  std::fflush(stderr);
+  WriteStandardError(std::string("Cannot write standard output: ") + std::strerror(error) + "\n");
   std::_Exit(1);
 }
 
@@ -84,8 +87,8 @@ void FailOnLostOutput() {
 void InitConsole() {
   // A closed standard output counts as one that failed.
   if (platform::PrepareStandardStreams()) g_stdout_error = EBADF;
-  // One message per line, also through a pipe: progress shows as it happens.
-  std::setvbuf(stdout, nullptr, _IOLBF, 1 << 12);
+  // Buffered, and flushed at each line end by Emit.
+  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 12);
   g_input_is_terminal = platform::OpenTerminal(g_input_fd);
   std::atexit(platform::RestoreTerminal);
   std::atexit(FailOnLostOutput);  // runs first: handlers run in reverse order
@@ -121,8 +124,20 @@ void PrintError(std::string_view text) {
     return;
   }
   std::fflush(stdout);
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+  std::string line(text);
+  line += '\n';
+  WriteStandardError(line);
+}
+
+void WriteStandardError(std::string_view text) {
+  // In one write: a console shows each piece it gets on its own, and a letter cut between
+  // two pieces would show as two wrong ones.
   std::fflush(stderr);
+  while (!text.empty()) {
+    long long written = platform::Write(2, text.data(), text.size());
+    if (written <= 0) return;
+    text.remove_prefix(static_cast<size_t>(written));
+  }
 }
 
 char WaitForKey(std::string_view keys) {
@@ -198,7 +213,7 @@ void EndProgram() {
   if (!pending.program_path.empty()) {
     // The started program takes over this console, in its own folder.
     platform::ReplaceProcess(pending.folder, pending.program_path, pending.argv0);
-    std::fprintf(stderr, "The system cannot find the file %s.\n", pending.argv0.c_str());
+    WriteStandardError("The system cannot find the file " + pending.argv0 + ".\n");
   }
   std::exit(0);
 }

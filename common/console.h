@@ -26,6 +26,8 @@ void PrintTab();
 /// One line on standard error, such as a failing command's message; what was printed
 /// before it is flushed first, so the two streams keep their order on a terminal.
 void PrintError(std::string_view text);
+/// `text` on standard error as it is, in one write where the system takes it whole.
+void WriteStandardError(std::string_view text);
 
 /// Waits for one of `keys` and returns it; other keys are ignored without a trace. The
 /// caller prints the choices.

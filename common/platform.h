@@ -58,6 +58,10 @@ void WatchInterrupts(void (*on_interrupt)(int signal));
 /// The separator of folders in the paths the system's own tools and users write ('/' or
 /// '\\'), for messages that name files.
 extern const char kFolderSeparator;
+/// True where the system reserves some file names for itself (Windows: device names such as
+/// "con.htm", the characters * ? " < > | :, a trailing dot or blank), so that opening such a
+/// name reaches something else than the file a listing showed.
+extern const bool kReservesWindowsNames;
 
 struct FileInfo {
   enum Kind { kFile, kFolder, kLink, kOther };
@@ -157,6 +161,9 @@ long long ProcessId();
 
 // ---- The run
 
+/// The process's arguments, argument zero first, as UTF-8: on Windows from the system's
+/// wide-character command line (the C runtime's `argv` is in the ANSI code page there).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 /// The path of the program file this process was started from, as found by `argv0`;
 /// empty when it cannot be told.
 std::string StartedProgramPath(const std::string& argv0);

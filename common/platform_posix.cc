@@ -25,6 +25,7 @@
 namespace platform {
 
 const char kFolderSeparator = '/';
+const bool kReservesWindowsNames = false;
 
 // ---- Console
 
@@ -440,6 +441,12 @@ std::vector<std::string> DefaultEditor() {
 long long ProcessId() { return getpid(); }
 
 // ---- The run
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc && argv[i] != nullptr; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
 
 std::string StartedProgramPath(const std::string& argv0) {
   // The path by which the program file was found: argv0 itself when it holds a "/", else

@@ -20,6 +20,7 @@
 namespace platform {
 
 const char kFolderSeparator = '\\';
+const bool kReservesWindowsNames = true;
 
 namespace {
 
@@ -696,6 +697,20 @@ std::vector<std::string> DefaultEditor() { return {"notepad.exe"}; }
 long long ProcessId() { return GetCurrentProcessId(); }
 
 // ---- The run
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  if (wide != nullptr && count == argc) {
+    for (int i = 0; i < count; ++i) arguments.push_back(Narrow(wide[i]));
+  } else {
+    // The C runtime split the line differently: its own arguments, as they came.
+    for (int i = 0; i < argc && argv[i] != nullptr; ++i) arguments.emplace_back(argv[i]);
+  }
+  LocalFree(wide);
+  return arguments;
+}
 
 std::string StartedProgramPath(const std::string&) {
   // Windows knows the program file itself, whatever name it was started by.

@@ -22,10 +22,20 @@
 
 namespace {
 
-void Say(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fflush(stderr);
-}
+// Advice is written for the shell of the system the program was built for: cmd on Windows,
+// where a program in the current folder runs by its bare name and "cd" needs /d to change
+// the drive too.
+#ifdef _WIN32
+constexpr std::string_view kRunHere = "";
+constexpr std::string_view kChangeFolder = "cd /d ";
+#else
+constexpr std::string_view kRunHere = "./";
+constexpr std::string_view kChangeFolder = "cd ";
+#endif
+
+std::string RunHere(std::string_view name) { return std::string(kRunHere) + std::string(name); }
+
+void Say(std::string_view text) { WriteStandardError(text); }
 
 // A folder that CMake builds in holds its cache; the programs' clean-up would delete it,
 // so such a folder is never a work folder, nor advised as one.
@@ -45,7 +55,8 @@ bool IsBuildTree(const std::string& folder) {
   message += "It was started as " + argv0 + " in " + platform::CurrentFolder() + ".\n";
   std::string home = platform::FolderOfPath(started);
   if (!home.empty() && !IsBuildTree(home)) {
-    message += "Start it in its folder: cd " + home + " && ./" + name + "\n";
+    message += "Start it in its folder: " + std::string(kChangeFolder) + home + " && " +
+               RunHere(name) + "\n";
     message += "or give it a work folder of its own: " + WorkFolderAdvice(program) + "\n";
   } else {
     message += "Give it a work folder of its own: " + WorkFolderAdvice(program) + "\n";
@@ -114,17 +125,30 @@ std::string WorkFolderAdvice(const ProgramInfo& program) {
     return script + " DIR && cd DIR/" + own_folder + " && ./" + name;
   }
   // Without it: the files a work folder holds, copied from where the program lies.
+#ifdef _WIN32
+  // cmd's copy takes one source file at a time.
+  std::string copies = "copy " + name + " DIR";
+  for (const std::string& companion : SplitFields(std::string(program.companions), ' ')) {
+    if (!companion.empty()) copies += " && copy " + companion + " DIR";
+  }
+  return "mkdir DIR && " + copies + " && cd /d DIR && " + name;
+#else
   return "mkdir DIR && cp " + name + " " + std::string(program.companions) +
          " DIR && cd DIR && ./" + name;
+#endif
 }
 
 int RunGuardedProgram(const ProgramInfo& program, int argc, char** argv,
                       void (*run)(const char* argv0)) {
   InitConsole();
-  GuardRun(program, argc, argv);
+  std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
+  std::vector<char*> utf8_argv;
+  for (std::string& argument : arguments) utf8_argv.push_back(argument.data());
+  utf8_argv.push_back(nullptr);
+  GuardRun(program, static_cast<int>(arguments.size()), utf8_argv.data());
   WatchForInterrupts();
   try {
-    run(argv[0]);
+    run(arguments.empty() ? "" : utf8_argv[0]);
   } catch (const std::exception& error) {
     EndProgramOnFailure(std::string(program.name) + " stopped: " + error.what());
   }
@@ -136,7 +160,7 @@ void GuardRun(const ProgramInfo& program, int argc, char** argv) {
   if (argc > 1) {
     std::string argument = argv[1];
     if (argc == 2 && (argument == "-h" || argument == "--help")) {
-      std::string text = "Usage: ./" + name + " [-h | --help | --version]\n\n";
+      std::string text = "Usage: " + RunHere(name) + " [-h | --help | --version]\n\n";
       text += program.about;
       Print(text);
       EndProgram();
@@ -145,7 +169,7 @@ void GuardRun(const ProgramInfo& program, int argc, char** argv) {
       PrintLine(name + " " + SUITE_VERSION);
       EndProgram();
     }
-    Say(name + ": unexpected argument '" + argument + "'; usage: ./" + name +
+    Say(name + ": unexpected argument '" + argument + "'; usage: " + RunHere(name) +
         " [-h | --help | --version]\n");
     std::exit(2);
   }

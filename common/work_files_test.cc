@@ -78,6 +78,21 @@ TEST(WorkDirNames, CaseBlindMatchingAndNewNamesAsWritten) {
   EXPECT_FALSE(FileExists("page_5.htm"));
 }
 
+TEST(WorkDirNames, NamesWindowsReserves) {
+  const struct {
+    const char* name;
+    bool reserved;
+  } cases[] = {
+      {"con.htm", true},      {"NUL.htm", true},       {"Com1.htm", true},   {"lpt9.a.htm", true},
+      {"aux", true},          {"prn .htm", true},      {"a?.htm", true},     {"a*.htm", true},
+      {"a\"b.htm", true},     {"a<b>.htm", true},      {"a|b.htm", true},    {"c:d.htm", true},
+      {"a.htm.", true},       {"a.htm ", true},        {"com0.htm", false},  {"com10.htm", false},
+      {"console.htm", false}, {"nul_list.htm", false}, {"a.con.htm", false}, {"lpt.htm", false},
+      {"plain.htm", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.reserved, IsWindowsReservedName(c.name)) << c.name;
+}
+
 TEST(WorkDirNames, AbsoluteAndClimbingNamesAreRefused) {
   ScopedWorkDir dir;
   std::string path;

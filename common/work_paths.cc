@@ -203,6 +203,18 @@ bool IsHoldableName(std::string_view name) {
                       [](char c) { return c == '\\' || static_cast<unsigned char>(c) < 32; });
 }
 
+bool IsWindowsReservedName(std::string_view name) {
+  if (name.empty()) return false;
+  if (name.find_first_of("*?\"<>|:") != std::string_view::npos) return true;
+  if (name.back() == '.' || name.back() == ' ') return true;
+  // The device name is what stands before the first dot, blanks at its end ignored.
+  std::string stem = LowerAscii(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  if (stem == "con" || stem == "prn" || stem == "aux" || stem == "nul") return true;
+  return stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
 std::string EscapedName(std::string_view name) {
   std::string escaped;
   for (char c : name) {

@@ -33,6 +33,10 @@ bool FolderExists(std::string_view name);  // a directory
 /// case-blind lookups leave it out, so no command acts on it, or on another file because
 /// of it.
 bool IsHoldableName(std::string_view name);
+/// Whether Windows reserves `name`: a device name (con, prn, aux, nul, com1 to com9, lpt1 to
+/// lpt9, in any case, alone or with an extension), one of the characters * ? " < > | : or a
+/// name that ends in a dot or a blank. On Windows such a name opens a device or another file.
+bool IsWindowsReservedName(std::string_view name);
 /// `name` with every backslash and byte below 32 written as a C escape ("a\nb.htm"), for a
 /// message that names it on one line.
 std::string EscapedName(std::string_view name);

@@ -10,11 +10,21 @@ constexpr ProgramInfo kCellorin = {
     "first data row, the first free column) and writes a page of nine ready-to-copy formulas\n"
     "that total a column per group.\n"
     "\n"
+#ifdef _WIN32
+    "It works only in a folder of its own (start it there: cd /d FOLDER, then\n"
+    "cellorin_083.exe). There it deletes check_*.txt and writes check_01.txt, check_02.txt\n"
+    "and out_null.txt.\n"
+    "\n"
+    "Scripted runs: menu keys are single bytes (no line end), each answer is one line; with a\n"
+    "file keys.txt holding the four lines 11b, d, 3 and h:\n"
+    "  cellorin_083.exe < keys.txt\n"
+#else
     "It works only in a folder of its own (scripts/new_workdir.sh DIR makes one). There\n"
     "it deletes check_*.txt and writes check_01.txt, check_02.txt and out_null.txt.\n"
     "\n"
     "Scripted runs: menu keys are single bytes (no line end), each answer is one line:\n"
     "  printf '11b\\nd\\n3\\nh\\n' | ./cellorin_083.exe\n"
+#endif
     "It writes no date or time, so SOURCE_DATE_EPOCH changes nothing here.\n"
     "\n"
     "Output: efg_cellorin.htm in this folder.\n",

@@ -49,6 +49,12 @@ std::vector<InputName> CollectInputList() {
   while (sorted.Next(&line)) {
     std::string lower = LowerAscii(line);
     if (Contains(lower, kPromotionPage)) continue;
+    if (platform::kReservesWindowsNames && IsWindowsReservedName(line)) {
+      PrintError("Skipped htm_in page \"" + EscapedName(line) +
+                 "\": Windows reserves its name (a device name such as con or nul, one of"
+                 " * ? \" < > | :, or a dot or blank at its end)");
+      continue;
+    }
     list.WriteLine(lower);
     inputs.push_back({std::move(lower), line});
   }

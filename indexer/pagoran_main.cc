@@ -10,6 +10,17 @@ constexpr ProgramInfo kPagoran = {
     "and highlightable, with a contents page, a word index, a search page with web-search\n"
     "links and an index of all words with their counts.\n"
     "\n"
+#ifdef _WIN32
+    "It works only in a folder of its own that holds it and wget.exe (start it there: cd /d\n"
+    "FOLDER, then pagoran_01_149.exe). There it deletes every *.htm*, *.list and *.txt file at\n"
+    "the start and the end of a run, and the old contents of htm_out, so it refuses a folder\n"
+    "that also holds quillet or cellorin. htm_in is only read; a page that cannot be read stops\n"
+    "the run.\n"
+    "\n"
+    "Scripted runs: menu keys are single bytes (no line end), the target address is one line;\n"
+    "with a file keys.txt holding the line 11 (accept, continue, no target address):\n"
+    "  pagoran_01_149.exe < keys.txt\n"
+#else
     "It works only in a folder of its own that holds it and wget.exe (scripts/new_workdir.sh\n"
     "DIR makes one). There it deletes every *.htm*, *.list and *.txt file at the start and the\n"
     "end of a run, and the old contents of htm_out, so it refuses a folder that also holds\n"
@@ -17,6 +28,7 @@ constexpr ProgramInfo kPagoran = {
     "\n"
     "Scripted runs: menu keys are single bytes (no line end), the target address is one line:\n"
     "  printf '11\\n' | ./pagoran_01_149.exe     accept, continue, no target address\n"
+#endif
     "SOURCE_DATE_EPOCH fixes the date and time written on the pages.\n"
     "\n"
     "Output: htm_out/ (start with htm_out/files_list.htm); a large set gets several word index\n"

@@ -12,13 +12,24 @@ constexpr ProgramInfo kQuillet = {
     "replaces what pagoran/htm_in held with this HTML file alone, and it stops, changing\n"
     "nothing, while a run of the indexer is going on there.\n"
     "\n"
+#ifdef _WIN32
+    "It works only in a folder of its own, next to pagoran_01_149.exe and wget.exe (start it\n"
+    "there: cd /d FOLDER, then quillet_01_248.exe). There it deletes check*.*, chapters*.*,\n"
+#else
     "It works only in a folder of its own, next to pagoran_01_149.exe and wget.exe\n"
     "(scripts/new_workdir.sh DIR makes one). There it deletes check*.*, chapters*.*,\n"
+#endif
     "oglasi*.*, sour_in*.*, exe_files*.* and dir_files*.*, and it reserves the names list*.txt\n"
     "for its work files.\n"
     "\n"
     "Scripted runs: menu keys are single bytes (no line end), the file number is one line;\n"
+#ifdef _WIN32
+    "after set EDITOR=cmd /c rem the list stays as it is (Notepad opens it otherwise):\n"
+    "  quillet_01_248.exe < keys.txt\n"
+    "SOURCE_DATE_EPOCH fixes the time stamps.\n"
+#else
     "EDITOR=true leaves the list as it is. SOURCE_DATE_EPOCH fixes the time stamps.\n"
+#endif
     "\n"
     "Output: <list>_YYYY_MM_DD_hh_mm_ss.txt, .htm and .csv in this folder; the indexed pages\n"
     "in pagoran/htm_out.\n",

@@ -38,6 +38,11 @@ TEST(RunGuard, ProgramStartedOutsideItsFolderChangesNothing) {
     // Its first suggestion is the work folder, not an "or" without a first.
     EXPECT_NE(std::string::npos, run.err.find("\nGive it a work folder of its own: ")) << run.err;
     EXPECT_EQ(std::string::npos, run.err.find("\nor ")) << run.err;
+#ifdef _WIN32
+    EXPECT_NE(std::string::npos, run.err.find("copy " + std::string(exe) + " DIR && copy "))
+        << run.err;
+    EXPECT_EQ(std::string::npos, run.err.find("./")) << run.err;
+#endif
     EXPECT_EQ(before, SnapshotTree(dir.path())) << exe;
   }
 }
@@ -124,13 +129,21 @@ struct ArgumentCase {
   std::string err_pattern;  // and for the whole standard error
 };
 
+// How a program in the current folder is run in the advice: by its bare name in cmd.
+#ifdef _WIN32
+const std::string kRunHere = "";
+#else
+const std::string kRunHere = "\\./";
+#endif
+
 TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
   const ArgumentCase cases[] = {
       {"--help", 0,
-       "Usage: \\./NAME \\[-h \\| --help \\| --version\\]\n\n[^]*works only in a "
-       "folder of its own[^]*SOURCE_DATE_EPOCH[^]*Output: [^]*",
+       "Usage: " + kRunHere +
+           "NAME \\[-h \\| --help \\| --version\\]\n\n[^]*works only in a "
+           "folder of its own[^]*SOURCE_DATE_EPOCH[^]*Output: [^]*",
        ""},
-      {"-h", 0, "Usage: \\./NAME [^]*", ""},
+      {"-h", 0, "Usage: " + kRunHere + "NAME [^]*", ""},
       {"--version", 0, "NAME [0-9]+\\.[0-9]+\\.[0-9]+\n", ""},
       {"--bogus", 2, "", "NAME: unexpected argument '--bogus'; usage: [^\n]*\n"},
       {"report.htm", 2, "", "NAME: unexpected argument 'report.htm'; usage: [^\n]*\n"},
@@ -151,6 +164,12 @@ TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
       EXPECT_TRUE(std::regex_match(run.out, named(c.out_pattern))) << exe << " " << run.out;
       EXPECT_TRUE(std::regex_match(run.err, named(c.err_pattern))) << exe << " " << run.err;
       EXPECT_EQ(before, SnapshotTree(dir.path())) << exe << " " << c.argument;
+#ifdef _WIN32
+      // A Windows user gets cmd's commands, never a POSIX shell's.
+      for (const char* posix : {"./", "printf", "EDITOR=true", "new_workdir.sh", "cp "}) {
+        EXPECT_EQ(std::string::npos, (run.out + run.err).find(posix)) << exe << " " << posix;
+      }
+#endif
     }
   }
 }
