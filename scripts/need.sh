@@ -6,9 +6,10 @@
 #   browser  Chromium, for the test that opens the indexer's pages; that test is skipped
 #            without it, so a missing Chromium is only a warning;
 #   windows  MinGW-w64 (the POSIX-threads g++ for 64-bit Windows) and Wine, to cross-build
-#            the Windows programs and run their tests.
+#            the Windows programs and run their tests; tmux, for the checks in a terminal
+#            under Wine (skipped without it, so a missing tmux is only a warning).
 # As root on a machine with apt-get, installs what is missing. Otherwise prints the command
-# that would install it and, when something other than Chromium is missing, ends with
+# that would install it and, when something other than Chromium or tmux is missing, ends with
 # status 1.
 # Usage: scripts/need.sh build|tests|browser|windows ...
 [ $# -gt 0 ] || set -- -h
@@ -57,6 +58,7 @@ survey() {
       windows)
         have x86_64-w64-mingw32-g++-posix || required="$required g++-mingw-w64-x86-64-posix"
         have wine || have wine64 || required="$required wine64 wine"
+        have tmux || optional="$optional tmux"
         ;;
     esac
   done
@@ -72,6 +74,7 @@ what() {
     g++-mingw-w64-x86-64-posix) echo "MinGW-w64 g++ (POSIX threads), for the Windows build" ;;
     wine64) echo "Wine, to run the Windows build's tests" ;;
     wine) ;;
+    tmux) echo "tmux, for the Windows programs' checks in a terminal (skipped without it)" ;;
   esac
 }
 
