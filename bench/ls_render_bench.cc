@@ -9,20 +9,22 @@
 #include <string>
 
 #include "common/line_files.h"
+#include "liststruct/chapter_table.h"
 #include "liststruct/csv_output.h"
 #include "liststruct/html_render.h"
+#include "liststruct/keyed_lines.h"
 
 namespace {
 
 double RunOnce(long long chapters) {
-  ChapterTable table;
   {
     LineWriter out("list_03_list.txt");
+    LineWriter rows(kChapterRowsFile);
     long long line = 0;
     for (long long c = 1; c <= chapters; ++c) {
       std::string number = std::to_string(c) + ".";
       out.WriteLine("  " + number + " Title <" + std::to_string(c) + ">");
-      table.push_back({number, ++line, 2, number, {std::to_string(c), ""}});
+      rows.WriteLine(NumberedLine(++line, "2 " + number));
       out.WriteLine("  body text with http://example.org/" + std::to_string(c) + " inside");
       out.WriteLine("  look_at: " + std::to_string((c * 7919) % chapters + 1) + ".");
       out.WriteLine("  12 apples & pears");
@@ -30,7 +32,7 @@ double RunOnce(long long chapters) {
     }
   }
   auto start = std::chrono::steady_clock::now();
-  RenderHtml(table);
+  RenderHtml();
   WriteHtmlBodyCopy();
   WriteCsv();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

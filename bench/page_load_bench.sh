@@ -1,23 +1,32 @@
 #!/bin/bash
 # Browser benchmark of the indexer's output: indexes the benchmark's generated sets (the pages
-# of bench/indexer_bench.sh) and loads the largest decorated page and the four index pages in
+# of bench/indexer_bench.sh) and loads the largest decorated page and the index pages in
 # headless Chromium (the system's chromium, driven by the npm package playwright-core,
-# installed once into build-bench/browser). Prints per page its size, the seconds to the load
-# event and until the whole page is laid out (the fastest of RUNS runs, default 3, the pages
-# taking turns), and the milliseconds per MB of the latter beyond the fixed cost of a load
-# (that of an empty page); then each index page's time per MB against the decorated page's,
-# and for 200 pages whether the targets hold: every index page at most 1.5 times the
-# decorated page's time per MB (a page under 1 MB, whose time is mostly the fixed cost, at
-# most 1.5 times the decorated page's whole time), and i_1.htm and s_1.htm laid out in under
-# 5 s. For other sizes, each page's time per MB against that of the first size.
+# installed once into build-bench/browser). A large set makes several page groups, each with
+# its word index page i_N.htm and search page s_N.htm: every group is listed with its pages
+# and the sizes of its two pages, and the LOADED largest i_N.htm and s_N.htm (default: all of
+# them up to 10 groups, else the 3 largest of each) are loaded beside index.htm and
+# files_list.htm. Prints per page
+# loaded its size, the seconds to the load event and until the whole page is laid out (the
+# fastest of RUNS runs, default 3, the pages taking turns), and the milliseconds per MB of the
+# latter beyond the fixed cost of a load (that of an empty page); then each index page's time
+# per MB against the decorated page's. Targets:
+# - every i_N.htm and s_N.htm of a group of more than one page is at most 8 MB;
+# - for 200 pages and a folder: every index page at most 1.5 times the decorated page's time
+#   per MB (a page under 1 MB, whose time is mostly the fixed cost, at most 1.5 times the
+#   decorated page's whole time), and every i_N.htm and s_N.htm laid out in under 5 s;
+# - for a folder: no index page loaded takes longer than its largest decorated page;
+# - for each further size: the slowest i_N.htm or s_N.htm laid out within 1.3 times the
+#   slowest of the first size (flat in the number of pages).
 # A page is not loaded when Chromium would need more memory than the machine has available:
-# it took about 55 bytes of memory per byte of page for the 200 pages' i_1.htm (3.8 GiB).
+# it took about 55 bytes of memory per byte of page for the 200 pages' i_1.htm when it was one
+# page for the whole set (3.8 GiB).
 # A folder in place of a number of pages is a real document set: its .htm and .html files are
 # indexed as they are (for example the Rust book of Debian's rust-doc,
-# /usr/share/doc/rust-doc/html/book), and the 200 pages' targets are checked for it too.
+# /usr/share/doc/rust-doc/html/book).
 # BEFORE=1 also loads each index page without its block lines, that is as the indexer wrote
 # it before it grouped lines in blocks.
-# Usage: [RUNS=n] [TIMEOUT=seconds a load, default 600] [BEFORE=1]
+# Usage: [RUNS=n] [LOADED=n|all] [TIMEOUT=seconds a load, default 600] [BEFORE=1]
 #        bench/page_load_bench.sh [PAGES|FOLDER ...]   (default: 200 2000)
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -66,6 +75,7 @@ measure() {
 }
 
 first=
+first_slowest=
 for p in ${@:-200 2000}; do
   if [ -d "$p" ]; then
     set_name="$(basename "$p")"
@@ -84,10 +94,31 @@ for p in ${@:-200 2000}; do
   cp "$build"/pagoran_01_149.exe "$build"/wget.exe "$work/"
   (cd "$work" && printf '11\n' | ./pagoran_01_149.exe >/dev/null)
   out="$work/htm_out"
-  echo "== $label: the largest decorated page and the index pages" \
-       "(fastest of $runs, timeout $timeout s a load)"
+  groups=$(ls "$out" | grep -c '^i_[0-9]*\.htm$')
+  echo "== $label: $groups page groups"
+  # Each group's pages (from its occurrence table) and the sizes of its two pages.
+  for n in $(seq 1 "$groups"); do
+    echo "$n $(cut -d, -f1 "$work/wrd_24/wrd_24_$n.txt" | uniq | wc -l)" \
+         "$(stat -c %s "$out/i_$n.htm") $(stat -c %s "$out/s_$n.htm")"
+  done > "$scratch/groups"
+  awk '
+    {
+      printf "  group %-4d %5d pages   i_%d.htm %6.2f MB   s_%d.htm %6.2f MB\n", $1, $2, $1,
+             $3 / 1048576, $1, $4 / 1048576
+      for (f = 3; f <= 4; ++f) if ($2 > 1 && $f > 8 * 1048576) big = big " " (f == 3 ? "i_" : "s_") $1
+    }
+    END {
+      print "  target, every i_N.htm and s_N.htm of a group of several pages at most 8 MB: " \
+            (big ? "NOT MET:" big : "met")
+    }' "$scratch/groups"
+  loaded=${LOADED:-$([ "$groups" -le 10 ] && echo all || echo 3)}
+  [ "$loaded" = all ] && loaded=$groups
+  echo "  loaded: the largest decorated page, the $loaded largest i_N.htm and s_N.htm," \
+       "index.htm, files_list.htm (fastest of $runs, timeout $timeout s a load)"
   pages=()
-  for f in $(ls -S "$out"/page_*.htm | head -1) "$out"/{i_1,s_1,index,files_list}.htm; do
+  for f in $(ls -S "$out"/page_*.htm | head -1) \
+      $(ls -S "$out"/i_*.htm | head -"$loaded") $(ls -S "$out"/s_*.htm | head -"$loaded") \
+      "$out"/{index,files_list}.htm; do
     need_kb=$(( $(stat -c %s "$f") * 55 / 1024 ))
     if [ "$need_kb" -gt "$available_kb" ]; then
       echo "  $(basename "$f"): not loaded, $(( $(stat -c %s "$f") >> 20 )) MB would need about" \
@@ -98,46 +129,78 @@ for p in ${@:-200 2000}; do
   done
   measure "${pages[@]}"
   # The first line after the empty page's is the decorated page's.
-  awk -F'\t' -v pages="$set_name" -v first="$first" -v history="$scratch/per_mb" \
-      -v targets="$([ "$p" = 200 ] || [ -d "$p" ] && echo 1)" '
+  awk -F'\t' -v pages="$set_name" -v first="$first" -v first_slowest="$first_slowest" \
+      -v history="$scratch/per_mb" -v slowest_file="$scratch/slowest" \
+      -v targets="$([ "$p" = 200 ] || [ -d "$p" ] && echo 1)" -v folder="$([ -d "$p" ] && echo 1)" '
     NR == 1 { fixed = $4; next }
-    NR == 2 { whole = $4; per_mb = ($4 - fixed) / ($2 / 1048576) }
+    NR == 2 {
+      whole = $4
+      per_mb = ($4 - fixed) / ($2 / 1048576)
+      if (first != "" && pages != first && ((first, "decorated") in seen)) {
+        printf "  %-16s %.2f times the time per MB of the largest decorated page for %s pages\n",
+               $1, per_mb * 1000 / seen[first, "decorated"], first
+      }
+      print pages, "decorated", per_mb * 1000 >> history
+      next
+    }
     {
       mb = $2 / 1048576
+      group_page = $1 ~ /^[is]_[0-9]+\.htm$/
       if ($3 == "timeout") {
         over = over " " $1
-        if ($1 == "i_1.htm" || $1 == "s_1.htm") slow = slow " " $1
+        if (group_page) { slow = slow " " $1; slowest = "timeout" }
+        later = later " " $1
         next
       }
-      if ($1 == "i_1.htm" || $1 == "s_1.htm") { if ($4 >= 5) slow = slow " " $1 }
-      if (NR > 2 && mb >= 1) {
+      if (group_page) {
+        if ($4 >= 5) slow = slow " " $1
+        if (slowest != "timeout" && $4 > slowest) { slowest = $4; slowest_name = $1 }
+      }
+      if ($4 > whole) later = later " " $1
+      if (mb >= 1) {
         ratio = ($4 - fixed) / mb / per_mb
         printf "  %-16s %.2f times the decorated page'"'"'s time per MB\n", $1, ratio
         if (ratio > 1.5) over = over " " $1
-      } else if (NR > 2) {
+      } else {
         printf "  %-16s %.2f times the decorated page'"'"'s whole time (under 1 MB)\n", $1, $4 / whole
         if ($4 > 1.5 * whole) over = over " " $1
       }
-      if (mb >= 1) {
+      if (mb >= 1 && !group_page) {
         ms = ($4 - fixed) * 1000 / mb
-        name = $1 ~ /^page_/ ? "decorated" : $1
-        if (first != "" && pages != first && ((first, name) in seen)) {
-          printf "  %-16s %.2f times the time per MB of the %s for %s pages\n", $1,
-                 ms / seen[first, name], name == "decorated" ? "largest decorated page" : "same page",
-                 first
+        if (first != "" && pages != first && ((first, $1) in seen)) {
+          printf "  %-16s %.2f times the time per MB of the same page for %s pages\n", $1,
+                 ms / seen[first, $1], first
         }
-        print pages, name, ms >> history
+        print pages, $1, ms >> history
       }
     }
     BEGIN {
       while ((getline line < history) > 0) { split(line, f, " "); seen[f[1], f[2]] = f[3] }
     }
     END {
+      if (slowest == "timeout") print "  slowest i_N.htm or s_N.htm: no load event in time"
+      else printf "  slowest i_N.htm or s_N.htm: %s, laid out in %.2f s\n", slowest_name, slowest
       if (targets) {
         print "  target, each index page at most 1.5 times the decorated page per MB: " \
               (over ? "NOT MET:" over : "met")
-        print "  target, i_1.htm and s_1.htm laid out in under 5 s: " (slow ? "NOT MET:" slow : "met")
+        print "  target, every i_N.htm and s_N.htm laid out in under 5 s: " \
+              (slow ? "NOT MET:" slow : "met")
       }
+      if (folder) {
+        print "  target, no index page slower than the largest decorated page: " \
+              (later ? "NOT MET:" later : "met")
+      }
+      if (first_slowest != "" && !folder) {
+        if (slowest == "timeout" || first_slowest == "timeout") {
+          print "  target, slowest i_N.htm or s_N.htm within 1.3 times that for " first \
+                " pages: NOT MET (no load event in time)"
+        } else {
+          ratio = slowest / first_slowest
+          printf "  target, slowest i_N.htm or s_N.htm within 1.3 times that for %s pages: %s" \
+                 " (%.2f times)\n", first, ratio <= 1.3 ? "met" : "NOT MET", ratio
+        }
+      }
+      print slowest > slowest_file
     }' "$scratch/loads"
   if [ -n "$BEFORE" ]; then
     echo "  before blocks (the same pages without their <div> and </div> lines):"
@@ -150,6 +213,9 @@ for p in ${@:-200 2000}; do
     done
     measure "${before[@]}"
   fi
-  [ -z "$first" ] && [ ! -d "$p" ] && first=$p
+  if [ -z "$first" ] && [ ! -d "$p" ]; then
+    first=$p
+    first_slowest=$(cat "$scratch/slowest")
+  fi
   rm -rf "$work" "$scratch/before"
 done

@@ -140,8 +140,15 @@ std::string ReadAnswerLine(std::string_view prompt) {
   std::fflush(stdout);
   std::string line;
   char byte;
-  while (ReadByte(&byte) && byte != '\n') line += byte;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  bool cut = false;
+  while (ReadByte(&byte) && byte != '\n') {
+    if (line.size() < kMaxAnswerLineLength) {
+      line += byte;
+    } else {
+      cut = true;
+    }
+  }
+  if (!cut && !line.empty() && line.back() == '\r') line.pop_back();
   if (g_input_is_terminal) {
     g_column = 1;  // the terminal echoed the line end
   } else {

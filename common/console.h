@@ -33,8 +33,13 @@ char WaitForKey(std::string_view keys);
 /// Waits for any key at all.
 void WaitForAnyKey();
 
-/// Prints `prompt` and "? ", reads one line and returns it whole (without line end).
-/// Without a terminal the program prints the line end itself.
+/// The longest answer line kept: the rest of a longer line is read and discarded, so that no
+/// input grows memory (an answer item keeps at most 4096 bytes of it anyway).
+inline constexpr size_t kMaxAnswerLineLength = 4 * 4096;
+
+/// Prints `prompt` and "? ", reads one line and returns it (without line end), at most its
+/// first kMaxAnswerLineLength bytes. Without a terminal the program prints the line end
+/// itself.
 std::string ReadAnswerLine(std::string_view prompt);
 
 /// The input item of a typed answer: leading blanks and tabs skipped; the item ends at the

@@ -73,6 +73,13 @@ TEST(ConsoleKeys, TypedAnswerFollowsKeysOnTheSameInput) {
   EXPECT_EQ("address = ? \nq? \nr? \n", console.out);
 }
 
+TEST(ConsoleKeys, OverlongAnswerLineIsCutAndTheKeysAfterItStillAct) {
+  ScriptedInput input(std::string(60000, '9') + "\r\nx2");
+  CapturedConsole console;
+  EXPECT_EQ(std::string(kMaxAnswerLineLength, '9'), ReadAnswerLine("n"));
+  EXPECT_EQ('2', WaitForKey("12"));
+}
+
 TEST(ConsoleKeysDeathTest, EndOfInputAtAKeyPromptEndsWithStatusZero) {
   EXPECT_EXIT(
       {

@@ -43,8 +43,21 @@ void ReplaceProcess(const std::string& folder, const std::string& program_path,
                     const std::string& argv0);
 /// Blocks the calling thread for good.
 [[noreturn]] void WaitForever();
+/// Takes the user's requests to stop (Ctrl+C, a termination signal, a closed terminal or
+/// console window) on a thread of its own, which calls `on_interrupt` with the request's
+/// signal number; `on_interrupt` ends the process with EndAfterInterrupt. Call once, before
+/// any other thread starts; programs this one starts or is replaced by take such requests
+/// as usual.
+void WatchInterrupts(void (*on_interrupt)(int signal));
+/// Ends the process as one stopped by `signal` asks: status 128 + its number on POSIX
+/// (130 for Ctrl+C, 143 for SIGTERM), STATUS_CONTROL_C_EXIT on Windows.
+[[noreturn]] void EndAfterInterrupt(int signal);
 
 // ---- Files and folders
+
+/// The separator of folders in the paths the system's own tools and users write ('/' or
+/// '\\'), for messages that name files.
+extern const char kFolderSeparator;
 
 struct FileInfo {
   enum Kind { kFile, kFolder, kLink, kOther };
@@ -95,6 +108,9 @@ class Folder {
 /// Returns the descriptor or -errno (ELOOP for a link).
 int OpenForWriting(const Folder& folder, const std::string& name, bool append, unsigned mode,
                    bool exclusive);
+/// 0 when new files can be made in the folder `path`, else why not (EACCES, EROFS), as far
+/// as the system can tell without making one.
+int WritableFolderError(const std::string& path);
 /// For reading `path`, following links and without blocking; -errno when it fails.
 int OpenForReading(const std::string& path);
 /// 0 or an errno value; a link is removed as a link.
@@ -149,9 +165,12 @@ std::string StartedProgramPath(const std::string& argv0);
 bool StartedInCurrentFolder(const std::string& started);
 /// The folder of `path`, resolved where it can be; empty when `path` names none.
 std::string FolderOfPath(const std::string& path);
-/// One run per folder: takes the current folder's run lock for the life of the process.
+/// One run per folder: takes the run lock of the folder `path` ("." for the current one)
+/// and holds it until ReleaseFolderLock(*held) or the end of the process; a program this
+/// one is replaced by does not inherit it. `*held` is set only when the lock is taken.
 enum class LockResult { kTaken, kHeldByAnother, kUnsupported };
-LockResult LockCurrentFolder();
+LockResult LockFolder(const std::string& path, long long* held);
+void ReleaseFolderLock(long long held);
 
 // ---- Clock and environment
 

@@ -16,12 +16,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "common/platform.h"
 #include "common/text.h"
 #include "common/work_paths.h"
 
 namespace platform {
+
+const char kFolderSeparator = '/';
 
 // ---- Console
 
@@ -116,17 +119,48 @@ void ClearScreen() {
   }
 }
 
+namespace {
+
+// The signals that ask a run to stop, blocked in every thread and taken by sigwait; the
+// mask the process had before, for the programs it starts.
+sigset_t g_interrupts;
+sigset_t g_mask_before;
+bool g_watching = false;
+
+// A program started by this one, or replacing it, gets the mask this process had.
+void RestoreSignalMask() {
+  if (g_watching) sigprocmask(SIG_SETMASK, &g_mask_before, nullptr);
+}
+
+}  // namespace
+
 void ReplaceProcess(const std::string& folder, const std::string& program_path,
                     const std::string& argv0) {
   if (chdir(folder.c_str()) != 0) return;
   std::string name = argv0;
   char* const argv[] = {name.data(), nullptr};
+  RestoreSignalMask();
   execv(program_path.c_str(), argv);
 }
 
 void WaitForever() {
   while (true) pause();
 }
+
+void WatchInterrupts(void (*on_interrupt)(int signal)) {
+  sigemptyset(&g_interrupts);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&g_interrupts, signal_number);
+  if (pthread_sigmask(SIG_BLOCK, &g_interrupts, &g_mask_before) != 0) return;
+  g_watching = true;
+  std::thread([on_interrupt] {
+    int signal_number = 0;
+    while (sigwait(&g_interrupts, &signal_number) != 0) {
+    }
+    on_interrupt(signal_number);
+  }).detach();
+}
+
+void EndAfterInterrupt(int signal) { _exit(128 + signal); }
 
 // ---- Files and folders
 
@@ -266,6 +300,12 @@ int OpenForWriting(const Folder& folder, const std::string& name, bool append, u
   return fd >= 0 ? fd : -errno;
 }
 
+int WritableFolderError(const std::string& path) {
+  // As the process's effective user: root passes where the mode bits say no, a read-only
+  // mount does not.
+  return faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 int OpenForReading(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   return fd >= 0 ? fd : -errno;
@@ -360,6 +400,7 @@ bool Spawn(const std::vector<std::string>& argv, const std::string& folder, bool
   if (child == 0) {
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
     if (!wait) setsid();  // a started program outlives its caller
+    RestoreSignalMask();
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -425,15 +466,22 @@ std::string FolderOfPath(const std::string& path) {
   return realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
 }
 
-LockResult LockCurrentFolder() {
+LockResult LockFolder(const std::string& path, long long* held) {
   // An exclusive lock on the folder itself: the kernel drops it with the process, so a
   // killed run leaves no stale lock, and it is not passed on to a program this one is
   // replaced by.
-  int fd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return LockResult::kUnsupported;
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return LockResult::kTaken;
-  return errno == EWOULDBLOCK ? LockResult::kHeldByAnother : LockResult::kUnsupported;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    *held = fd;
+    return LockResult::kTaken;
+  }
+  int error = errno;
+  close(fd);
+  return error == EWOULDBLOCK ? LockResult::kHeldByAnother : LockResult::kUnsupported;
 }
+
+void ReleaseFolderLock(long long held) { close(static_cast<int>(held)); }
 
 // ---- Clock and environment
 

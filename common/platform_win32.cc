@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,6 +18,8 @@
 #include "common/work_paths.h"
 
 namespace platform {
+
+const char kFolderSeparator = '\\';
 
 namespace {
 
@@ -355,6 +358,41 @@ void WaitForever() {
   while (true) Sleep(INFINITE);
 }
 
+namespace {
+
+void (*g_on_interrupt)(int) = nullptr;
+
+// Runs on a thread the system starts for the event. Ctrl+C and Ctrl+Break, and closing
+// the console window (for which the system waits a few seconds), stop the run; the
+// program ends in the handler, so the system's own handling never comes.
+BOOL WINAPI OnInterruptEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+      g_on_interrupt(SIGINT);
+      return TRUE;
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+      g_on_interrupt(SIGTERM);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void WatchInterrupts(void (*on_interrupt)(int signal)) {
+  g_on_interrupt = on_interrupt;
+  SetConsoleCtrlHandler(OnInterruptEvent, TRUE);
+}
+
+void EndAfterInterrupt(int) {
+  RestoreTerminal();
+  RestoreCodePage();
+  std::fflush(nullptr);
+  ExitProcess(0xC000013AUL);  // STATUS_CONTROL_C_EXIT, as Windows ends a program on Ctrl+C
+}
+
 // ---- Files and folders
 
 bool Status(const std::string& path, bool follow, FileInfo* info) {
@@ -462,6 +500,12 @@ int OpenForWriting(const Folder& folder, const std::string& name, bool append, u
     return -EMFILE;
   }
   return fd;
+}
+
+int WritableFolderError(const std::string&) {
+  // A folder's read-only attribute does not keep files out on Windows, and its access
+  // lists answer only to an attempt: a folder that refuses files is found at the first.
+  return 0;
 }
 
 int OpenForReading(const std::string& path) {
@@ -697,11 +741,11 @@ std::string FolderOfPath(const std::string& path) {
   return full;
 }
 
-LockResult LockCurrentFolder() {
+LockResult LockFolder(const std::string& path, long long* held) {
   // A named mutex keyed by the folder's identity: Windows drops it with the last process
   // that holds it, so a killed run leaves no stale lock, and it puts no file in the folder.
   unsigned long long volume, index;
-  if (!FolderIdentity(".", &volume, &index)) return LockResult::kUnsupported;
+  if (!FolderIdentity(path, &volume, &index)) return LockResult::kUnsupported;
   wchar_t name[96];
   swprintf(name, 96, L"Local\\doc_suite_run_%08llx_%016llx", volume, index);
   HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
@@ -710,8 +754,11 @@ LockResult LockCurrentFolder() {
     CloseHandle(mutex);
     return LockResult::kHeldByAnother;
   }
-  return LockResult::kTaken;  // held until the process ends
+  *held = reinterpret_cast<long long>(mutex);
+  return LockResult::kTaken;
 }
+
+void ReleaseFolderLock(long long held) { CloseHandle(reinterpret_cast<HANDLE>(held)); }
 
 // ---- Clock and environment
 

@@ -1,15 +1,23 @@
 #include "common/run_guard.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "common/console.h"
+#include "common/interrupt.h"
 #include "common/platform.h"
+#include "common/text.h"
+#include "common/work_paths.h"
 
 #ifndef SUITE_VERSION
 #define SUITE_VERSION "unknown"
+#endif
+#ifndef SUITE_SOURCE_DIR
+#define SUITE_SOURCE_DIR ""
 #endif
 
 namespace {
@@ -36,10 +44,12 @@ bool IsBuildTree(const std::string& folder) {
       std::string(program.deletes) + ".\n";
   message += "It was started as " + argv0 + " in " + platform::CurrentFolder() + ".\n";
   std::string home = platform::FolderOfPath(started);
-  if (!home.empty() && !IsBuildTree(home))
+  if (!home.empty() && !IsBuildTree(home)) {
     message += "Start it in its folder: cd " + home + " && ./" + name + "\n";
-  message += "or give it a work folder of its own: scripts/new_workdir.sh DIR && cd DIR && ./" +
-             name + "\n";
+    message += "or give it a work folder of its own: " + WorkFolderAdvice(program) + "\n";
+  } else {
+    message += "Give it a work folder of its own: " + WorkFolderAdvice(program) + "\n";
+  }
   Say(message);
   std::exit(2);
 }
@@ -49,7 +59,33 @@ bool IsBuildTree(const std::string& folder) {
   Say(name + ": " + platform::CurrentFolder() +
       " is a build tree (it holds CMakeCache.txt), not a work folder; nothing was changed.\n" +
       "It works only in a folder of its own, because there it " + std::string(program.deletes) +
-      ".\nGive it one: scripts/new_workdir.sh DIR && cd DIR && ./" + name + "\n");
+      ".\nGive it one: " + WorkFolderAdvice(program) + "\n");
+  std::exit(2);
+}
+
+// The first program of the suite in the current folder (in name order) that `program` must
+// not share a folder with, because its clean-up would delete that program's lists and
+// outputs; empty when there is none.
+std::string ProgramKeptApart(const ProgramInfo& program) {
+  if (program.kept_apart_from.empty()) return "";
+  std::vector<std::string> patterns = SplitFields(program.kept_apart_from, ' ');
+  std::vector<std::string> found;
+  platform::ListFolderNames(".", 0, [&](std::string name, const platform::FileInfo&) {
+    if (!IsHoldableName(name)) return;
+    for (const std::string& pattern : patterns) {
+      if (NameMatches(name, pattern)) found.push_back(name);
+    }
+  });
+  if (found.empty()) return "";
+  return *std::min_element(found.begin(), found.end());
+}
+
+[[noreturn]] void RefuseSharedFolder(const ProgramInfo& program, const std::string& other) {
+  std::string name(program.name);
+  Say(name + ": " + platform::CurrentFolder() + " also holds " + other +
+      ", whose files would be deleted here; nothing was changed.\n" +
+      "It works only in a folder of its own, because there it " + std::string(program.deletes) +
+      ".\nGive it one: " + WorkFolderAdvice(program) + "\n");
   std::exit(2);
 }
 
@@ -57,7 +93,8 @@ bool IsBuildTree(const std::string& folder) {
 void LockFolder(const ProgramInfo& program) {
   // Only a lock that another run holds refuses the run; a folder that cannot be locked at
   // all (an unreadable one fails the tool check instead) runs unguarded, as before.
-  if (platform::LockCurrentFolder() != platform::LockResult::kHeldByAnother) return;
+  long long held = 0;
+  if (platform::LockFolder(".", &held) != platform::LockResult::kHeldByAnother) return;
   Say(std::string(program.name) + ": another run is going on in " + platform::CurrentFolder() +
       "; nothing was changed. Wait until it ends, or use a folder of its own.\n");
   std::exit(2);
@@ -65,10 +102,27 @@ void LockFolder(const ProgramInfo& program) {
 
 }  // namespace
 
+std::string WorkFolderAdvice(const ProgramInfo& program) {
+  std::string name(program.name);
+  std::string own_folder = name.substr(0, name.find('_'));  // "pagoran"
+  // The script of the source tree the program was built from, by its full path, while
+  // that tree is there.
+  std::string script = std::string(SUITE_SOURCE_DIR) + "/scripts/new_workdir.sh";
+  platform::FileInfo info;
+  if (!std::string_view(SUITE_SOURCE_DIR).empty() && platform::Status(script, true, &info) &&
+      info.kind == platform::FileInfo::kFile) {
+    return script + " DIR && cd DIR/" + own_folder + " && ./" + name;
+  }
+  // Without it: the files a work folder holds, copied from where the program lies.
+  return "mkdir DIR && cp " + name + " " + std::string(program.companions) +
+         " DIR && cd DIR && ./" + name;
+}
+
 int RunGuardedProgram(const ProgramInfo& program, int argc, char** argv,
                       void (*run)(const char* argv0)) {
   InitConsole();
   GuardRun(program, argc, argv);
+  WatchForInterrupts();
   try {
     run(argv[0]);
   } catch (const std::exception& error) {
@@ -99,5 +153,7 @@ void GuardRun(const ProgramInfo& program, int argc, char** argv) {
   std::string started = platform::StartedProgramPath(argv0);
   if (!platform::StartedInCurrentFolder(started)) RefuseStartFolder(program, argv0, started);
   if (IsBuildTree(".")) RefuseBuildTree(program);
+  std::string other = ProgramKeptApart(program);
+  if (!other.empty()) RefuseSharedFolder(program, other);
   LockFolder(program);
 }

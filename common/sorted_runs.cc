@@ -4,6 +4,8 @@
 #include <memory>
 #include <queue>
 
+#include "common/work_files.h"
+
 size_t FormSortedRuns(LineReader* reader, size_t run_lines, size_t run_bytes, LineLess less,
                       const std::function<std::string(size_t)>& run_name) {
   size_t runs = 0;
@@ -99,4 +101,56 @@ std::vector<size_t> MergeInLevels(
   for (; !queue.empty(); queue.pop()) last.push_back(queue.top().run);
   std::sort(last.begin(), last.end());
   return last;
+}
+
+bool SortFileLines(std::string_view in, std::string_view out, const std::string& run_stem,
+                   LineLess less, size_t run_bytes, size_t fan_in) {
+  LineReader reader(in);
+  std::vector<std::string> lines;
+  size_t bytes = 0;
+  std::string line;
+  bool more = false;
+  while (reader.Next(&line)) {
+    bytes += line.size() + 32;
+    lines.push_back(std::move(line));
+    if (bytes >= run_bytes) {
+      more = reader.Next(&line);
+      break;
+    }
+  }
+  if (!more) {
+    std::sort(lines.begin(), lines.end(), less);
+    LineWriter writer(out);
+    for (const std::string& sorted : lines) writer.WriteLine(sorted);
+    return true;
+  }
+  auto run_name = [&](size_t n) { return run_stem + std::to_string(n) + ".tmp"; };
+  // The lines read so far and the one read past them make the first run.
+  lines.push_back(std::move(line));
+  std::sort(lines.begin(), lines.end(), less);
+  {
+    LineWriter first(run_name(1));
+    for (const std::string& sorted : lines) first.WriteLine(sorted);
+  }
+  lines = std::vector<std::string>();
+  size_t runs = 1 + FormSortedRuns(&reader, static_cast<size_t>(-1), run_bytes, less,
+                                   [&](size_t n) { return run_name(n + 1); });
+  bool in_order = true;
+  auto merge = [&](const std::vector<size_t>& group, size_t merged) {
+    std::vector<std::string> names;
+    for (size_t n : group) names.push_back(run_name(n));
+    {
+      LineWriter writer(run_name(merged));
+      in_order = MergeSortedRuns(names, &writer, less) && in_order;
+    }
+    for (const std::string& name : names) DeleteWorkFile(name);
+  };
+  std::vector<std::string> last;
+  for (size_t n : MergeInLevels(runs, fan_in, merge)) last.push_back(run_name(n));
+  {
+    LineWriter writer(out);
+    in_order = MergeSortedRuns(last, &writer, less) && in_order;
+  }
+  for (const std::string& name : last) DeleteWorkFile(name);
+  return in_order;
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/line_files.h"
@@ -31,5 +32,12 @@ bool MergeSortedRuns(const std::vector<std::string>& runs, LineWriter* out, Line
 std::vector<size_t> MergeInLevels(
     size_t run_count, size_t fan_in,
     const std::function<void(const std::vector<size_t>& group, size_t merged)>& merge);
+
+/// Sorts the lines of the file `in` into the file `out` by `less`, holding about `run_bytes`
+/// of lines at a time (and one line however long): a file that fits is sorted in memory,
+/// a larger one through run files "<run_stem><n>.tmp", merged at most `fan_in` at a time and
+/// deleted afterwards. Returns false when a merge found a run out of order.
+bool SortFileLines(std::string_view in, std::string_view out, const std::string& run_stem,
+                   LineLess less, size_t run_bytes, size_t fan_in = 50);
 
 #endif  // COMMON_SORTED_RUNS_H_

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,31 +45,85 @@ bool CopyBytes(int in, long long begin, long long end, int out, std::string_view
 
 }  // namespace
 
-void StopOnWriteFailure(std::string_view name, int error) {
-  std::string reason;
-  if (error == ELOOP) {
-    reason = "leaves the work directory through a link";
-  } else if (error == EXDEV) {
-    reason = "lies outside the work directory";
-  } else if (error == kNotAFile) {
-    reason = "is not a regular file";
-  } else {
-    reason = std::strerror(error);
+namespace {
+
+std::string FailureReason(int error, bool writing) {
+  // Writing never follows a link; reading does, and then ELOOP means a link that loops.
+  if (error == ELOOP && writing) return "leaves the work directory through a link";
+  if (error == EXDEV) return "lies outside the work directory";
+  if (error == kNotAFile) return "is not a regular file";
+  return std::strerror(error);
+}
+
+}  // namespace
+
+std::string ShownName(std::string_view name) {
+  std::string shown(name);
+  for (char& c : shown) {
+    if (c == '\\' || c == '/') c = platform::kFolderSeparator;
   }
-  EndProgramOnFailure("Cannot write " + std::string(name) + ": " + reason);
+  return shown;
+}
+
+void StopOnReadFailure(std::string_view name, int error) {
+  EndProgramOnFailure("Cannot read " + ShownName(name) + ": " + FailureReason(error, false));
+}
+
+int InputReadError(std::string_view name) {
+  std::string path;
+  if (!ResolveWorkPath(name, false, &path)) {
+    // A dangling or looping link is listed but resolves to nothing: ask the system why.
+    std::string folder, base;
+    SplitFolderAndName(name, &folder, &base);
+    std::string folder_path = ".";
+    if (!folder.empty() && !ResolveWorkPath(folder, false, &folder_path)) return ENOENT;
+    path = folder_path + "/" + base;
+  }
+  int fd = platform::OpenForReading(path);
+  if (fd < 0) return -fd;
+  platform::FileInfo info;
+  int error = 0;
+  if (!platform::DescriptorStatus(fd, &info)) {
+    error = EIO;
+  } else if (info.kind == platform::FileInfo::kFolder) {
+    error = EISDIR;
+  } else if (info.kind != platform::FileInfo::kFile) {
+    error = kNotAFile;
+  }
+  platform::Close(fd);
+  return error;
+}
+
+void StopOnWriteFailure(std::string_view name, int error) {
+  EndProgramOnFailure("Cannot write " + ShownName(name) + ": " + FailureReason(error, true));
 }
 
 void RequireFolder(std::string_view name, std::string_view verb) {
   if (FolderExists(name)) return;
   std::string path;
   int error = ResolveWorkPath(name, false, &path) ? ENOTDIR : ENOENT;
-  EndProgramOnFailure("Cannot " + std::string(verb) + " " + std::string(name) + ": " +
+  EndProgramOnFailure("Cannot " + std::string(verb) + " " + ShownName(name) + ": " +
                       std::strerror(error));
 }
 
 void RequireFolderWhereNamed(std::string_view name, std::string_view verb) {
   std::string path;
   if (ResolveWorkPath(name, false, &path)) RequireFolder(name, verb);
+}
+
+void RequireWritableFolderWhereNamed(std::string_view name) {
+  std::string path;
+  if (!ResolveWorkPath(name, false, &path)) return;
+  // The run puts a new folder in its place: a link there would be replaced, or lead the
+  // output out of the work directory.
+  platform::FileInfo st;
+  if (platform::Status(path, false, &st) && st.kind == platform::FileInfo::kLink) {
+    StopOnWriteFailure(name, ELOOP);
+  }
+  RequireFolder(name, "write");
+  if (int error = platform::WritableFolderError(path); error != 0) {
+    EndProgramOnFailure("Cannot write " + ShownName(name) + ": " + std::strerror(error));
+  }
 }
 
 bool IsMissingFolder(int error) { return error == ENOENT || error == ENOTDIR; }
@@ -132,6 +188,64 @@ void CloseOrStop(int fd, std::string_view name) {
   if (platform::Close(fd) != 0 && errno != EINTR) StopOnWriteFailure(name, errno);
 }
 
+namespace {
+
+std::mutex g_parts_mutex;
+std::set<std::string>& PartsBeingMade() {
+  static std::set<std::string> parts;
+  return parts;
+}
+
+}  // namespace
+
+FileBeingMade::FileBeingMade(std::string_view name) : name_(name) {
+  WorkTarget target;
+  if (!ResolveTargetOrStop(&target, name)) return;
+  platform::FileInfo st;
+  if (target.Stat(&st) && st.kind != platform::FileInfo::kFile) {
+    StopOnWriteFailure(name, st.kind == platform::FileInfo::kLink     ? ELOOP
+                             : st.kind == platform::FileInfo::kFolder ? EISDIR
+                                                                      : kNotAFile);
+  }
+  part_ = std::string(name) + std::string(kPartSuffix);
+  std::lock_guard<std::mutex> lock(g_parts_mutex);
+  PartsBeingMade().insert(part_);
+}
+
+FileBeingMade::~FileBeingMade() {
+  if (part_.empty()) return;
+  DeleteWorkFile(part_);
+  std::lock_guard<std::mutex> lock(g_parts_mutex);
+  PartsBeingMade().erase(part_);
+}
+
+void FileBeingMade::Commit() {
+  if (part_.empty()) return;
+  WorkTarget from, to;
+  if (from.Resolve(part_, false) != 0) StopOnWriteFailure(name_, ENOENT);
+  if (!ResolveTargetOrStop(&to, name_)) StopOnWriteFailure(name_, ENOENT);
+  if (int error = platform::RenameName(from.dir(), from.last(), to.dir(), to.last()); error != 0) {
+    StopOnWriteFailure(name_, error);
+  }
+  from.NoteRemoved();
+  to.NoteAdded();
+  std::lock_guard<std::mutex> lock(g_parts_mutex);
+  PartsBeingMade().erase(part_);
+  part_.clear();
+}
+
+void DeletePartsBeingMade() {
+  std::lock_guard<std::mutex> lock(g_parts_mutex);
+  for (const std::string& part : PartsBeingMade()) DeleteWorkFile(part);
+  PartsBeingMade().clear();
+}
+
+void DeleteStaleParts(std::string_view folder) {
+  std::string pattern =
+      std::string(folder) + (folder.empty() ? "" : "\\") + "*" + std::string(kPartSuffix);
+  for (const std::string& name : MatchingFileNames(pattern)) DeleteWorkFile(name);
+}
+
 bool DeleteWorkFile(std::string_view name) {
   WorkTarget target;
   if (target.Resolve(name, false) != 0) return false;
@@ -149,6 +263,46 @@ bool MakeFolder(std::string_view name) {
   }
   target.NoteAdded();
   return true;
+}
+
+int RenameWorkFolder(std::string_view from_name, std::string_view to_name) {
+  WorkTarget from, to;
+  if (int error = from.Resolve(from_name, false); error != 0) return error;
+  if (int error = to.Resolve(to_name, true); error != 0) return error;
+  platform::FileInfo st;
+  if (!from.Stat(&st) || st.kind != platform::FileInfo::kFolder) return ENOTDIR;
+  if (to.Stat(&st)) return EEXIST;
+  if (int error = platform::RenameName(from.dir(), from.last(), to.dir(), to.last()); error != 0) {
+    return error;
+  }
+  from.NoteFolderRemoved();
+  to.ForgetListing();  // a listing kept under the new name is another folder's
+  to.NoteAdded();
+  return 0;
+}
+
+void CarryOverKeptEntries(std::string_view from_name, std::string_view to_name) {
+  std::string from_path, to_path;
+  if (!ResolveWorkPath(from_name, false, &from_path) || !ResolveWorkPath(to_name, false, &to_path))
+    return;
+  platform::Folder from, to;
+  if (from.Open(from_path) != 0 || to.Open(to_path) != 0) return;
+  std::vector<std::string> kept;
+  platform::ListFolderNames(from_path, 0, [&](std::string name, const platform::FileInfo&) {
+    platform::FileInfo st;
+    if (!IsHoldableName(name) || !from.StatName(name, &st) ||
+        st.kind != platform::FileInfo::kFile) {
+      kept.push_back(std::move(name));
+    }
+  });
+  for (const std::string& name : kept) {
+    platform::FileInfo st;
+    if (to.StatName(name, &st)) continue;
+    platform::RenameName(from, name, to, name);
+  }
+  WorkTarget from_target, to_target;
+  if (from_target.Resolve(from_name, false) == 0) from_target.ForgetListing();
+  if (to_target.Resolve(to_name, false) == 0) to_target.ForgetListing();
 }
 
 bool RemoveFolder(std::string_view name) {
@@ -173,12 +327,20 @@ bool CopyWorkFile(std::string_view source, std::string_view target_name) {
     platform::Close(in);
     return true;  // copying a file onto itself changes nothing
   }
+  // Written beside the old target, which it replaces only once it is whole.
+  FileBeingMade made(target_name);
+  WorkTarget part;
+  if (!ResolveTargetOrStop(&part, made.part())) {
+    platform::Close(in);
+    return false;
+  }
   // Executables stay executable, as a copied program must start.
-  int out = OpenOutput(target, false, st.mode & 0777);
+  int out = OpenOutput(part, false, st.mode & 0777);
   if (out < 0) StopOnWriteFailure(target_name, -out);
   bool ok = CopyBytes(in, 0, -1, out, target_name);
   platform::Close(in);
   CloseOrStop(out, target_name);
+  if (ok) made.Commit();
   return ok;
 }
 

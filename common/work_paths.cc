@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "common/console.h"
+#include "common/interrupt.h"
 #include "common/platform.h"
 #include "common/text.h"
 #include "common/work_target.h"
@@ -154,6 +155,7 @@ void SplitFolderAndName(std::string_view name, std::string* folder, std::string*
 }
 
 int WorkTarget::Resolve(std::string_view name, bool for_create) {
+  WaitIfStopping();  // nothing new appears while a stopped run deletes its work files
   std::vector<std::string> parts;
   if (!SplitComponents(name, &parts)) return EXDEV;
   if (parts.empty()) return EINVAL;
@@ -165,6 +167,9 @@ void WorkTarget::NoteAdded() const { NoteChange(folder_path_, last_, true); }
 void WorkTarget::NoteRemoved() const { NoteChange(folder_path_, last_, false); }
 void WorkTarget::NoteFolderRemoved() const {
   NoteRemoved();
+  ForgetListing();
+}
+void WorkTarget::ForgetListing() const {
   std::lock_guard<std::mutex> lock(CacheLock());
   Caches().erase(path_);
 }

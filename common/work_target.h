@@ -36,6 +36,8 @@ class WorkTarget {
   void NoteAdded() const;
   void NoteRemoved() const;
   void NoteFolderRemoved() const;
+  // The folder this names changed behind the kept listing of its contents.
+  void ForgetListing() const;
 
  private:
   platform::Folder folder_;

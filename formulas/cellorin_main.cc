@@ -10,7 +10,7 @@ constexpr ProgramInfo kCellorin = {
     "first data row, the first free column) and writes a page of nine ready-to-copy formulas\n"
     "that total a column per group.\n"
     "\n"
-    "It works only in the folder that holds it (scripts/new_workdir.sh DIR makes one). There\n"
+    "It works only in a folder of its own (scripts/new_workdir.sh DIR makes one). There\n"
     "it deletes check_*.txt and writes check_01.txt, check_02.txt and out_null.txt.\n"
     "\n"
     "Scripted runs: menu keys are single bytes (no line end), each answer is one line:\n"
@@ -18,7 +18,7 @@ constexpr ProgramInfo kCellorin = {
     "It writes no date or time, so SOURCE_DATE_EPOCH changes nothing here.\n"
     "\n"
     "Output: efg_cellorin.htm in this folder.\n",
-    "deletes check_*.txt and writes its work files"};
+    "deletes check_*.txt and writes its work files", "wget.exe"};
 
 }  // namespace
 

@@ -59,38 +59,73 @@ std::string ColumnAnswer(std::string_view typed) {
   return std::string(typed.substr(begin, end - begin + 1));
 }
 
-Values FormulaValues(const TableAnswers& answers) {
+// How an answer's text goes into a line: as typed for the sheet, or as HTML text for the page.
+using AnswerText = std::string (*)(std::string_view);
+
+std::string AsTyped(std::string_view text) { return std::string(text); }
+
+// An answer is text on the page, never markup: "<script>" typed as a column name must show
+// (and copy) as typed, not run.
+std::string AsPageText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// The values upper-cased, as the whole formula is: the templates are upper-cased before they
+// are filled in, so that the answers' escapes keep their lower-case names.
+Values FormulaValues(const TableAnswers& answers, AnswerText answer_text) {
   Values values;
-  values["G"] = ColumnAnswer(answers.group_column);
-  values["D"] = ColumnAnswer(answers.data_column);
+  values["G"] = answer_text(UpperAscii(ColumnAnswer(answers.group_column)));
+  values["D"] = answer_text(UpperAscii(ColumnAnswer(answers.data_column)));
   values["R"] = std::to_string(answers.start_row);
   for (int k = 1; k <= kFormulaSteps; ++k) {
     values["C" + std::to_string(k)] = ResultColumn(answers.free_area_column, k);
   }
   for (const char* n : {"2", "3"}) {
     values["N"] = n;
-    values[std::string("V") + n] = Expand(kGroupLookup, values);
+    values[std::string("V") + n] = Expand(UpperAscii(kGroupLookup), values);
   }
   return values;
 }
 
 bool IsTableStep(int step) { return step <= 6; }
 
+std::string Formula(const TableAnswers& answers, int step, AnswerText answer_text) {
+  if (step < 1 || step > kFormulaSteps) return "";
+  return Expand(UpperAscii(kStepTemplates[step - 1]), FormulaValues(answers, answer_text));
+}
+
 void AddStepBlock(const TableAnswers& answers, int step, std::vector<std::string>* lines) {
   const char* copy_line =
       IsTableStep(step) ? "Then copy formula from these cell by the end of the table."
                         : "Then copy formula from these cell to the next cells in column until "
                           "formula dos not indicate an error.";
-  lines->insert(lines->end(), {"<br>", std::string(20, '-'), "<br>",
-                               "step = " + std::to_string(step), "<br>", StepFormula(answers, step),
-                               "<br>", PlacementLine(answers, step), "<br>", copy_line, "<br>"});
+  lines->insert(lines->end(),
+                {"<br>", std::string(20, '-'), "<br>", "step = " + std::to_string(step), "<br>",
+                 Formula(answers, step, AsPageText), "<br>", PlacementLine(answers, step), "<br>",
+                 copy_line, "<br>"});
 }
 
 }  // namespace
 
 std::string StepFormula(const TableAnswers& answers, int step) {
-  if (step < 1 || step > kFormulaSteps) return "";
-  return UpperAscii(Expand(kStepTemplates[step - 1], FormulaValues(answers)));
+  return Formula(answers, step, AsTyped);
 }
 
 std::string PlacementLine(const TableAnswers& answers, int step) {
@@ -141,13 +176,13 @@ std::vector<std::string> FormulaPageLines(const TableAnswers& answers) {
       "<a href=\"" + product + "\">" + product + "</a>",
       "<br>",
       "<br>",
-      "Column name for creating group = " + UpperAscii(answers.group_column),
+      "Column name for creating group = " + AsPageText(UpperAscii(answers.group_column)),
       "<br>",
-      "Column name with data = " + UpperAscii(answers.data_column),
+      "Column name with data = " + AsPageText(UpperAscii(answers.data_column)),
       "<br>",
       "Row number start with data cell = " + SignedNumber(answers.start_row),
       "<br>",
-      "Column name start with free area = " + answers.free_area_column,
+      "Column name start with free area = " + AsPageText(answers.free_area_column),
       "<br>",
   };
   for (int step = 1; step <= kFormulaSteps; ++step) AddStepBlock(answers, step, &lines);

@@ -20,7 +20,8 @@ std::string StepFormula(const TableAnswers& answers, int step);
 /// The line naming the cell the formula of `step` goes into.
 std::string PlacementLine(const TableAnswers& answers, int step);
 
-/// Every line of the page, top to bottom, without line ends.
+/// Every line of the page, top to bottom, without line ends. The answers' '<', '>' and '&'
+/// are written as character references, so that the page shows them (and they copy) as typed.
 std::vector<std::string> FormulaPageLines(const TableAnswers& answers);
 
 /// Writes the page lines to `page`.

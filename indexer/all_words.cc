@@ -15,32 +15,33 @@ std::string LinkOpen(const std::string& word_id, const std::string& group) {
 }  // namespace
 
 void WriteAllWordsIndex(const IndexerRun& run, const WordLists& lists, const WordIds& ids,
-                        const std::vector<uint32_t>& first_spelling) {
+                        const FirstOccurrences& first_occurrence) {
   LineWriter out("index.htm");
   for (const std::string& line : IndexHeader(run, "<br><br>")) out.WriteLine(line);
   out.WriteLine("Use a combination of two keys (CTRL + F) to search.");
   out.WriteLine("<br><br>");
 
-  const std::string group = std::to_string(kPageGroup);
   // Each word is followed by the link to its entries, which shows its count; the last
   // word's link shows none. The "<br>" after a link ends a line, where a block may end; the
   // last block ends with the body.
   BodyBlocks blocks(&out);
   std::string word_id;
+  std::string group = "1";
   uint32_t previous = 0;
   bool first = true;
   for (uint32_t key : ids.order) {
     if (!first) {
       out.WriteLine(LinkOpen(word_id, group) + ",&nbsp;&nbsp;" +
-                    std::to_string(lists.key_count[previous]) + ")</a>");
+                    std::to_string(first_occurrence.count[previous]) + ")</a>");
       out.WriteLine("<br>");
       blocks.Count(2);
       blocks.Break(false);
     }
     blocks.Open();
-    out.WriteLine(lists.vocabulary.SpellingText(first_spelling[key]));
+    out.WriteLine(lists.vocabulary.SpellingText(first_occurrence.spelling[key]));
     blocks.Count(1);
     word_id = ids.of_key[key];
+    group = std::to_string(first_occurrence.group[key]);
     previous = key;
     first = false;
   }

@@ -8,8 +8,13 @@
 #include "indexer/word_extract.h"
 
 PageDecorator::PageDecorator(const IndexerRun& run, const std::string& page, const PageSource& text,
-                             const PageLinks& links, bool last_page)
-    : run_(run), links_(links), last_page_(last_page), source_(kPageTextFile), out_(page) {
+                             const PageLinks& links, uint32_t group, bool last_page)
+    : run_(run),
+      links_(links),
+      group_(group),
+      last_page_(last_page),
+      source_(kPageTextFile),
+      out_(page) {
   source_.Seek(text.begin, text.end);
 }
 
@@ -36,7 +41,7 @@ void PageDecorator::Take(const Occurrence& o, long long highest_on_page) {
   }
   out_.WriteLine(
       ColumnRange(current_, previous_column_ == 0 ? written_end_ : NextPiece(), o.column));
-  WriteOccurrenceLines(&out_, run_, o, highest_on_page, kPageGroup);
+  WriteOccurrenceLines(&out_, run_, o, highest_on_page, group_);
   previous_column_ = o.column;
   previous_length_ = static_cast<long long>(o.word.size());
   previous_line_ = o.line;

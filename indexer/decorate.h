@@ -15,10 +15,10 @@
 /// page. Pages without occurrences are never opened.
 class PageDecorator {
  public:
-  /// `last_page`: the last page decorated in the run, whose bottom Next line keeps its
-  /// trailing blank.
+  /// `group`: the page's group, whose index pages the find-word links lead to. `last_page`:
+  /// the last page decorated in its group, whose bottom Next line keeps its trailing blank.
   PageDecorator(const IndexerRun& run, const std::string& page, const PageSource& text,
-                const PageLinks& links, bool last_page);
+                const PageLinks& links, uint32_t group, bool last_page);
   ~PageDecorator();
   PageDecorator(const PageDecorator&) = delete;
   PageDecorator& operator=(const PageDecorator&) = delete;
@@ -32,6 +32,7 @@ class PageDecorator {
 
   const IndexerRun& run_;
   const PageLinks links_;
+  const uint32_t group_;
   const bool last_page_;
   LineReader source_;
   LineWriter out_;

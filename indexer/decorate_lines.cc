@@ -34,7 +34,7 @@ namespace {
 // The lines of one occurrence, each given to `put` as its pieces.
 template <typename Put>
 void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
-                         long long highest_on_page, int group, Put put) {
+                         long long highest_on_page, uint32_t group, Put put) {
   const std::string_view id = occurrence.word_id;
   char number_text[24], next_text[24], group_text[24];
   const std::string_view k(
@@ -76,7 +76,7 @@ void EmitOccurrenceLines(const IndexerRun& run, const Occurrence& occurrence,
 }  // namespace
 
 void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
-                          long long highest_on_page, int group) {
+                          long long highest_on_page, uint32_t group) {
   // The lines are built in the writer's buffer when they surely fit in a small room (a
   // page holds seven lines per occurrence); a huge word goes out piece by piece, uncopied.
   const size_t bound = 512 + occurrence.word.size() + 2 * occurrence.page.size() +

@@ -4,6 +4,7 @@
 /// The lines that page decoration writes, built from one occurrence at a time, and the page
 /// chain (before / next) of the pages holding words.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,7 +24,7 @@ std::string_view ColumnsFrom(std::string_view line, long long from_column);
 /// find-word span, each line ended by CR LF; a huge word is never copied. `highest_on_page`
 /// is the highest occurrence number of the word on this page.
 void WriteOccurrenceLines(LineWriter* out, const IndexerRun& run, const Occurrence& occurrence,
-                          long long highest_on_page, int group);
+                          long long highest_on_page, uint32_t group);
 
 struct PageLinks {
   std::string before;  // empty: no Before link

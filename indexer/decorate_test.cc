@@ -35,7 +35,7 @@ void Decorate(const IndexerRun& run, const PageTexts& texts,
     for (; end < records.size() && records[end].page == page; ++end) {
       highest[records[end].id] = std::max<long long>(highest[records[end].id], records[end].number);
     }
-    PageDecorator decorator(run, page, texts.at(page), NeighbourPages(chain, page),
+    PageDecorator decorator(run, page, texts.at(page), NeighbourPages(chain, page), 1,
                             end == records.size());
     for (size_t i = begin; i < end; ++i) {
       const Record& r = records[i];

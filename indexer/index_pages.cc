@@ -1,5 +1,6 @@
 #include "indexer/index_pages.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,17 +47,49 @@ void WriteEntry(LineWriter* writer, BodyBlocks* blocks, const EntryGroup& group,
   blocks->Count(4);
 }
 
-// Entries come grouped and counted; an empty list leaves a last entry of empty fields,
-// count 0. The last entry continues the line of the one before it, in its block.
-void WriteWordEntries(LineWriter* out, const WordLists& lists, const WordIds& ids,
-                      WordPageEntries* entries, const std::string& n) {
-  BodyBlocks blocks(out);
+// One page group's word index page, from its header on.
+struct WordIndexPage {
+  WordIndexPage(const IndexerRun& run, uint32_t page_group)
+      : group(page_group), n(std::to_string(page_group)), out("i_" + n + ".htm"), blocks(&out) {
+    WriteAll(&out, IndexHeader(run, "<br><br>"));
+    WriteAll(&out, {"<a href=\"files_list.htm\"> Content </a><br>", "<br>"});
+  }
+  const uint32_t group;
+  const std::string n;  // the group number, as written
+  LineWriter out;
+  BodyBlocks blocks;
+};
+
+// The last entry continues the line of the one before it, in its block; then the page ends.
+void FinishWordIndex(WordIndexPage* page, const EntryGroup& last) {
+  page->blocks.Open();
+  {
+    InPlace out(&page->out, EntryRoom(last, page->n));
+    WriteEntryHead(out, last);
+    out << "<br>\r\n";
+  }
+  page->blocks.Close();
+  WriteAll(&page->out, {"</body>", "</html>"});
+  page->out.Close();
+}
+
+// Entries come grouped and counted, each page group's together; an empty list leaves
+// i_1.htm with a last entry of empty fields, count 0.
+void WriteWordIndexPages(const IndexerRun& run, const WordLists& lists, const WordIds& ids,
+                         WordPageEntries* entries) {
+  auto page = std::make_unique<WordIndexPage>(run, 1);
   EntryGroup group;
   std::string_view written_word_id;
   bool open = false;
   entries->ForEach([&](const WordPageEntry& entry) {
+    if (open && entry.group != page->group) {
+      FinishWordIndex(page.get(), group);
+      page = std::make_unique<WordIndexPage>(run, entry.group);
+      written_word_id = {};
+      open = false;
+    }
     if (open) {
-      WriteEntry(out, &blocks, group, group.word_id != written_word_id, n);
+      WriteEntry(&page->out, &page->blocks, group, group.word_id != written_word_id, page->n);
       written_word_id = group.word_id;
     }
     const uint32_t key = ids.order[entry.id_rank];
@@ -67,13 +100,7 @@ void WriteWordEntries(LineWriter* out, const WordLists& lists, const WordIds& id
     group.count = static_cast<long long>(entry.count);
     open = true;
   });
-  blocks.Open();
-  {
-    InPlace last(out, EntryRoom(group, n));
-    WriteEntryHead(last, group);
-    last << "<br>\r\n";
-  }
-  blocks.Close();
+  FinishWordIndex(page.get(), group);
 }
 
 void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
@@ -96,11 +123,6 @@ void WriteContentsPage(const IndexerRun& run, const WordLists& lists) {
 
 void WriteWordIndexAndContents(const IndexerRun& run, const WordLists& lists, const WordIds& ids,
                                WordPageEntries* entries) {
-  const std::string n = std::to_string(kPageGroup);
-  LineWriter index("i_" + n + ".htm");
-  WriteAll(&index, IndexHeader(run, "<br><br>"));
   WriteContentsPage(run, lists);
-  WriteAll(&index, {"<a href=\"files_list.htm\"> Content </a><br>", "<br>"});
-  WriteWordEntries(&index, lists, ids, entries, n);
-  WriteAll(&index, {"</body>", "</html>"});
+  WriteWordIndexPages(run, lists, ids, entries);
 }

@@ -88,6 +88,8 @@ class OccurrenceQueue {
 
 }  // namespace
 
+std::string OccurrenceTable(uint32_t group) { return "wrd_24_" + std::to_string(group) + ".txt"; }
+
 // The thread's queue, and the occurrences gathered for its next batch.
 struct PageDecoration::Handover {
   OccurrenceQueue queue;
@@ -112,56 +114,81 @@ void PageDecoration::Finish() {
   thread_.join();
 }
 
-// Decorates the pages and writes the occurrence table, as the occurrences come.
+// Decorates the pages and writes the occurrence tables, as the occurrences come. The Before
+// and Next links follow the whole page list; the last page of each group is the last one
+// decorated in that group's run. An empty page list leaves an empty table of group 1.
 void PageDecoration::Decorate(const IndexerRun& run, const WordLists& lists) {
   std::vector<std::string> names;
   for (const PageWords& page : lists.pages) names.push_back(page.name);
   const PageChain chain = MakePageChain(names);
   std::unique_ptr<PageDecorator> decorator;
   uint32_t decorated = kNoPage;
-  LineWriter table(kOccurrenceTable);
+  uint32_t table_group = 1;
+  auto table = std::make_unique<LineWriter>(OccurrenceTable(table_group));
   std::vector<PageOccurrence> batch;
   while (handover_->queue.Pop(&batch)) {
     for (const PageOccurrence& item : batch) {
       if (item.page != decorated) {
         const uint32_t p = item.page;
-        const std::string& page = lists.pages[p].name;
+        const PageWords& page = lists.pages[p];
         decorator.reset();  // the page before is complete
-        decorator = std::make_unique<PageDecorator>(run, page, lists.pages[p].text,
-                                                    NeighbourPages(chain, page),
-                                                    p + 1 == lists.pages.size());
+        if (page.group != table_group) {
+          table->Close();
+          table_group = page.group;
+          table = std::make_unique<LineWriter>(OccurrenceTable(table_group));
+        }
+        const bool last_in_group =
+            p + 1 == lists.pages.size() || lists.pages[p + 1].group != page.group;
+        decorator = std::make_unique<PageDecorator>(
+            run, page.name, page.text, NeighbourPages(chain, page.name), page.group, last_in_group);
         decorated = p;
       }
       decorator->Take(item.occurrence, item.highest_on_page);
-      WriteTableLine(&table, item.occurrence);
+      WriteTableLine(table.get(), item.occurrence);
     }
   }
   decorator.reset();
-  table.Close();
+  table->Close();
 }
 
 namespace {
 constexpr uint32_t kNoSpelling = UINT32_MAX;
 }  // namespace
 
-FirstSpellings WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
-                                             const WordIds& ids,
-                                             const std::vector<RecordSlice>& next_pages,
-                                             PageDecoration* decoration, WordPageEntries* entries) {
-  FirstSpellings first_spelling(lists.vocabulary.key_count(), kNoSpelling);
-  SearchPageWriter search(run);
+FirstOccurrences WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
+                                               const WordIds& ids,
+                                               const std::vector<RecordSlice>& next_pages,
+                                               PageDecoration* decoration,
+                                               WordPageEntries* entries) {
+  const uint32_t keys = lists.vocabulary.key_count();
+  FirstOccurrences first{std::vector<uint32_t>(keys, kNoSpelling), std::vector<uint32_t>(keys, 0),
+                         std::vector<uint64_t>(keys, 0)};
+  // Each group's search page is a run of its own: its first line is written as the first
+  // line of a search page is.
+  uint32_t search_group = 1;
+  auto search = std::make_unique<SearchPageWriter>(run, search_group);
   WalkOccurrences(lists, ids, next_pages, [&](const Occurrence& o, const WalkStep& step) {
     KeyState& k = *step.state;
+    const uint32_t group = lists.pages[step.page].group;
+    if (group != search_group) {
+      search.reset();
+      search_group = group;
+      search = std::make_unique<SearchPageWriter>(run, search_group);
+    }
     decoration->Take(step.page, static_cast<long long>(k.base + k.on_page), o);
-    search.Add(o);
+    search->Add(o);
     if (k.entry_page != step.page) {
       k.entry_page = step.page;
-      entries->Add({ids.rank[step.key], step.page, step.spelling, 0, k.on_page,
+      entries->Add({ids.rank[step.key], step.page, step.spelling, group, k.on_page,
                     static_cast<uint64_t>(o.number)});
-      // A key's first occurrence always makes an entry.
-      uint32_t& first = first_spelling[step.key];
-      if (first == kNoSpelling) first = step.spelling;
+      // A key's first occurrence always makes an entry, and each entry holds all of the
+      // key's occurrences on its page.
+      if (first.spelling[step.key] == kNoSpelling) {
+        first.spelling[step.key] = step.spelling;
+        first.group[step.key] = group;
+      }
+      if (first.group[step.key] == group) first.count[step.key] += k.on_page;
     }
   });
-  return first_spelling;
+  return first;
 }

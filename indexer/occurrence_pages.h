@@ -8,22 +8,22 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "indexer/all_words.h"
 #include "indexer/index_pages.h"
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 
-/// The occurrence table of the page group, kept in the folder wrd_24 after the run.
-inline constexpr char kOccurrenceTable[] = "wrd_24_1.txt";
-
-/// Each key's spelling at its first occurrence, for the all-words index.
-using FirstSpellings = std::vector<uint32_t>;
+/// The occurrence table of a page group, wrd_24_<group>.txt, kept in the folder wrd_24 after
+/// the run.
+std::string OccurrenceTable(uint32_t group);
 
 /// The second thread: decorates the pages holding words (page_<n>.htm, from their text in
-/// the work files) and writes the occurrence table, from the occurrences handed to it in
-/// walk order. It reads `lists`, which must stay as it is until Finish().
+/// the work files) and writes each page group's occurrence table, from the occurrences
+/// handed to it in walk order. It reads `lists`, which must stay as it is until Finish().
 class PageDecoration {
  public:
   PageDecoration(const IndexerRun& run, const WordLists& lists);
@@ -45,12 +45,13 @@ class PageDecoration {
   std::thread thread_;
 };
 
-/// Walks every occurrence in document order, numbering it: writes the search page s_1.htm,
-/// adds one word index entry per word and page to `entries`, and hands each occurrence to
-/// `decoration`. Returns each key's first spelling.
-FirstSpellings WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
-                                             const WordIds& ids,
-                                             const std::vector<RecordSlice>& next_pages,
-                                             PageDecoration* decoration, WordPageEntries* entries);
+/// Walks every occurrence in document order, numbering it: writes each page group's search
+/// page s_<group>.htm, adds one word index entry per word and page to `entries`, and hands
+/// each occurrence to `decoration`.
+FirstOccurrences WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
+                                               const WordIds& ids,
+                                               const std::vector<RecordSlice>& next_pages,
+                                               PageDecoration* decoration,
+                                               WordPageEntries* entries);
 
 #endif  // INDEXER_OCCURRENCE_PAGES_H_

@@ -21,7 +21,7 @@ TEST(PageDecorationDeathTest, AnExceptionOnTheWalkingThreadEndsTheDecorationClea
           PageDecoration decoration(run, lists);
           throw std::runtime_error("out of memory");
         } catch (const std::runtime_error&) {
-          std::exit(PathExists(kOccurrenceTable) ? 3 : 4);
+          std::exit(PathExists(OccurrenceTable(1)) ? 3 : 4);
         }
       },
       testing::ExitedWithCode(3), "");

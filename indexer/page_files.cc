@@ -1,12 +1,14 @@
 #include "indexer/page_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iterator>
 #include <mutex>
 #include <vector>
 
 #include "common/console.h"
 #include "common/line_files.h"
+#include "common/platform.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
@@ -25,16 +27,20 @@ struct InputName {
   std::string listed;
 };
 
+constexpr char kInputPattern[] = "htm_in\\*.htm*";
+// A page of htm_in reserved for the publisher, never indexed.
+constexpr char kPromotionPage[] = "f_promote.htm";
+
 // Lists htm_in, sorts the listing and writes the input list dir_01.txt without the
 // reserved promotion page.
 std::vector<InputName> CollectInputList() {
   // A page whose name no Windows folder can hold is not listed; say so, so that it does
   // not vanish from the index without a word.
-  for (const std::string& name : UnlistedMatches("htm_in\\*.htm*")) {
+  for (const std::string& name : UnlistedMatches(kInputPattern)) {
     PrintError("Skipped htm_in page \"" + EscapedName(name) +
                "\": a Windows folder cannot hold its name (a backslash or a control character)");
   }
-  RunCommand("dir /b htm_in\\*.htm* > dir_02.txt");
+  RunCommand(std::string("dir /b ") + kInputPattern + " > dir_02.txt");
   RunCommand("sort dir_02.txt /o dir_03.txt");
   std::vector<InputName> inputs;
   LineReader sorted("dir_03.txt");
@@ -42,7 +48,7 @@ std::vector<InputName> CollectInputList() {
   std::string line;
   while (sorted.Next(&line)) {
     std::string lower = LowerAscii(line);
-    if (Contains(lower, "f_promote.htm")) continue;
+    if (Contains(lower, kPromotionPage)) continue;
     list.WriteLine(lower);
     inputs.push_back({std::move(lower), line});
   }
@@ -109,6 +115,11 @@ bool ReshapeLine(std::string_view line, bool* in_table, BlockState* blocks, Put 
 // Writes one input file, line by line reshaped, to `target`; returns the bytes written.
 long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
   LineReader input("htm_in\\" + listed_name);
+  // Read at the start already; one that went away since must not become an empty page.
+  if (!input.is_open()) {
+    int error = InputReadError("htm_in\\" + listed_name);
+    StopOnReadFailure("htm_in\\" + listed_name, error != 0 ? error : EIO);
+  }
   BlockState blocks;  // as the word scan, which reads each page on its own
   std::string_view line;
   long long written = 0;
@@ -124,6 +135,22 @@ long long WriteReshapedText(const std::string& listed_name, LineWriter* target, 
 }
 
 }  // namespace
+
+void RequireReadableInputs() {
+  std::string path;
+  if (!ResolveWorkPath("htm_in", false, &path)) return;
+  RequireFolder("htm_in", "read");
+  errno = 0;
+  if (!platform::ListFolderNames(path, 0, [](std::string, const platform::FileInfo&) {})) {
+    StopOnReadFailure("htm_in", errno != 0 ? errno : EIO);
+  }
+  std::string folder;
+  for (const FolderEntry& entry : ListMatches(kInputPattern, false, &folder)) {
+    if (Contains(LowerAscii(entry.name), kPromotionPage)) continue;  // never read
+    std::string name = "htm_in\\" + entry.name;
+    if (int error = InputReadError(name); error != 0) StopOnReadFailure(name, error);
+  }
+}
 
 std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table,
                                            BlockState* blocks) {

@@ -46,6 +46,12 @@ class PageMaker {
   std::thread maker_;
 };
 
+/// Ends the program with status 1, naming the first input and the reason, when htm_in
+/// cannot be listed or one of its pages cannot be read ("Cannot read htm_in/a.htm:
+/// Permission denied"): a page read as empty would vanish from the index without a word.
+/// A missing htm_in is no failure: the run makes it.
+void RequireReadableInputs();
+
 /// Pages that hold no words are final as they stand: their text goes to their page files.
 void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists);
 

@@ -1,14 +1,19 @@
 #include "indexer/pagoran_flow.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "common/config.h"
 #include "common/console.h"
+#include "common/interrupt.h"
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
+#include "common/work_paths.h"
 #include "indexer/all_words.h"
 #include "indexer/index_pages.h"
 #include "indexer/occurrence_pages.h"
@@ -40,13 +45,13 @@ bool ListingMentions(const std::string& listing, const std::string& name) {
   return false;
 }
 
-void RemoveOldOutputFolder() {
-  RequireFolderWhereNamed("htm_out", "write");
-  RunCommand("dir /b *. > dir_01.txt");
-  if (!ListingMentions("dir_01.txt", "htm_out")) return;
-  RunCommand("dir > htm_out\\f_01.txt");
-  RunCommand("del /q htm_out\\*.* > out_null.list");
-  RunCommand("rd htm_out > out_null.list");
+// Inputs that cannot be read, and folders that cannot take the output, are found before
+// anything is deleted: otherwise a run would empty htm_out and then fail, or end as a
+// success with pages that lost their words.
+void CheckFoldersBeforeTouchingAnything() {
+  RequireReadableInputs();
+  RequireWritableFolderWhereNamed("htm_out");
+  RequireWritableFolderWhereNamed("wrd_24");
 }
 
 std::string AskTargetAddress() {
@@ -81,35 +86,110 @@ void PrepareFolders() {
   EndProgram();
 }
 
-// Copies this run's occurrence table into the folder wrd_24, whose old text files go first.
-void KeepOccurrenceTable() {
-  RequireFolderWhereNamed("wrd_24", "write");
-  RunCommand("dir /b *.  > dir_01.txt");
-  if (ListingMentions("dir_01.txt", "wrd_24")) {
-    RunCommand("dir > wrd_24\\f_01.txt");
-    RunCommand("del /q wrd_24\\*.txt > out_null.list");
-  } else {
-    RunCommand("md wrd_24 > out_null.list");
+// The new output set is made beside the last one, in kNewOutput, and the two change places
+// only when it is whole (the last one going to kOldOutput on the way), so that a run that
+// fails or is stopped leaves htm_out as it was.
+constexpr char kNewOutput[] = "htm_out~new";
+constexpr char kOldOutput[] = "htm_out~old";
+
+// The work files of a run, deleted at its start and end, and when it is stopped.
+void DeleteWorkFilesByPattern() {
+  for (const char* pattern : {"*.htm*", "*.list", "*.txt"}) {
+    for (const std::string& name : MatchingFileNames(pattern)) DeleteWorkFile(name);
   }
-  RequireFolder("wrd_24", "write");
-  // The table is not written again, and its name in the work directory goes right after.
-  CopyAsSecondNames("wrd_24*.txt", "wrd_24", "out_null.list");
-  DeleteWorkFile(kOccurrenceTable);
 }
 
-// Moves the pages into htm_out beside the index pages, then deletes the work files.
-void CopyOutAndCleanUp(const PageTexts& pages) {
-  RunCommand("dir /b *. > dir_01.txt");
-  if (!ListingMentions("dir_01.txt", "htm_out")) RunCommand("md htm_out > out_null.list");
-  RequireFolder("htm_out", "write");
+// Deletes the files of a folder the run made and the folder; what it cannot delete (a
+// folder someone put there) keeps it.
+void DeleteMadeFolder(const std::string& folder) {
+  for (const std::string& name : MatchingFileNames(folder + "\\*")) DeleteWorkFile(name);
+  RemoveFolder(folder);
+}
+
+void CleanUpStoppedRun() {
+  DeletePartsBeingMade();
+  DeleteMadeFolder(kNewOutput);
+  DeleteWorkFilesByPattern();
+}
+
+// The old output's files are the run's to delete; whatever else stands in it (a folder the
+// user keeps there, a name listings leave out) moves into the new htm_out.
+void RetireOldOutput() {
+  CarryOverKeptEntries(kOldOutput, "htm_out");
+  DeleteMadeFolder(kOldOutput);
+}
+
+// A run killed without warning while the two sets changed places leaves one of them aside:
+// the last result goes back in place, or the old one goes as a finished run would.
+void RecoverInterruptedReplacement() {
+  if (FolderExists(kOldOutput)) {
+    if (FolderExists("htm_out")) {
+      RetireOldOutput();
+    } else {
+      RenameWorkFolder(kOldOutput, "htm_out");
+    }
+  }
+  if (FolderExists(kNewOutput)) DeleteMadeFolder(kNewOutput);
+}
+
+// Where the system refuses to rename htm_out (a file in it held open), the old files go
+// and the new ones move in, one by one.
+void ReplaceOutputFilesInPlace() {
   RunCommand("dir > htm_out\\f_01.txt > out_null.list");
   RunCommand("del /q htm_out\\*.* > out_null.list");
+  for (const std::string& name : MatchingFileNames(std::string(kNewOutput) + "\\*")) {
+    std::string folder, base;
+    SplitFolderAndName(name, &folder, &base);
+    MoveWorkFile(name, "htm_out\\" + base);
+  }
+  DeleteMadeFolder(kNewOutput);
+}
+
+// This run's occurrence tables take the place of the old ones in wrd_24, each by a rename;
+// the folder's other text files go.
+void ReplaceOccurrenceTables() {
+  if (!FolderExists("wrd_24")) RunCommand("md wrd_24 > out_null.list");
+  RequireFolder("wrd_24", "write");
+  std::vector<std::string> kept;
+  for (const std::string& table : MatchingFileNames("wrd_24*.txt")) {
+    MoveWorkFile(table, "wrd_24\\" + table);
+    kept.push_back(LowerAscii(table));
+  }
+  for (const std::string& name : MatchingFileNames("wrd_24\\*.txt")) {
+    std::string folder, base;
+    SplitFolderAndName(name, &folder, &base);
+    if (std::find(kept.begin(), kept.end(), LowerAscii(base)) == kept.end()) {
+      DeleteWorkFile(name);
+    }
+  }
+}
+
+// Puts the pages and the index pages into the new set, then the new set and this run's
+// occurrence tables in place of the last ones, then deletes the work files.
+void PutNewOutputInPlace(const PageTexts& pages) {
+  DeleteMadeFolder(kNewOutput);
+  if (!MakeFolder(kNewOutput)) StopOnWriteFailure(kNewOutput, EIO);
+  RequireFolder(kNewOutput, "write");
+  const std::string into = std::string(kNewOutput) + "\\";
   // Every .htm file of the work directory is deleted below, so the pages can be moved
   // rather than copied.
-  for (const auto& [page, text] : pages) MoveWorkFile(page, "htm_out\\" + page);
-  // These pages are not written again, and "del /q *.htm*" below deletes their names here.
+  for (const auto& [page, text] : pages) MoveWorkFile(page, into + page);
+  // These pages are not written again, and the clean-up below deletes their names here.
   for (const char* pattern : {"files_list.htm", "i_*.htm", "index.htm", "s_*.htm"}) {
-    CopyAsSecondNames(pattern, "htm_out", "out_null.list");
+    CopyAsSecondNames(pattern, kNewOutput, "out_null.list");
+  }
+  {
+    InterruptsHeld held;  // a stop now waits until the new result is in place
+    ReplaceOccurrenceTables();
+    const bool had_output = FolderExists("htm_out");
+    if (had_output && RenameWorkFolder("htm_out", kOldOutput) != 0) {
+      ReplaceOutputFilesInPlace();
+    } else if (RenameWorkFolder(kNewOutput, "htm_out") != 0) {
+      if (had_output) RenameWorkFolder(kOldOutput, "htm_out");
+      ReplaceOutputFilesInPlace();
+    } else if (had_output) {
+      RetireOldOutput();
+    }
   }
   RunCommand("del /q *.htm*");
   RunCommand("del /q *.list");
@@ -118,16 +198,21 @@ void CopyOutAndCleanUp(const PageTexts& pages) {
 
 }  // namespace
 
-void RunPagoran(const char* argv0) {
+void RunPagoran(const char* argv0, uint64_t group_occurrences) {
   RunPagoranDialogue(argv0);
+  CheckFoldersBeforeTouchingAnything();
+  CleanUpOnInterrupt(CleanUpStoppedRun,
+                     "Stopped: the run's work files are deleted; htm_out holds the last "
+                     "finished result.");
 
+  // The last result stays in htm_out until the new one is whole.
+  RecoverInterruptedReplacement();
+  DeleteStaleParts("");
   DeleteListed("dir /b *.htm* > dir_01.txt", "");
   DeleteListed("dir /b *.list > dir_01.txt", "");
   DeleteListed("dir /b *.txt > dir_01.txt", "");
-  DeleteListed("dir /b htm_out\\*.* > dir_01.txt", "htm_out\\");
 
   RunPagoranToolCheck();
-  RemoveOldOutputFolder();
 
   IndexerRun run;
   run.target_address = AskTargetAddress();
@@ -139,9 +224,13 @@ void RunPagoran(const char* argv0) {
   // files (see word_lists.h). Each work file goes as soon as the last step that reads it is
   // done.
   PageMaker maker;  // makes the pages on a second thread; each is scanned once its text stands
-  const WordLists lists =
-      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); });
+  const WordLists lists = CutPageGroups(
+      ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); }),
+      group_occurrences);
   const PageTexts pages = maker.Finish();
+  if (pages.empty()) {
+    PrintError("htm_in holds no .htm or .html page: the index pages will be empty.");
+  }
   PrintLine();
   PrintLine("processed 1%");
   PrintLine("processed 10%");
@@ -151,11 +240,11 @@ void RunPagoran(const char* argv0) {
   const std::vector<RecordSlice> next_pages = FindNextPages(lists);
   PrintLine("processed 30%");
   PrintLine("processed 40%");
-  FirstSpellings first_spelling;
+  FirstOccurrences first_occurrence;
   {
     PageDecoration decoration(run, lists);
     WordPageEntries entries;
-    first_spelling =
+    first_occurrence =
         WriteSearchPageAndWordEntries(run, lists, ids, next_pages, &decoration, &entries);
     DeleteWorkFile(kOccurrenceFile);  // the walk was its last reader
     DeleteWorkFile(kNextPageFile);
@@ -164,14 +253,13 @@ void RunPagoran(const char* argv0) {
   }
   DeleteWorkFile(kPageTextFile);  // the decorated pages were its last reader
   PrintLine("processed 50%");
-  KeepOccurrenceTable();
   PrintLine("processed 60%");
   PrintLine("processed 70%");
   if (lists.total >= 3) PrintLine("processed 80%");
-  WriteAllWordsIndex(run, lists, ids, first_spelling);
+  WriteAllWordsIndex(run, lists, ids, first_occurrence);
   PrintLine("processed 90%");
 
-  CopyOutAndCleanUp(pages);
+  PutNewOutputInPlace(pages);
   PrintLine("processed 100%");
   EndProgram();
 }

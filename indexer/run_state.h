@@ -14,7 +14,4 @@ struct IndexerRun {
   int find_word = 1;  // 1: hidden find-word spans and inline display of the jump target
 };
 
-/// The page group: the pages that hold words form exactly one group.
-inline constexpr int kPageGroup = 1;
-
 #endif  // INDEXER_RUN_STATE_H_

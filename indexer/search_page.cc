@@ -40,21 +40,11 @@ namespace {
 
 using LineRecord = SearchPageWriter::LineRecord;
 
-const std::string& GroupText() {
-  static const std::string group = std::to_string(kPageGroup);
-  return group;
-}
-
-const std::string& IndexPage() {
-  static const std::string page = "i_" + GroupText() + ".htm";
-  return page;
-}
-
 // Word forms are appended piece by piece to the pending line.
 template <typename Out>
-void AppendIndexLink(Out* out, const LineRecord& record) {
+void AppendIndexLink(Out* out, std::string_view index_page, const LineRecord& record) {
   out->append("<a href=\"");
-  out->append(IndexPage());
+  out->append(index_page);
   out->append("#");
   out->append(record.word_id);
   out->append("\">");
@@ -73,20 +63,20 @@ void AppendAnchorOpen(Out* out, const LineRecord& record) {
 
 // The first word of a line shows twice: as plain text and as a link.
 template <typename Out>
-void AppendFirstWordForm(Out* out, const LineRecord& record) {
+void AppendFirstWordForm(Out* out, std::string_view index_page, const LineRecord& record) {
   AppendAnchorOpen(out, record);
   out->append(record.word);
   out->append(" &nbsp </span>&nbsp ");
-  AppendIndexLink(out, record);
+  AppendIndexLink(out, index_page, record);
   out->append("</span>");
 }
 
 // Every other word, after one blank.
 template <typename Out>
-void AppendOtherWordForm(Out* out, const LineRecord& record) {
+void AppendOtherWordForm(Out* out, std::string_view index_page, const LineRecord& record) {
   out->append(" ");
   AppendAnchorOpen(out, record);
-  AppendIndexLink(out, record);
+  AppendIndexLink(out, index_page, record);
   out->append("</span>");
 }
 
@@ -234,7 +224,10 @@ class LineWords {
 }  // namespace
 
 struct SearchPageWriter::LineState {
-  explicit LineState(LineWriter* out) : blocks(out) {}
+  LineState(LineWriter* out, std::string_view group_text, std::string_view index)
+      : group(group_text), index_page(index), blocks(out) {}
+  const std::string_view group;       // the page group's number, as written
+  const std::string_view index_page;  // its word index page
   long long line_number = 0;
   std::string_view line_page;     // the page of the line's first word
   std::string_view written_page;  // that of the line written last
@@ -278,7 +271,7 @@ void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, co
     state.blocks.Count(1);
   }
   const std::string_view id = state.link_word_id;
-  WriteLine(out, {"<a href=\"", IndexPage(), "#", id, "\">i_", GroupText(), "</a>"});
+  WriteLine(out, {"<a href=\"", state.index_page, "#", id, "\">i_", state.group, "</a>"});
   WriteLine(out, {"&nbsp <a href=\"index.htm#", id, "\">index</a>"});
   WriteLine(out, {"&nbsp <a href=\"files_list.htm#", page, "\"> Content (", page, ")</a>"});
   // A line of few words is its own phrase; only a longer one is drawn from, into a copy.
@@ -339,6 +332,22 @@ std::string_view Escape(unsigned long code, char (&text)[3]) {
   return std::string_view(text, 3);
 }
 
+// The names a browser also reads without ';' (the older HTML entities), in byte order.
+constexpr std::string_view kNamesWithoutSemicolon[] = {
+    "AElig",  "AMP",    "Aacute", "Acirc",  "Agrave", "Aring",  "Atilde", "Auml",   "COPY",
+    "Ccedil", "ETH",    "Eacute", "Ecirc",  "Egrave", "Euml",   "GT",     "Iacute", "Icirc",
+    "Igrave", "Iuml",   "LT",     "Ntilde", "Oacute", "Ocirc",  "Ograve", "Oslash", "Otilde",
+    "Ouml",   "QUOT",   "REG",    "THORN",  "Uacute", "Ucirc",  "Ugrave", "Uuml",   "Yacute",
+    "aacute", "acirc",  "acute",  "aelig",  "agrave", "amp",    "aring",  "atilde", "auml",
+    "brvbar", "ccedil", "cedil",  "cent",   "copy",   "curren", "deg",    "divide", "eacute",
+    "ecirc",  "egrave", "eth",    "euml",   "frac12", "frac14", "frac34", "gt",     "iacute",
+    "icirc",  "iexcl",  "igrave", "iquest", "iuml",   "laquo",  "lt",     "macr",   "micro",
+    "middot", "nbsp",   "not",    "ntilde", "oacute", "ocirc",  "ograve", "ordf",   "ordm",
+    "oslash", "otilde", "ouml",   "para",   "plusmn", "pound",  "quot",   "raquo",  "reg",
+    "sect",   "shy",    "sup1",   "sup2",   "sup3",   "szlig",  "thorn",  "times",  "uacute",
+    "ucirc",  "ugrave", "uml",    "uuml",   "yacute", "yen",    "yuml"};
+static_assert(std::ranges::is_sorted(kNamesWithoutSemicolon));
+
 // The character reference at the start of `text` (which starts with '&'), as the browser
 // reads one inside an attribute: its length, and in `code` the character it stands for
 // where that matters (0 for the others). Zero length: the '&' stands for itself.
@@ -370,12 +379,15 @@ size_t ReferenceAt(std::string_view text, unsigned long* code) {
     }
     return at + 1;
   }
-  // Without ';', "&amp" is read as '&' unless a letter, digit or '=' follows.
-  if ((name == "amp" || name == "AMP") && !(at < text.size() && text[at] == '=')) {
-    *code = '&';
-    return at;
+  // Without ';' the browser takes the longest of these names that the text begins with, and
+  // inside an attribute leaves it as typed when a letter, digit or '=' follows: so only a
+  // whole run of letters and digits that is one of them, not followed by '=', is decoded.
+  if (!std::ranges::binary_search(kNamesWithoutSemicolon, name) ||
+      (at < text.size() && text[at] == '=')) {
+    return 0;
   }
-  return 0;
+  if (name == "amp" || name == "AMP") *code = '&';
+  return at;
 }
 
 // The bytes that end a run of bytes written as they stand.
@@ -489,11 +501,13 @@ std::string SearchPhrase(std::string_view line_words, int word_count, size_t dra
   return DrawPhrase(line_words, draw_length, next_random);
 }
 
-SearchPageWriter::SearchPageWriter(const IndexerRun& run)
+SearchPageWriter::SearchPageWriter(const IndexerRun& run, uint32_t group)
     : run_(run),
+      group_(std::to_string(group)),
+      index_page_("i_" + group_ + ".htm"),
       generator_(kDrawSeed),
-      out_("s_" + std::to_string(kPageGroup) + ".htm"),
-      state_(std::make_unique<LineState>(&out_)),
+      out_("s_" + group_ + ".htm"),
+      state_(std::make_unique<LineState>(&out_, group_, index_page_)),
       record_(std::make_unique<LineRecord>()) {
   next_random_ = [this] { return static_cast<double>(generator_()) / 4294967296.0; };
   for (const char* line : {"<html>", "<br>", "<head>", "<br>"}) {
@@ -527,7 +541,7 @@ void SearchPageWriter::Add(const Occurrence& o) {
   first_ = false;
   if (record.line == state.line_number) {
     state.draw_length = state.line_words.size();
-    AppendOtherWordForm(&state.pending, record);
+    AppendOtherWordForm(&state.pending, index_page_, record);
     state.pending.NoteWord(record.word);
     AddWord(&state, record.word);
     return;
@@ -540,7 +554,7 @@ void SearchPageWriter::Add(const Occurrence& o) {
   WriteLineBlock(&out_, state, record.page, run_, next_random_);
   state.link_word_id = record.word_id;
   state.pending.Clear();
-  AppendFirstWordForm(&state.pending, record);
+  AppendFirstWordForm(&state.pending, index_page_, record);
   state.pending.NoteWord(record.word);
   state.line_words.Clear();
   state.word_count = 0;

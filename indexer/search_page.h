@@ -1,6 +1,7 @@
 #ifndef INDEXER_SEARCH_PAGE_H_
 #define INDEXER_SEARCH_PAGE_H_
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
@@ -11,14 +12,15 @@
 #include "indexer/run_state.h"
 #include "indexer/word_lists.h"
 
-/// Writes the search page s_1.htm from the occurrences in document order (page, line,
-/// column): every source line as word links, each followed by index, contents and web-search
-/// links. Long lines get a phrase drawn by a generator with a fixed seed, so the same input
-/// gives the same page. The page is complete when the writer is destroyed. The texts an
-/// occurrence views must last as long as the writer.
+/// Writes the search page s_<group>.htm from the occurrences of the group's pages in document
+/// order (page, line, column): every source line as word links into i_<group>.htm, each
+/// followed by index, contents and web-search links. Long lines get a phrase drawn by a
+/// generator with a fixed seed, so the same input gives the same page. The page is complete
+/// when the writer is destroyed. The texts an occurrence views must last as long as the
+/// writer.
 class SearchPageWriter {
  public:
-  explicit SearchPageWriter(const IndexerRun& run);
+  SearchPageWriter(const IndexerRun& run, uint32_t group);
   ~SearchPageWriter();
   SearchPageWriter(const SearchPageWriter&) = delete;
   SearchPageWriter& operator=(const SearchPageWriter&) = delete;
@@ -30,6 +32,8 @@ class SearchPageWriter {
 
  private:
   const IndexerRun& run_;
+  const std::string group_;       // the group number, as written
+  const std::string index_page_;  // i_<group>.htm
   std::mt19937 generator_;
   std::function<double()> next_random_;
   LineWriter out_;
@@ -55,12 +59,14 @@ std::string SearchPhrase(std::string_view line_words, int word_count, size_t dra
 enum class QueryText { kMarkup, kPlain };
 
 /// `text` as it is written into the query of a web-search link (inside href="..."), so that
-/// the query a browser sends holds `text` as a page shows it. Only the bytes that would end
-/// the attribute or change the query are changed, to their percent escapes: '"', '#', '+',
+/// the query a browser sends holds `text` as the browser reads it in an attribute. Only the bytes
+/// that would end the attribute or change the query are changed, to their percent escapes: '"',
+/// '#', '+',
 /// '%', tab, line ends, and '&' where it stands for itself. In markup, a character
 /// reference that stands for one of them is replaced by that escape; any other reference
 /// is left for the browser to decode. An '&' followed by a name and ';' counts as a
-/// reference, and of the names a browser also knows without ';' only "amp".
+/// reference, and so does one of the older names a browser also reads without ';' ("copy",
+/// "sup1", ...) where no letter, digit or '=' follows it.
 std::string SearchQueryPart(std::string_view text, QueryText kind);
 
 /// `text` as HTML text: '&', '<', '>' and '"' written as character references.

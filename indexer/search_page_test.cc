@@ -26,7 +26,7 @@ struct Record {
 std::vector<std::string> PageBody(const IndexerRun& run, const std::vector<Record>& records,
                                   bool with_blocks = false) {
   {
-    SearchPageWriter writer(run);
+    SearchPageWriter writer(run, 1);
     for (const Record& r : records) {
       Occurrence o;
       o.page = r.page;
@@ -141,6 +141,11 @@ TEST(SearchQueryPart, ChangesOnlyWhatWouldChangeTheQuery) {
       {"&amp &amp= &ampx &AMP; ", "%26 %26amp= %26ampx %26 ", ""},
       {"&num;&plus;&percnt;&Tab;&NewLine; ", "%23%2B%25%09%0A ", ""},
       {"&quot;&#34; ", "&quot;&#34; ", ""},  // a quote a reference stands for ends nothing
+      // The older names are read without ';' too, unless a letter, digit or '=' follows.
+      {"format&sup1. &copy 2024 &AElig&yuml", "format&sup1. &copy 2024 &AElig&yuml",
+       "format%26sup1. %26copy 2024 %26AElig%26yuml"},
+      {"&copyx &times= &sup12 &notin &Copy &nbsp&#43;",
+       "%26copyx %26times= %26sup12 %26notin %26Copy &nbsp%2B", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.markup, SearchQueryPart(c.text, QueryText::kMarkup)) << c.text;

@@ -62,3 +62,21 @@ std::vector<RecordSlice> FindNextPages(const WordLists& lists) {
   }
   return slices;
 }
+
+WordLists CutPageGroups(WordLists lists, uint64_t limit) {
+  uint32_t group = 1;
+  uint64_t in_group = 0;
+  for (PageWords& page : lists.pages) {
+    if (in_group > 0 && in_group + page.count > limit) {
+      ++group;
+      in_group = 0;
+    }
+    in_group += page.count;
+    page.group = group;
+  }
+  return lists;
+}
+
+uint32_t PageGroupCount(const WordLists& lists) {
+  return lists.pages.empty() ? 1 : lists.pages.back().group;
+}

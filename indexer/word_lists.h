@@ -17,6 +17,8 @@
 ///   ever put in order.
 /// - Next pages: the next page that holds the word, found walking the pages from the last one
 ///   backwards with one entry per key; written to kNextPageFile, a slice per page.
+/// - Page groups: the pages cut, in page order, into groups small enough for a browser to open
+///   each group's word index page and search page quickly (CutPageGroups).
 /// - The output pages (occurrence_pages.h): one walk over the pages in order
 ///   (occurrence_walk.h) numbers the occurrences, writes the search page and makes one word
 ///   index entry per word and page, put in word order by an external sort of records
@@ -66,6 +68,7 @@ struct PageWords {
   PageSource text;
   size_t first = 0;  // its first record
   size_t count = 0;
+  uint32_t group = 1;  // its page group, numbered from 1 (CutPageGroups)
 };
 
 /// What the page scan found.
@@ -107,6 +110,19 @@ WordIds NumberWords(const WordLists& lists);
 /// Writes kNextPageFile and returns each page's slice of it: one page number per key on the
 /// page (kNoPage on the key's last page), in order of the key's first occurrence there.
 std::vector<RecordSlice> FindNextPages(const WordLists& lists);
+
+/// The most occurrences a page group holds, unless one page alone holds more: the word index
+/// page and the search page of a group this size are a few MB, which a browser opens in about
+/// a second. The program's build uses it; a test build may cut smaller groups.
+inline constexpr uint64_t kGroupOccurrences = 50000;
+
+/// Cuts the pages, in page order, into groups numbered from 1: a group takes the next page
+/// while its occurrences stay at or below `limit`; the page that would take it past starts the
+/// next group, and a page that alone holds more is a group of its own.
+WordLists CutPageGroups(WordLists lists, uint64_t limit);
+
+/// The number of page groups: at least 1, the group of an empty page list.
+uint32_t PageGroupCount(const WordLists& lists);
 
 /// The word id text of a position: "id" and 8 digits (more when the number needs them).
 std::string WordIdText(uint64_t position);

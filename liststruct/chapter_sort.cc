@@ -1,9 +1,13 @@
 #include "liststruct/chapter_sort.h"
 
+#include <algorithm>
+
 #include "common/console.h"
 #include "common/line_files.h"
+#include "common/record_file.h"
 #include "common/shell.h"
 #include "common/text.h"
+#include "common/work_files.h"
 
 namespace {
 
@@ -125,41 +129,53 @@ std::vector<std::string> ReassemblyProgress(long long k, long long n) {
 
 void ReassembleChapters(std::string_view sorted_records, std::string_view list,
                         std::string_view out, long long chapter_count) {
-  // The list is read once; each chapter is found again by its position instead of a scan
-  // from the top per chapter.
-  std::vector<std::string> lines;
-  std::vector<size_t> chapter_starts;  // index of chapter k's heading at k - 1
+  // Where each chapter's heading begins in the list, chapter k at record k - 1, so that the
+  // chapters are found again without a scan from the top per chapter, and the list is never
+  // held in memory.
+  constexpr char kChapterStarts[] = "list_chapters_at.tmp";
+  size_t chapters = 0;
   {
+    RecordWriter<long long> starts(kChapterStarts);
     LineReader reader(list);
     ExpectedMark expected;
-    std::string line;
-    while (reader.Next(&line)) {
-      std::string_view trimmed = TrimSpaces(line);
-      if (expected.Matches(trimmed)) {
-        chapter_starts.push_back(lines.size());
+    std::string_view line;
+    long long offset = reader.Offset();
+    while (reader.NextView(&line)) {
+      if (expected.Matches(TrimSpaces(line))) {
+        starts.Put(offset);
         expected.Advance();
       }
-      lines.emplace_back(trimmed);
+      offset = reader.Offset();
+    }
+    chapters = starts.count();
+  }
+  {
+    RecordReader<long long> starts(kChapterStarts);
+    LineReader lines(list);
+    LineReader records(sorted_records);
+    LineWriter writer(out);
+    std::string record;
+    std::string line;
+    long long k = 0;
+    while (records.Next(&record)) {
+      ++k;
+      for (const std::string& progress : ReassemblyProgress(k, chapter_count)) PrintLine(progress);
+      long long wanted = SortRecordNumber(record);
+      if (wanted < 1 || static_cast<size_t>(wanted) > chapters) continue;
+      size_t index = static_cast<size_t>(wanted) - 1;
+      long long start = 0;
+      long long end = -1;  // the last chapter runs to the end of the list
+      starts.Seek(index, std::min(index + 2, chapters));
+      starts.Next(&start);
+      starts.Next(&end);
+      lines.Seek(start, end);
+      if (!lines.Next(&line)) continue;
+      std::string_view title = TrimSpaces(TrimSpaces(line).substr(ChapterMark(wanted).size()));
+      writer.WriteLine(ChapterMark(k) + std::string(title));
+      while (lines.Next(&line)) writer.WriteLine(TrimSpaces(line));
     }
   }
-  LineReader records(sorted_records);
-  LineWriter writer(out);
-  std::string record;
-  long long k = 0;
-  while (records.Next(&record)) {
-    ++k;
-    for (const std::string& progress : ReassemblyProgress(k, chapter_count)) PrintLine(progress);
-    long long wanted = SortRecordNumber(record);
-    if (wanted < 1 || static_cast<size_t>(wanted) > chapter_starts.size()) continue;
-    size_t start = chapter_starts[static_cast<size_t>(wanted) - 1];
-    size_t end = static_cast<size_t>(wanted) < chapter_starts.size()
-                     ? chapter_starts[static_cast<size_t>(wanted)]
-                     : lines.size();
-    std::string_view heading = lines[start];
-    std::string_view title = TrimSpaces(heading.substr(ChapterMark(wanted).size()));
-    writer.WriteLine(ChapterMark(k) + std::string(title));
-    for (size_t i = start + 1; i < end; ++i) writer.WriteLine(lines[i]);
-  }
+  DeleteWorkFile(kChapterStarts);
 }
 
 long long SortTopLevelChapters() {

@@ -1,11 +1,13 @@
 #include "liststruct/chapter_table.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <memory>
 
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
+#include "common/work_files.h"
+#include "liststruct/keyed_lines.h"
 
 namespace {
 
@@ -39,10 +41,6 @@ std::string PlusOne(std::string_view component) {
 std::vector<std::string> LeadingComponents(const std::vector<std::string>& components) {
   auto empty = std::find(components.begin(), components.end(), std::string());
   return std::vector<std::string>(components.begin(), empty);
-}
-
-int Depth(const ChapterRow& row) {
-  return static_cast<int>(std::count(row.mark.begin(), row.mark.end(), '.'));
 }
 
 // The components of a row placed one level below, beside or above the row before it,
@@ -95,121 +93,156 @@ std::vector<std::string> MarkComponents(std::string_view mark) {
   return components;
 }
 
-ChapterTable ReadChapterRows(std::string_view list) {
-  ChapterTable table;
-  LineReader reader(list);
+void ChapterNumbering::Number(ChapterRow* row) {
+  row->mark = std::string(TrimSpaces(row->mark));
+  if (!EndsWith(row->mark, ".")) row->mark += '.';
+  int depth = static_cast<int>(std::count(row->mark.begin(), row->mark.end(), '.'));
+  if (first_) {
+    first_ = false;
+    top_number_ = DecimalValue(row->components.empty() ? "" : row->components[0]);
+  } else if (depth == 1) {
+    // Top-level rows count on from the first row's number. Only rows whose one full stop
+    // ends the mark are top-level: a body line such as "... more" must not use up a number.
+    top_number_ = PlusOne(top_number_);
+    if (row->components.empty()) row->components.emplace_back();
+    row->components[0] = top_number_;
+  } else {
+    row->components =
+        FollowingComponents(LeadingComponents(previous_components_), depth, previous_depth_);
+  }
+  std::vector<std::string> leading = LeadingComponents(row->components);
+  row->new_number.clear();
+  for (size_t i = 0; i < leading.size(); ++i) {
+    if (i > 0) row->new_number += '.';
+    row->new_number += leading[i];
+  }
+  if (leading.size() == 1) row->new_number += '.';
+  row->indentation = static_cast<int>(2 * leading.size());
+  previous_components_ = row->components;
+  previous_depth_ = depth;
+}
+
+void WriteChapterDump(const ChapterRow& row, LineWriter* out) {
   std::string line;
+  auto field = [&line](std::string_view text) {
+    if (text.empty()) return;
+    line += text;
+    line += "  ";
+  };
+  field(row.mark);
+  field(std::to_string(row.line_number));
+  field(std::to_string(row.indentation));
+  field(row.new_number);
+  for (const std::string& component : row.components) field(component);
+  out->WriteLine(line + "  ");
+  out->WriteLine("  ");
+}
+
+namespace {
+
+constexpr char kList[] = "list_03.txt";
+constexpr char kChapterDump[] = "list_03_chapters.txt";
+constexpr char kStructuredText[] = "list_03_list.txt";
+constexpr char kMarks[] = "list_03_marks.tmp";
+constexpr char kSortedMarks[] = "list_03_marks_sorted.tmp";
+constexpr char kReferences[] = "list_03_references.tmp";
+constexpr char kSortedReferences[] = "list_03_references_sorted.tmp";
+constexpr char kReferenceTargets[] = "list_03_targets.tmp";
+
+// The old mark a cross-reference line names, with its full stop; empty when the line is
+// none. Only marks are looked up: a target that could be no mark is left out.
+std::string CrossReferenceTarget(std::string_view trimmed) {
+  if (LowerAscii(trimmed.substr(0, 8)) != "look_at:") return "";
+  std::string target(TrimSpaces(trimmed.size() > 9 ? trimmed.substr(9) : ""));
+  if (!EndsWith(target, ".")) target += '.';
+  if (target.find_first_not_of(".0123456789") != std::string::npos) return "";
+  return target;
+}
+
+// One pass over the list: every chapter line numbered and written to the dump, the rows
+// file and the file of marks, and every cross-reference to the file of references.
+long long NumberChapterLines() {
+  LineReader reader(kList);
+  std::unique_ptr<LineWriter> dump;  // created with the first row, not for a list without
+  LineWriter rows(kChapterRowsFile);
+  LineWriter marks(kMarks);
+  LineWriter references(kReferences);
+  ChapterNumbering numbering;
+  ChapterRow row;
+  long long count = 0;
   long long line_number = 0;
+  std::string line;
   while (reader.Next(&line)) {
     ++line_number;
     std::string_view trimmed = TrimSpaces(line);
-    if (!IsChapterLine(trimmed)) continue;
-    ChapterRow row;
+    if (!IsChapterLine(trimmed)) {
+      std::string target = CrossReferenceTarget(trimmed);
+      if (!target.empty()) references.WriteLine(WantedLine(target, line_number));
+      continue;
+    }
     row.mark = std::string(FirstWord(trimmed));
     row.line_number = line_number;
     row.components = MarkComponents(row.mark);
-    table.push_back(std::move(row));
+    numbering.Number(&row);
+    ++count;
+    if (!dump) dump = std::make_unique<LineWriter>(kChapterDump);
+    WriteChapterDump(row, dump.get());
+    rows.WriteLine(
+        NumberedLine(line_number, std::to_string(row.indentation) + " " + row.new_number));
+    marks.WriteLine(KeyLine(row.mark, count, row.new_number));
   }
-  return table;
+  return count;
 }
 
-void RenumberChapters(ChapterTable* table) {
-  if (table->empty()) return;
-  for (ChapterRow& row : *table) {
-    row.mark = std::string(TrimSpaces(row.mark));
-    if (!EndsWith(row.mark, ".")) row.mark += '.';
-  }
-  // Top-level rows count on from the first row's number. Only rows whose one full stop
-  // ends the mark are top-level: a body line such as "... more" must not use up a number.
-  const std::vector<std::string>& first = table->front().components;
-  std::string top_number = DecimalValue(first.empty() ? "" : first[0]);
-  for (size_t c = 1; c < table->size(); ++c) {
-    ChapterRow& row = (*table)[c];
-    if (Depth(row) != 1) continue;
-    top_number = PlusOne(top_number);
-    if (row.components.empty()) row.components.emplace_back();
-    row.components[0] = top_number;
-  }
-  for (size_t c = 1; c < table->size(); ++c) {
-    ChapterRow& row = (*table)[c];
-    const ChapterRow& previous = (*table)[c - 1];
-    int depth = Depth(row);
-    if (depth == 1) continue;
-    row.components =
-        FollowingComponents(LeadingComponents(previous.components), depth, Depth(previous));
-  }
-  for (ChapterRow& row : *table) {
-    std::vector<std::string> leading = LeadingComponents(row.components);
-    row.new_number.clear();
-    for (size_t i = 0; i < leading.size(); ++i) {
-      if (i > 0) row.new_number += '.';
-      row.new_number += leading[i];
-    }
-    if (leading.size() == 1) row.new_number += '.';
-    row.indentation = static_cast<int>(2 * leading.size());
-  }
-}
-
-void WriteChapterDump(const ChapterTable& table, std::string_view out) {
-  LineWriter writer(out);
-  for (const ChapterRow& row : table) {
-    std::vector<std::string> fields = {row.mark, std::to_string(row.line_number),
-                                       std::to_string(row.indentation), row.new_number};
-    fields.insert(fields.end(), row.components.begin(), row.components.end());
-    std::string line;
-    for (const std::string& field : fields) {
-      if (!field.empty()) line += field + "  ";
-    }
-    writer.WriteLine(line + "  ");
-    writer.WriteLine("  ");
-  }
-}
-
-void WriteStructuredText(const ChapterTable& table, std::string_view list, std::string_view out) {
-  // First row per line and per old mark, so that no line looks through the whole table.
-  std::unordered_map<long long, size_t> row_by_line;
-  std::unordered_map<std::string, size_t> row_by_mark;
-  for (size_t c = 0; c < table.size(); ++c) {
-    row_by_line.emplace(table[c].line_number, c);
-    row_by_mark.emplace(table[c].mark, c);
-  }
-  LineReader reader(list);
-  LineWriter writer(out);
+void WriteStructuredText() {
+  LineReader reader(kList);
+  LineWriter writer(kStructuredText);
+  NumberedLines rows(kChapterRowsFile);
+  NumberedLines targets(kReferenceTargets);
   std::string indentation;
   std::string line;
   long long line_number = 0;
   while (reader.Next(&line)) {
     ++line_number;
     std::string_view trimmed = TrimSpaces(line);
-    auto chapter = row_by_line.find(line_number);
-    if (chapter != row_by_line.end()) {
-      const ChapterRow& row = table[chapter->second];
-      indentation.assign(static_cast<size_t>(std::max(row.indentation, 0)), ' ');
-      size_t blank = trimmed.find(' ');
-      std::string_view rest = blank == std::string_view::npos ? "" : trimmed.substr(blank);
-      writer.WriteLine(indentation + row.new_number + std::string(rest));
+    if (const std::string* row = rows.Find(line_number)) {
+      size_t blank = row->find(' ');
+      indentation.assign(std::stoul(row->substr(0, blank)), ' ');
+      size_t title = trimmed.find(' ');
+      std::string_view rest = title == std::string_view::npos ? "" : trimmed.substr(title);
+      writer.WriteLine(indentation + std::string(NewNumberOfRow(*row)) + std::string(rest));
       continue;
     }
-    if (LowerAscii(trimmed.substr(0, 8)) == "look_at:") {
-      std::string target(TrimSpaces(trimmed.size() > 9 ? trimmed.substr(9) : ""));
-      if (!EndsWith(target, ".")) target += '.';
-      auto found = row_by_mark.find(target);
-      if (found != row_by_mark.end()) {
-        writer.WriteLine(indentation + "look_at: " + table[found->second].new_number);
-        continue;
-      }
+    if (const std::string* new_number = targets.Find(line_number)) {
+      writer.WriteLine(indentation + "look_at: " + *new_number);
+      continue;
     }
     writer.WriteLine(indentation + std::string(trimmed));
   }
 }
 
-ChapterTable StructureChapters() {
+void DeleteTemporaryFiles() {
+  for (const char* name :
+       {kMarks, kSortedMarks, kReferences, kSortedReferences, kReferenceTargets}) {
+    DeleteWorkFile(name);
+  }
+}
+
+}  // namespace
+
+long long StructureChapters() {
   RunCommand("copy list_03.txt sour_in.txt > out.list");
-  ChapterTable table = ReadChapterRows("list_03.txt");
-  if (table.empty()) return table;
-  RenumberChapters(&table);
-  WriteChapterDump(table, "list_03_chapters.txt");
+  long long count = NumberChapterLines();
+  if (count == 0) {
+    DeleteTemporaryFiles();
+    DeleteWorkFile(kChapterRowsFile);
+    return 0;
+  }
+  SortKeyedLines(kMarks, kSortedMarks);
+  SortKeyedLines(kReferences, kSortedReferences);
+  FindWantedKeys(kSortedReferences, kSortedMarks, kReferenceTargets);
   RunCommand("copy list_03.txt sour_in.txt > out.list");
-  WriteStructuredText(table, "list_03.txt", "list_03_list.txt");
-  return table;
+  WriteStructuredText();
+  DeleteTemporaryFiles();
+  return count;
 }

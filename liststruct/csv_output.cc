@@ -44,7 +44,10 @@ std::string SubRecordStart(std::string_view trimmed) {
 void WriteCsv() {
   LineReader input(kStructuredText);
   LineWriter out(kCsvOutputFile);
-  std::string record;
+  // A record is written as it grows, so that a chapter of any length is never held: each
+  // record's line is ended where the next one starts, and the first one starts after the
+  // file's empty first line.
+  bool in_record = false;
   long long expected_mark = 1;
   long long next_mark = 0;  // unset until the first chapter
   std::string line;
@@ -53,16 +56,18 @@ void WriteCsv() {
     bool at_next = next_mark > 0 && StartsWith(trimmed, TopLevelMark(next_mark));
     if (at_next || StartsWith(trimmed, TopLevelMark(expected_mark))) {
       if (at_next) expected_mark = next_mark;
-      out.WriteLine(record);  // empty the first time: the file's empty first line
-      record = RecordStart(trimmed);
+      out.Write("\r\n");
+      out.Write(RecordStart(trimmed));
+      in_record = true;
       next_mark = expected_mark + 1;
     } else if (StartsSubRecord(trimmed)) {
-      out.WriteLine(record);
-      record = SubRecordStart(trimmed);
-    } else if (!record.empty()) {
-      record += ' ';
-      record += trimmed;
+      out.Write("\r\n");
+      out.Write(SubRecordStart(trimmed));
+      in_record = true;
+    } else if (in_record) {
+      out.Write(" ");
+      out.Write(trimmed);
     }
   }
-  if (!record.empty()) out.WriteLine(record);
+  if (in_record) out.Write("\r\n");
 }

@@ -3,9 +3,11 @@
 #include "common/config.h"
 #include "common/console.h"
 #include "common/line_files.h"
+#include "common/platform.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
+#include "common/work_paths.h"
 #include "liststruct/list_file_names.h"
 
 std::string FindIndexerExecutable() {
@@ -16,21 +18,50 @@ std::string FindIndexerExecutable() {
   return std::string(TrimSpaces(last));
 }
 
+namespace {
+
+platform::LockResult LockIndexerFolder(long long* held) {
+  std::string path;
+  if (!ResolveWorkPath("pagoran", false, &path)) return platform::LockResult::kUnsupported;
+  return platform::LockFolder(path, held);
+}
+
+}  // namespace
+
 void HandOffToIndexer(const std::string& htm_output) {
   // Without these folders the indexer could not be started, and the closing texts below
   // would promise results that never come.
   RequireFolderWhereNamed("pagoran", "write");
   RunCommand("md pagoran");
   RequireFolder("pagoran", "write");
+  // The indexer's own run lock: a run waiting or working there keeps its input and its
+  // program file, and the hand-off stops before it deletes anything.
+  long long lock = 0;
+  if (LockIndexerFolder(&lock) == platform::LockResult::kHeldByAnother) {
+    EndProgramOnFailure("Cannot hand the HTML file to the indexer: a run of it is going on in " +
+                        ShownName("pagoran") +
+                        "; nothing there was changed. Let it end, then "
+                        "start this program again.");
+  }
   RequireFolderWhereNamed("pagoran\\htm_in", "write");
   RunCommand("md pagoran\\htm_in");
   RequireFolder("pagoran\\htm_in", "write");
-  RunCommand("del /q pagoran\\htm_in\\*.*");
+  // The new page goes in before the old ones go, so that a failed or stopped hand-off
+  // never leaves the indexer's input empty.
+  DeleteStaleParts("pagoran\\htm_in");
   CopyByCommand(htm_output, "pagoran\\htm_in\\", "out.list");
+  const bool copied = FileExists("pagoran\\htm_in\\" + htm_output);
+  for (const std::string& name : MatchingFileNames("pagoran\\htm_in\\*.*")) {
+    if (!copied) break;
+    std::string folder, base;
+    SplitFolderAndName(name, &folder, &base);
+    if (LowerAscii(base) != LowerAscii(htm_output)) DeleteWorkFile(name);
+  }
   RunCommand("copy wget.exe pagoran\\wget.exe > out.list");
   std::string indexer = FindIndexerExecutable();
   PrintLine(indexer);
   CopyByCommand(indexer, "pagoran\\" + indexer, "out.list");
+  if (lock != 0) platform::ReleaseFolderLock(lock);  // the started run takes it
   RunCommand("start /D pagoran " + CommandName(indexer));
 
   PrintLine();

@@ -3,11 +3,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
+#include "common/work_files.h"
+#include "liststruct/chapter_table.h"
+#include "liststruct/keyed_lines.h"
 #include "liststruct/table_render.h"
 
 namespace {
@@ -27,20 +29,11 @@ constexpr std::string_view kHeader[] = {
 };
 constexpr std::string_view kFooter[] = {"</pre>", "<br>", "</body>", "</html>"};
 
-// Chapter rows found by line and by new number; the first row wins, as in a top-down scan.
-struct ChapterIndex {
-  std::unordered_map<long long, const ChapterRow*> by_line;
-  std::unordered_map<std::string, const ChapterRow*> by_new_number;
-};
-
-ChapterIndex IndexChapters(const ChapterTable& table) {
-  ChapterIndex index;
-  for (const ChapterRow& row : table) {
-    index.by_line.try_emplace(row.line_number, &row);
-    index.by_new_number.try_emplace(row.new_number, &row);
-  }
-  return index;
-}
+constexpr char kNewNumbers[] = "list_03_numbers.tmp";
+constexpr char kSortedNewNumbers[] = "list_03_numbers_sorted.tmp";
+constexpr char kLinkTargets[] = "list_03_links.tmp";
+constexpr char kSortedLinkTargets[] = "list_03_links_sorted.tmp";
+constexpr char kLinkedLines[] = "list_03_linked.tmp";
 
 // A line such as "<b>Note</b>" is markup the user wants kept.
 bool IsBoldLine(std::string_view lower_trimmed) {
@@ -96,75 +89,116 @@ std::optional<std::string> LinkFirstAddress(std::string_view line, std::string_v
   return out;
 }
 
-// The cross-reference as a link; none when no chapter carries its target.
-std::optional<std::string> CrossReferenceLink(std::string_view line, std::string_view lower,
-                                              const ChapterIndex& index) {
+// The target of a cross-reference line (as escaped): the trimmed line from its 10th byte.
+std::string_view CrossReferenceTarget(std::string_view escaped) {
+  std::string_view trimmed = TrimSpaces(escaped);
+  return trimmed.size() > 9 ? trimmed.substr(9) : std::string_view();
+}
+
+// The cross-reference as a link to its target, which a chapter carries.
+std::string CrossReferenceLink(std::string_view line, std::string_view lower) {
   std::string_view prefix = line.substr(0, lower.find("look_at:"));
-  std::string_view trimmed = TrimSpaces(line);
-  std::string target(trimmed.size() > 9 ? trimmed.substr(9) : std::string_view());
-  if (!index.by_new_number.contains(target)) return std::nullopt;
+  std::string target(CrossReferenceTarget(line));
   return std::string(prefix) + "look_at: <span><a href=\"#" + target + "\"> " + target +
          "</a></span>";
 }
 
-std::string ChapterHeading(std::string_view line, const ChapterRow& row) {
+// The lines whose cross-reference names a number some chapter carries, as a file of
+// NumberedLine lines: the targets of the lines that may be cross-references, joined with
+// the sorted new numbers of the rows. A line counts as the list's own line number, which
+// the renderer's line counter keeps.
+void FindLinkedLines() {
+  {
+    LineReader rows(kChapterRowsFile);
+    LineWriter numbers(kNewNumbers);
+    std::string_view row;
+    while (rows.NextView(&row)) {
+      size_t blank = row.find(' ');
+      if (blank == std::string_view::npos) continue;
+      numbers.WriteLine(KeyLine(NewNumberOfRow(row.substr(blank + 1)), 0, ""));
+    }
+  }
+  {
+    LineReader input(kHtmlInputFile);
+    LineWriter targets(kLinkTargets);
+    long long line_number = 0;
+    std::string_view line;
+    while (input.NextView(&line)) {
+      ++line_number;
+      if (!StartsWith(LowerAscii(TrimSpaces(line).substr(0, 8)), "look_at:")) continue;
+      std::string escaped = EscapeAngleBrackets(line);
+      std::string_view target = CrossReferenceTarget(escaped);
+      // New numbers are made of digits and full stops only: no other target can match.
+      if (target.find_first_not_of(".0123456789") != std::string_view::npos) continue;
+      targets.WriteLine(WantedLine(target, line_number));
+    }
+  }
+  SortKeyedLines(kNewNumbers, kSortedNewNumbers);
+  SortKeyedLines(kLinkTargets, kSortedLinkTargets);
+  FindWantedKeys(kSortedLinkTargets, kSortedNewNumbers, kLinkedLines);
+  DeleteWorkFile(kSortedNewNumbers);
+  DeleteWorkFile(kSortedLinkTargets);
+}
+
+std::string ChapterHeading(std::string_view line, std::string_view new_number) {
   std::string_view trimmed = TrimSpaces(line);
   size_t leading_blanks = line.size() - TrimLeftSpaces(line).size();
-  return std::string(leading_blanks, ' ') + "<span style=\"color:blue\"; ID=\"" + row.new_number +
-         "\"><b>" + std::string(trimmed) + "</b></span>";
+  return std::string(leading_blanks, ' ') + "<span style=\"color:blue\"; ID=\"" +
+         std::string(new_number) + "\"><b>" + std::string(trimmed) + "</b></span>";
 }
 
 }  // namespace
 
-void RenderHtml(const ChapterTable& table) {
+void RenderHtml() {
   RunCommand("copy list_03_list.txt list_03_utf.txt > out_null.txt");
-  ChapterIndex index = IndexChapters(table);
+  FindLinkedLines();
+  {
+    NumberedLines rows(kChapterRowsFile);
+    NumberedLines linked(kLinkedLines);
+    LineReader input(kHtmlInputFile);
+    LineWriter out(kHtmlOutputFile);
+    for (std::string_view line : kHeader) out.WriteLine(line);
 
-  LineReader input(kHtmlInputFile);
-  LineWriter out(kHtmlOutputFile);
-  for (std::string_view line : kHeader) out.WriteLine(line);
-
-  // Kept equal to the line's number in list_03.txt, which the chapter rows refer to.
-  long long line_counter = 0;
-  std::string line;
-  while (input.Next(&line)) {
-    if (IsBoldLine(LowerAscii(TrimSpaces(line)))) {
-      out.WriteLine(line);
+    // Kept equal to the line's number in list_03.txt, which the chapter rows refer to.
+    long long line_counter = 0;
+    std::string line;
+    while (input.Next(&line)) {
+      if (IsBoldLine(LowerAscii(TrimSpaces(line)))) {
+        out.WriteLine(line);
+        ++line_counter;
+        continue;
+      }
+      std::string escaped = EscapeAngleBrackets(line);
+      std::string lower = LowerAscii(escaped);
       ++line_counter;
-      continue;
-    }
-    std::string escaped = EscapeAngleBrackets(line);
-    std::string lower = LowerAscii(escaped);
-    ++line_counter;
 
-    std::optional<std::string> linked = LinkFirstAddress(escaped, lower, "http");
-    if (!linked) linked = LinkFirstAddress(escaped, lower, "file:///");
-    if (linked) {
-      out.WriteLine(*linked);
-      continue;
+      std::optional<std::string> linked_address = LinkFirstAddress(escaped, lower, "http");
+      if (!linked_address) linked_address = LinkFirstAddress(escaped, lower, "file:///");
+      if (linked_address) {
+        out.WriteLine(*linked_address);
+        continue;
+      }
+      std::string_view lower_trimmed = TrimSpaces(lower);
+      if (StartsWith(lower_trimmed, "look_at:")) {
+        // A reference to a number no chapter carries would lead nowhere: it is left out.
+        if (linked.Find(line_counter)) out.WriteLine(CrossReferenceLink(escaped, lower));
+        continue;
+      }
+      if (StartsWith(lower_trimmed, "table_start:")) {
+        std::string_view trimmed = TrimSpaces(escaped);
+        std::string_view caption = trimmed.size() > 13 ? trimmed.substr(13) : std::string_view();
+        line_counter += RenderTableBlock(line, caption, &input, &out) - 1;
+        continue;
+      }
+      if (const std::string* row = rows.Find(line_counter)) {
+        out.WriteLine(ChapterHeading(escaped, NewNumberOfRow(*row)));
+        continue;
+      }
+      out.WriteLine(escaped);
     }
-    std::string_view lower_trimmed = TrimSpaces(lower);
-    if (StartsWith(lower_trimmed, "look_at:")) {
-      // A reference to a number no chapter carries would lead nowhere: it is left out.
-      if (auto link = CrossReferenceLink(escaped, lower, index)) out.WriteLine(*link);
-      continue;
-    }
-    if (StartsWith(lower_trimmed, "table_start:")) {
-      std::string_view trimmed = TrimSpaces(escaped);
-      std::string_view caption = trimmed.size() > 13 ? trimmed.substr(13) : std::string_view();
-      std::vector<std::string> block = CutTableBlock(line, &input);
-      for (const std::string& html : RenderTableBlock(caption, block)) out.WriteLine(html);
-      line_counter += static_cast<long long>(block.size()) - 1;
-      continue;
-    }
-    auto chapter = index.by_line.find(line_counter);
-    if (chapter != index.by_line.end()) {
-      out.WriteLine(ChapterHeading(escaped, *chapter->second));
-      continue;
-    }
-    out.WriteLine(escaped);
+    for (std::string_view footer_line : kFooter) out.WriteLine(footer_line);
   }
-  for (std::string_view footer_line : kFooter) out.WriteLine(footer_line);
+  DeleteWorkFile(kLinkedLines);
 }
 
 void WriteHtmlBodyCopy() {

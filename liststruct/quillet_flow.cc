@@ -6,6 +6,7 @@
 
 #include "common/config.h"
 #include "common/console.h"
+#include "common/interrupt.h"
 #include "common/line_files.h"
 #include "common/shell.h"
 #include "common/text.h"
@@ -35,6 +36,7 @@ void CheckIndexerPresent() {
 }
 
 void CleanUpOldWorkFiles() {
+  DeleteStaleParts("");
   RunCommand("del check*.*  > out_null.txt");
   RunCommand("del chapters*.*  > out_null.txt");
   RunCommand("del oglasi*.*  > out_null.txt");
@@ -91,6 +93,9 @@ std::string ChooseInputFile() {
 
 // The time-stamped copy of the input as chosen, and list_01.txt, the copy worked on.
 void CopyInput(const std::string& input) {
+  // A list that cannot be read (a folder, a FIFO, a device, a link to nothing) stops here,
+  // before any copy is named as made.
+  if (int error = InputReadError(input); error != 0) StopOnReadFailure(input, error);
   std::string stamped = UpToTxt(input) + TimeStampNow() + ".txt";
   CopyByCommand(input, stamped, "out_null.txt");
   PrintLine(stamped);
@@ -164,6 +169,11 @@ void AskToIndexOutputs(const OutputNames& outputs) {
 
 void RunQuillet(const char* argv0) {
   RunQuilletDialogue(argv0);
+  // Outputs are written beside their old copies and renamed into place when whole; a stop
+  // deletes what was not whole yet.
+  CleanUpOnInterrupt(DeletePartsBeingMade,
+                     "Stopped: files being written were deleted; earlier outputs are as they "
+                     "were.");
   RunQuilletToolCheck();
   CheckIndexerPresent();
   CleanUpOldWorkFiles();
@@ -173,11 +183,11 @@ void RunQuillet(const char* argv0) {
   PrepareInput();
 
   SortTopLevelChapters();
-  ChapterTable table = StructureChapters();
-  if (table.empty()) EndWithoutChapters();
+  if (StructureChapters() == 0) EndWithoutChapters();
   PrintLine("processed 90%");
 
-  RenderHtml(table);
+  RenderHtml();
+  DeleteWorkFile(kChapterRowsFile);
   WriteHtmlBodyCopy();
   WriteCsv();
 

@@ -3,13 +3,16 @@
 # Windows build under Wine (build-windows/), and compares what they leave: every file byte for
 # byte, and the transcripts (standard output, standard error, exit status) but for their first
 # line, which shows argument zero as started. Ends with status 1 on any difference.
+# The indexer runs twice: the program on the samples and the extra pages, and its test build
+# pagoran_small_groups.exe (page groups of at most 40 occurrences) on the samples and the pages
+# of the groups case, which makes many page groups.
 # Usage: scripts/same_bytes.sh [PAGE ...]   (extra HTML pages for the indexer; by default a
 #        few from /usr/share/doc where the system has them)
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
 linux="$top/build"
 windows="$top/build-windows"
-for exe in pagoran_01_149.exe quillet_01_248.exe cellorin_083.exe; do
+for exe in pagoran_01_149.exe pagoran_small_groups.exe quillet_01_248.exe cellorin_083.exe; do
   for dir in "$linux" "$windows"; do
     [ -f "$dir/$exe" ] || { echo "missing $dir/$exe: build both first" >&2; exit 2; }
   done
@@ -28,18 +31,20 @@ if [ $# -eq 0 ]; then
   done
 fi
 
-# A work folder for each build: the programs, wget.exe and the session's input.
-# Usage: prepare SESSION BUILD_DIR [PAGE ...]
+# A work folder for each build, as a user makes one: the program, wget.exe (and for quillet
+# the indexer it hands its pages to) and the session's input. The indexer refuses a folder
+# that holds quillet or cellorin.
+# Usage: prepare SESSION PROGRAM BUILD_DIR [PAGE ...]
 prepare() {
-  work="$scratch/$1/$(basename "$2")"
+  work="$scratch/$1/$(basename "$3")"
   session_name=$1
   mkdir -p "$work"
-  for f in pagoran_01_149.exe quillet_01_248.exe cellorin_083.exe wget.exe; do
-    cp "$2/$f" "$work/"
+  for f in "$2" wget.exe $([ "$1" = quillet ] && echo pagoran_01_149.exe); do
+    cp "$3/$f" "$work/"
   done
-  shift 2
+  shift 3
   case $session_name in
-    pagoran)
+    pagoran | pagoran_groups)
       mkdir -p "$work/htm_in"
       cp "$top"/samples/htm_in/* "$work/htm_in/"
       # A name beyond ASCII: UTF-8 inside the programs, UTF-16 at Windows' calls.
@@ -59,8 +64,8 @@ failed=0
 session() {
   name=$1 program=$2 keys=$3
   shift 3
-  prepare "$name" "$linux" "$@"
-  prepare "$name" "$windows" "$@"
+  prepare "$name" "$program" "$linux" "$@"
+  prepare "$name" "$program" "$windows" "$@"
   printf '%b' "$keys" >"$scratch/$name/keys"
   (cd "$scratch/$name/build" && EDITOR=true env -u DISPLAY "./$program" <"../keys" \
     >../linux.out 2>../linux.err;
@@ -96,6 +101,8 @@ session() {
 }
 
 session pagoran pagoran_01_149.exe '11shop.example.org\n' "$@"
+session pagoran_groups pagoran_small_groups.exe '11shop.example.org\n' \
+  "$top"/tests/cases/pagoran/groups/in/htm_in/*
 session quillet quillet_01_248.exe '111\n1112'
 session cellorin cellorin_083.exe '11b\nd\n3\nh\n'
 exit $failed

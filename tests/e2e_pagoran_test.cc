@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <regex>
 #include <set>
 
@@ -19,6 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kPagoran[] = "pagoran_01_149.exe";
+// The same program cutting page groups of at most 40 occurrences.
+constexpr char kSmallGroups[] = "pagoran_small_groups.exe";
 
 std::string CaseDir(const std::string& name) { return std::string(CASES_DIR) + "/pagoran/" + name; }
 
@@ -56,24 +59,30 @@ void ExpectSameText(const std::string& expected_path, const std::string& actual,
   EXPECT_TRUE(expected == actual) << what << ": " << FirstDifference(expected, actual);
 }
 
-// Runs the indexer on the case's htm_in and returns the run.
-ProgramRun RunCase(const ScopedWorkDir& dir, const std::string& case_name,
-                   const std::string& keys) {
-  InstallPrograms(dir.path());
-  if (fs::exists(CaseDir(case_name) + "/in")) CopyTree(CaseDir(case_name) + "/in", dir.path());
-  return RunProgram(ProgramPath(kPagoran), dir.path(), keys);
+struct IndexerCase {
+  std::string name;
+  std::string keys;
+  const char* program = kPagoran;
+};
+
+void PrintTo(const IndexerCase& indexer_case, std::ostream* out) { *out << indexer_case.name; }
+
+// Runs the case's program on its htm_in and returns the run.
+ProgramRun RunCase(const ScopedWorkDir& dir, const IndexerCase& indexer_case) {
+  InstallPrograms(dir.path(), indexer_case.program);
+  const std::string in = CaseDir(indexer_case.name) + "/in";
+  if (fs::exists(in)) CopyTree(in, dir.path());
+  return RunProgram(ProgramPath(indexer_case.program), dir.path(), indexer_case.keys);
 }
 
 // What a finished run leaves in its work directory: the programs, the two folders and the
 // copy of the occurrence tables; every work file is gone.
-void ExpectCleanWorkDir(const ScopedWorkDir& dir) {
-  std::vector<std::string> expected = {
-      "cellorin_083.exe",   "htm_in",   "htm_out", "pagoran_01_149.exe",
-      "quillet_01_248.exe", "wget.exe", "wrd_24"};
+void ExpectCleanWorkDir(const ScopedWorkDir& dir, const char* program = kPagoran) {
+  std::vector<std::string> expected = {"htm_in", "htm_out", program, "wget.exe", "wrd_24"};
   EXPECT_EQ(expected, ListNames(dir.path()));
 }
 
-class IndexerRun : public testing::TestWithParam<std::pair<std::string, std::string>> {};
+class IndexerRun : public testing::TestWithParam<IndexerCase> {};
 
 // The Overview's road: report.htm and notes.html become page_01.htm and page_02.htm, with a
 // table, a script block, an indented line, a word on both pages, a word in three spellings,
@@ -83,14 +92,17 @@ class IndexerRun : public testing::TestWithParam<std::pair<std::string, std::str
 // names in mixed case, keys that are prefixes of others next to bytes below '"' ("the",
 // "the!", "the\x1f..."), one key in several spellings on one line, words holding &nbsp;,
 // quotes, a table cell with a tab, a line of 34 words, pages without words or body tag, and
-// words on one page only.
+// words on one page only; and five pages cut into groups of at most 40 occurrences: two
+// pages of exactly 40 together, a page of 70 alone, two more pages, with a word on pages of
+// the first and the last group.
 TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
-  const std::string case_name = GetParam().first;
+  const std::string case_name = GetParam().name;
   ScopedWorkDir dir;
-  ProgramRun run = RunCase(dir, case_name, GetParam().second);
+  ProgramRun run = RunCase(dir, GetParam());
   const std::map<std::string, std::string> input_before = Tree(CaseDir(case_name) + "/in/htm_in");
   EXPECT_EQ(0, run.status);
-  EXPECT_EQ("", run.err);
+  // Standard error as expected/stderr.out has it (empty where there is no such file).
+  EXPECT_EQ(ReadBytes(CaseDir(case_name) + "/expected/stderr.out"), run.err);
   ExpectSameText(CaseDir(case_name) + "/expected/transcript.out", run.out, "transcript");
   // The output pages, and the occurrence table kept in the folder wrd_24.
   for (const std::string folder : {"htm_out", "wrd_24"}) {
@@ -106,21 +118,23 @@ TEST_P(IndexerRun, OutputSetAndTranscriptAreExact) {
     }
   }
   EXPECT_EQ(input_before, Tree(dir.path() + "/htm_in"));  // htm_in is only read
-  ExpectCleanWorkDir(dir);
+  ExpectCleanWorkDir(dir, GetParam().program);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IndexerRun,
-                         testing::Values(std::make_pair("overview", "11shop.example.org\n"),
-                                         std::make_pair("empty_htm_in", "11\n"),
-                                         std::make_pair("corners", "11shop.example.org\n")),
-                         [](const auto& param) { return param.param.first; });
+                         testing::Values(IndexerCase{"overview", "11shop.example.org\n"},
+                                         IndexerCase{"empty_htm_in", "11\n"},
+                                         IndexerCase{"corners", "11shop.example.org\n"},
+                                         IndexerCase{"groups", "11shop.example.org\n",
+                                                     kSmallGroups}),
+                         [](const auto& param) { return param.param.name; });
 
 // Every local link of the output set names a file of htm_out, and every #fragment an id in
 // that file (the find-word spans' "&gt;" links land on the occurrence anchors that each
 // decorated page carries after every word).
 TEST(IndexerLinks, EveryLocalLinkResolves) {
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kPagoran);
   MakeDirs("htm_in");
   for (int page = 1; page <= 4; ++page) {
     std::string text = "<html>\n<head><title>Page " + std::to_string(page) + "</title></head>\n";
@@ -165,7 +179,7 @@ TEST(IndexerLinks, EveryLocalLinkResolves) {
 TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
   if (!NamesAreCaseSensitive()) GTEST_SKIP() << "Case.htm and case.HTM are one file here";
   ScopedWorkDir outer;
-  MakeDirs("work/htm_in/x.htm");  // a folder named like a page
+  MakeDirs("work/htm_in");
   const std::string in = "work/htm_in/";
   WriteBytes(in + "no_body.htm", "just words here\nand more words\n");
   WriteBytes(in + "end_body.htm", "<body>\nlast words</body>\n");
@@ -179,7 +193,7 @@ TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
   WriteBytes(in + "long.htm", "<body>\n" + std::string(5 << 20, 'a') + " tail words\n");
   WriteBytes("outside.txt", "must stay");
   const std::map<std::string, std::string> before = Tree(outer.path() + "/work/htm_in");
-  InstallPrograms(outer.path() + "/work");
+  InstallPrograms(outer.path() + "/work", kPagoran);
   ProgramRun run = RunProgram(ProgramPath(kPagoran), outer.path() + "/work",
                               "11shop \"quoted\" <b>address, ignored\n");
   EXPECT_EQ(0, run.status);
@@ -187,9 +201,9 @@ TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
   EXPECT_EQ(before, Tree(outer.path() + "/work/htm_in"));
   EXPECT_EQ((std::vector<std::string>{"outside.txt", "work"}), ListNames(outer.path()));
   EXPECT_EQ("must stay", ReadBytes("outside.txt"));
-  // Ten inputs (the folder too takes a page number) and the four index pages.
+  // Nine inputs and the four index pages.
   std::vector<std::string> pages = ListNames(outer.path() + "/work/htm_out");
-  EXPECT_EQ(14u, pages.size());
+  EXPECT_EQ(13u, pages.size());
   // The target address (up to the comma) is text: escaped where it is shown, and in the
   // search links encoded like the phrases.
   EXPECT_NE(std::string::npos,
@@ -202,7 +216,7 @@ TEST(IndexerBadInput, AwkwardPagesAndNamesEndCleanly) {
 TEST(IndexerBadInput, WildcardCharactersInNamesAreData) {
   if (!NamesHoldAnyByte()) GTEST_SKIP() << "such names cannot exist on this system";
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kPagoran);
   MakeDirs("htm_in");
   WriteBytes("htm_in/*.htm", "starred\n");
   WriteBytes("htm_in/a?.htm", "questioned\n");

@@ -78,7 +78,7 @@ std::vector<std::string> FilesBelow(const std::string& root) {
 }
 
 ProgramRun RunCase(const ScopedWorkDir& dir, const std::string& name) {
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kProgram);
   std::string in = CaseDir(name) + "/in";
   for (const std::string& file : FilesBelow(in)) {
     fs::create_directories(fs::path(dir.path()) / fs::path(file).parent_path());
@@ -163,7 +163,7 @@ struct ListRun {
 ListRun RunOnInput(const std::string& name, const std::string& bytes, const std::string& keys,
                    std::map<std::string, std::string> env = {}) {
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kProgram);
   WriteBytes(name, bytes);
   env.emplace("VISUAL", "");
   env.emplace("EDITOR", IdleEditor());
@@ -294,7 +294,7 @@ TEST(QuilletEndToEnd, EditorMissingOrFailing) {
 
 TEST(QuilletEndToEnd, NoIndexerEndsAfterTheToolCheck) {
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kProgram);
   std::filesystem::remove("pagoran_01_149.exe");
   WriteBytes("a.txt", "\n1. A\n");
   // Only key 1 ends; the 2 before it is ignored.
@@ -310,3 +310,35 @@ TEST(QuilletEndToEnd, NoIndexerEndsAfterTheToolCheck) {
 }
 
 }  // namespace
+
+// The hand-off replaces pagoran/htm_in and the indexer's program file there: while a run
+// of the indexer holds that folder (here waiting at its first prompt), it stops before it
+// deletes anything; once the run is gone it goes through.
+TEST(QuilletEndToEnd, HandOffLeavesARunningIndexerAlone) {
+  ScopedWorkDir dir;
+  InstallPrograms(dir.path(), kProgram);
+  WriteBytes("garden.txt", "\n1. Garden\n1.1 roses\n");
+  MakeDirs("pagoran/htm_in");
+  WriteBytes("pagoran/htm_in/earlier.htm", "<body>\nthe earlier list\n</body>\n");
+  // Copies, as an earlier hand-off made them (the hand-off writes through no link).
+  for (const char* file : {"pagoran_01_149.exe", "wget.exe"}) {
+    std::filesystem::copy_file(ProgramPath(file), dir.path() + "/pagoran/" + file);
+  }
+  const std::map<std::string, std::string> env = {{"VISUAL", ""}, {"EDITOR", IdleEditor()}};
+  WaitingRun indexer;
+  ASSERT_TRUE(indexer.Start(dir.path() + "/pagoran", "pagoran_01_149.exe"));
+  const auto before = SnapshotTree(dir.path() + "/pagoran");
+  ProgramRun refused = RunProgram(ProgramPath(kProgram), dir.path(), "111\n11", "1720343103", env);
+  EXPECT_EQ(1, refused.status);
+  EXPECT_EQ(
+      "Cannot hand the HTML file to the indexer: a run of it is going on in pagoran; nothing "
+      "there was changed. Let it end, then start this program again.\n",
+      refused.err);
+  EXPECT_EQ(std::string::npos, refused.out.find("INDEXING RESULTS"));
+  EXPECT_EQ(before, SnapshotTree(dir.path() + "/pagoran"));
+  indexer.Kill();
+  ProgramRun handed = RunProgram(ProgramPath(kProgram), dir.path(), "111\n1112", "1720343103", env);
+  EXPECT_EQ(0, handed.status) << handed.err;
+  EXPECT_EQ(std::vector<std::string>{"garden_2024_07_07_09_05_03.htm"},
+            ListNames("pagoran/htm_in"));
+}

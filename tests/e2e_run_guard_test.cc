@@ -35,7 +35,9 @@ TEST(RunGuard, ProgramStartedOutsideItsFolderChangesNothing) {
     // The build tree holds the program, but its clean-up would delete CMakeCache.txt there:
     // the advice is a work folder of its own, never "cd" into the build tree.
     EXPECT_EQ(std::string::npos, run.err.find("cd " + std::string(BUILD_DIR))) << run.err;
-    EXPECT_NE(std::string::npos, run.err.find("scripts/new_workdir.sh")) << run.err;
+    // Its first suggestion is the work folder, not an "or" without a first.
+    EXPECT_NE(std::string::npos, run.err.find("\nGive it a work folder of its own: ")) << run.err;
+    EXPECT_EQ(std::string::npos, run.err.find("\nor ")) << run.err;
     EXPECT_EQ(before, SnapshotTree(dir.path())) << exe;
   }
 }
@@ -43,7 +45,7 @@ TEST(RunGuard, ProgramStartedOutsideItsFolderChangesNothing) {
 TEST(RunGuard, BuildTreeIsNoWorkFolder) {
   for (const char* exe : kPrograms) {
     ScopedWorkDir dir;
-    InstallPrograms(dir.path());
+    InstallPrograms(dir.path(), exe);
     FillWithUserFiles();
     WriteBytes("CMakeCache.txt", "# This is the CMakeCache file.\n");
     auto before = SnapshotTree(dir.path());
@@ -54,8 +56,53 @@ TEST(RunGuard, BuildTreeIsNoWorkFolder) {
                   " is a build tree (it holds CMakeCache.txt), not a work folder; nothing was "
                   "changed.",
               run.err.substr(0, run.err.find('\n')));
-    EXPECT_NE(std::string::npos, run.err.find("scripts/new_workdir.sh DIR")) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("\nGive it one: ")) << run.err;
     EXPECT_EQ(before, SnapshotTree(dir.path())) << exe;
+  }
+}
+
+// The indexer deletes every *.htm*, *.list and *.txt file in its folder: beside quillet or
+// cellorin it would take their lists and pages, so it refuses such a folder. The other two
+// delete nothing of each other's, nor of the indexer's (quillet's folder holds the indexer
+// for its hand-off).
+TEST(RunGuard, IndexerIsKeptApartFromTheOtherPrograms) {
+  struct Row {
+    const char* program;
+    std::vector<std::string> beside;
+    const char* refused_for;  // empty when the run goes on
+  } rows[] = {
+      {kPrograms[0], {"quillet_01_248.exe"}, "quillet_01_248.exe"},
+      {kPrograms[0], {"Cellorin_083.EXE"}, "Cellorin_083.EXE"},
+      {kPrograms[0], {"quillet_01_248.exe", "cellorin_083.exe"}, "cellorin_083.exe"},
+      {kPrograms[1], {"cellorin_083.exe"}, ""},
+      {kPrograms[2], {"pagoran_01_149.exe", "quillet_01_248.exe"}, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.program) + " beside " + row.beside.back());
+    ScopedWorkDir dir;
+    InstallPrograms(dir.path(), row.program);
+    for (const std::string& other : row.beside) WriteBytes(other, "another program\n");
+    FillWithUserFiles();
+    auto before = SnapshotTree(dir.path());
+    ProgramRun run = RunProgram(ProgramPath(row.program), dir.path(), "2");
+    if (*row.refused_for == 0) {
+      EXPECT_EQ(0, run.status) << run.err;
+      EXPECT_EQ("", run.err);
+      continue;
+    }
+    EXPECT_EQ(2, run.status);
+    EXPECT_EQ("", run.out);
+    EXPECT_EQ(std::string(row.program) + ": " + dir.path() + " also holds " + row.refused_for +
+                  ", whose files would be deleted here; nothing was changed.",
+              run.err.substr(0, run.err.find('\n')));
+#ifndef _WIN32
+    // The advice works from any folder: the script by its full path.
+    EXPECT_NE(std::string::npos, run.err.find("Give it one: " + std::string(SOURCE_DIR) +
+                                              "/scripts/new_workdir.sh DIR && cd DIR/pagoran && "
+                                              "./pagoran_01_149.exe\n"))
+        << run.err;
+#endif
+    EXPECT_EQ(before, SnapshotTree(dir.path()));
   }
 }
 
@@ -80,8 +127,8 @@ struct ArgumentCase {
 TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
   const ArgumentCase cases[] = {
       {"--help", 0,
-       "Usage: \\./NAME \\[-h \\| --help \\| --version\\]\n\n[^]*works only in the "
-       "folder that holds it[^]*SOURCE_DATE_EPOCH[^]*Output: [^]*",
+       "Usage: \\./NAME \\[-h \\| --help \\| --version\\]\n\n[^]*works only in a "
+       "folder of its own[^]*SOURCE_DATE_EPOCH[^]*Output: [^]*",
        ""},
       {"-h", 0, "Usage: \\./NAME [^]*", ""},
       {"--version", 0, "NAME [0-9]+\\.[0-9]+\\.[0-9]+\n", ""},
@@ -91,7 +138,7 @@ TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
   for (const char* exe : kPrograms) {
     for (const ArgumentCase& c : cases) {
       ScopedWorkDir dir;
-      InstallPrograms(dir.path());
+      InstallPrograms(dir.path(), exe);
       FillWithUserFiles();
       auto before = SnapshotTree(dir.path());
       std::string argv0 = std::string("./") + exe;
@@ -110,12 +157,12 @@ TEST(RunGuard, ArgumentsAreAnsweredWithoutTouchingAFile) {
 
 TEST(RunGuard, SecondRunInTheSameFolderIsRefusedUntilTheFirstEnds) {
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kPrograms[0]);
   MakeDirs("htm_in");
   WriteBytes("htm_in/a.htm", "<p>alpha beta gamma</p>\n");
   WaitingRun first;
   ASSERT_TRUE(first.Start(dir.path(), kPrograms[0]));
-  ProgramRun second = RunProgram(ProgramPath(kPrograms[1]), dir.path(), "11");
+  ProgramRun second = RunProgram(ProgramPath(kPrograms[0]), dir.path(), "11");
   EXPECT_EQ(2, second.status);
   EXPECT_NE(std::string::npos, second.err.find("another run is going on")) << second.err;
   EXPECT_EQ("", second.out);

@@ -19,7 +19,7 @@ struct Case {
   std::string name;  // expected transcript in cases/startup/
   std::string program;
   std::string keys;
-  std::vector<std::string> exe_files;  // empty: all programs and wget.exe
+  std::vector<std::string> exe_files;  // empty: what the program's own folder holds
   bool block_check_file = false;       // a folder stands where check_01.txt goes
 };
 
@@ -32,7 +32,7 @@ TEST_P(StartupDialogue, TranscriptIsExact) {
   const Case& c = GetParam();
   ScopedWorkDir dir;
   if (c.exe_files.empty()) {
-    InstallPrograms(dir.path());
+    InstallPrograms(dir.path(), c.program);
   } else {
     for (const std::string& exe : c.exe_files) {
       InstallProgram(dir.path(), exe);
@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StartupWorkDir, UnwritableWorkDirectoryStopsAtTheFirstWorkFile) {
   if (WritesEverywhere()) GTEST_SKIP() << "no folder permission keeps this process out";
   ScopedWorkDir dir;
-  InstallPrograms(dir.path());
+  InstallPrograms(dir.path(), kPagoran);
   ASSERT_EQ(0, chmod(dir.path().c_str(), 0555));
   ProgramRun run = RunProgram(ProgramPath(kPagoran), dir.path(), "111");
   chmod(dir.path().c_str(), 0755);

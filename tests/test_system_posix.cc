@@ -1,8 +1,10 @@
 // What the tests do differently on POSIX systems; programs are started with fork and exec,
 // and their pipes read in poll.
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+bool g_honour_permissions = false;
+
+// Root passes permission bits through two capabilities; dropped from the bounding set,
+// they stay gone across exec.
+bool DropPermissionOverrides() {
+  return prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) == 0 &&
+         prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) == 0;
+}
+
 void Drain(int fd, std::string* into, bool* open) {
   char buffer[65536];
   ssize_t got = read(fd, buffer, sizeof buffer);
@@ -30,27 +41,49 @@ void Drain(int fd, std::string* into, bool* open) {
 
 }  // namespace
 
-ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
-                      const std::string& keys, const std::string& epoch,
-                      const std::map<std::string, std::string>& extra_env, int timeout_seconds,
-                      const std::vector<std::string>& argv) {
+namespace {
+
+// A signal for the program once its output holds a text.
+struct Interruption {
+  std::string when_printed;
+  int signal = 0;
+  bool sent = false;
+};
+
+ProgramRun Run(const std::string& program, const std::string& work_dir, const std::string& keys,
+               const std::string& epoch, const std::map<std::string, std::string>& extra_env,
+               int timeout_seconds, const std::vector<std::string>& argv,
+               Interruption* interruption) {
   ProgramRun result;
-  std::string keys_path = (fs::temp_directory_path() / "keys_XXXXXX").string();
-  std::vector<char> name(keys_path.begin(), keys_path.end());
-  name.push_back('\0');
-  int keys_fd = mkstemp(name.data());
-  if (keys_fd < 0) return result;
-  if (write(keys_fd, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
-    close(keys_fd);
-    return result;
+  int keys_fd = -1, keys_writer = -1;
+  if (interruption != nullptr) {
+    // A pipe whose writing end stays open: after the keys, the program waits for more.
+    int keys_pipe[2];
+    if (pipe(keys_pipe) != 0) return result;
+    keys_fd = keys_pipe[0];
+    keys_writer = keys_pipe[1];
+    if (write(keys_writer, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+      return result;
+    }
+  } else {
+    std::string keys_path = (fs::temp_directory_path() / "keys_XXXXXX").string();
+    std::vector<char> name(keys_path.begin(), keys_path.end());
+    name.push_back('\0');
+    keys_fd = mkstemp(name.data());
+    if (keys_fd < 0) return result;
+    if (write(keys_fd, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+      close(keys_fd);
+      return result;
+    }
+    lseek(keys_fd, 0, SEEK_SET);
+    unlink(name.data());
   }
-  lseek(keys_fd, 0, SEEK_SET);
-  unlink(name.data());
 
   int out_pipe[2], err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
   pid_t child = fork();
   if (child == 0) {
+    if (keys_writer >= 0) close(keys_writer);
     dup2(keys_fd, 0);
     dup2(out_pipe[1], 1);
     dup2(err_pipe[1], 2);
@@ -62,6 +95,7 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
     } else {
       setenv("SOURCE_DATE_EPOCH", epoch.c_str(), 1);
     }
+    if (g_honour_permissions && geteuid() == 0 && !DropPermissionOverrides()) _exit(125);
     unsetenv("TMUX");
     unsetenv("DISPLAY");
     for (const auto& [key, value] : extra_env) setenv(key.c_str(), value.c_str(), 1);
@@ -94,11 +128,17 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
     if (poll(fds, 2, left) <= 0) continue;
     if (out_open && (fds[0].revents & (POLLIN | POLLHUP)))
       Drain(out_pipe[0], &result.out, &out_open);
+    if (interruption != nullptr && !interruption->sent &&
+        result.out.find(interruption->when_printed) != std::string::npos) {
+      kill(child, interruption->signal);
+      interruption->sent = true;
+    }
     if (err_open && (fds[1].revents & (POLLIN | POLLHUP)))
       Drain(err_pipe[0], &result.err, &err_open);
   }
   close(out_pipe[0]);
   close(err_pipe[0]);
+  if (keys_writer >= 0) close(keys_writer);
   int status = 0;
   waitpid(child, &status, 0);
   if (timed_out) {
@@ -110,6 +150,38 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
   }
   return result;
 }
+
+}  // namespace
+
+ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
+                      const std::string& keys, const std::string& epoch,
+                      const std::map<std::string, std::string>& extra_env, int timeout_seconds,
+                      const std::vector<std::string>& argv) {
+  return Run(program, work_dir, keys, epoch, extra_env, timeout_seconds, argv, nullptr);
+}
+
+ProgramRun RunAndInterrupt(const std::string& program, const std::string& work_dir,
+                           const std::string& keys, const std::string& when_printed, int signal,
+                           const std::map<std::string, std::string>& extra_env) {
+  Interruption interruption{when_printed, signal};
+  return Run(program, work_dir, keys, "1720343103", extra_env, 60, {}, &interruption);
+}
+
+HonouredPermissions::HonouredPermissions() {
+  // Whether a child can drop the capabilities: try it in one.
+  if (geteuid() != 0) {
+    active_ = true;
+  } else {
+    pid_t child = fork();
+    if (child == 0) _exit(DropPermissionOverrides() ? 0 : 1);
+    int status = 0;
+    active_ = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+              WEXITSTATUS(status) == 0;
+  }
+  g_honour_permissions = active_;
+}
+
+HonouredPermissions::~HonouredPermissions() { g_honour_permissions = false; }
 
 void SetEnv(const std::string& name, const std::string& value) {
   setenv(name.c_str(), value.c_str(), 1);

@@ -162,6 +162,18 @@ bool MakeFifo(const std::string&) { return false; }
 
 bool WritesEverywhere() { return true; }
 
+// Wine's console cannot be sent Ctrl+C from here.
+ProgramRun RunAndInterrupt(const std::string&, const std::string&, const std::string&,
+                           const std::string&, int, const std::map<std::string, std::string>&) {
+  ProgramRun run;
+  run.status = -2;
+  return run;
+}
+
+// Permissions here are access lists, not mode bits the tests could take away.
+HonouredPermissions::HonouredPermissions() = default;
+HonouredPermissions::~HonouredPermissions() = default;
+
 int ScriptInput(const std::string& bytes) {
   int fds[2];
   if (_pipe(fds, static_cast<unsigned>(bytes.size()) + 4096, _O_BINARY) != 0) return -1;

@@ -101,11 +101,10 @@ std::map<std::string, std::string> SnapshotTree(const std::string& folder,
 }
 
 #ifdef BUILD_DIR
-void InstallPrograms(const std::string& work_dir) {
-  for (const char* exe :
-       {"pagoran_01_149.exe", "quillet_01_248.exe", "cellorin_083.exe", "wget.exe"}) {
-    InstallProgram(work_dir, exe);
-  }
+void InstallPrograms(const std::string& work_dir, const std::string& exe) {
+  InstallProgram(work_dir, exe);
+  if (exe.starts_with("quillet_")) InstallProgram(work_dir, "pagoran_01_149.exe");
+  InstallProgram(work_dir, "wget.exe");
 }
 
 void InstallProgram(const std::string& work_dir, const std::string& exe) {

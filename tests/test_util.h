@@ -65,6 +65,13 @@ ProgramRun RunProgram(const std::string& program, const std::string& work_dir,
                       const std::map<std::string, std::string>& extra_env = {},
                       int timeout_seconds = 60, const std::vector<std::string>& argv = {});
 
+/// As RunProgram, with standard input a pipe that stays open after `keys` (so the program
+/// waits at its next prompt), and `signal` sent to the program once its standard output
+/// holds `when_printed`. Where signals cannot be sent, status is -2.
+ProgramRun RunAndInterrupt(const std::string& program, const std::string& work_dir,
+                           const std::string& keys, const std::string& when_printed, int signal,
+                           const std::map<std::string, std::string>& extra_env = {});
+
 /// A run of `exe` started as "./exe" in `dir`, waiting at its first prompt until it is
 /// killed: Start returns once it has printed its first byte, so it holds the folder by then.
 class WaitingRun {
@@ -88,9 +95,10 @@ std::map<std::string, std::string> SnapshotTree(const std::string& folder,
                                                 const std::string& skip = "");
 
 #ifdef BUILD_DIR
-/// The built executables and wget.exe, linked into `work_dir` as a user would copy them
-/// (copied where links cannot be made).
-void InstallPrograms(const std::string& work_dir);
+/// What the work folder of the program `exe` holds (the program and wget.exe; quillet's
+/// also the indexer it hands its pages to), linked into `work_dir` as a user would copy
+/// them (copied where links cannot be made).
+void InstallPrograms(const std::string& work_dir, const std::string& exe);
 void InstallProgram(const std::string& work_dir, const std::string& exe);
 inline std::string ProgramPath(const std::string& exe) {
   return std::string(BUILD_DIR) + "/" + exe;
@@ -126,6 +134,21 @@ std::string FailingEditor();
 /// True where the POSIX tools the tests name (sed) are at hand and a PATH can leave a
 /// program without any editor (Windows always has Notepad).
 bool HasPosixTools();
+
+/// While it lives, the programs that RunProgram starts are held to permission bits even
+/// when the tests run as root (they lose the capabilities that override them). `active()`
+/// is false where that cannot be done; a test of permissions then has nothing to test.
+class HonouredPermissions {
+ public:
+  HonouredPermissions();
+  ~HonouredPermissions();
+  HonouredPermissions(const HonouredPermissions&) = delete;
+  HonouredPermissions& operator=(const HonouredPermissions&) = delete;
+  bool active() const { return active_; }
+
+ private:
+  bool active_ = false;
+};
 
 /// Makes CR, LF and tabs visible, for readable failure messages.
 std::string Visible(const std::string& text);
