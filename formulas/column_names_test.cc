@@ -60,7 +60,7 @@ TEST(ColumnNames, ResultColumnsCountFromTheFreeArea) {
       {"", 1, kInvalidColumn},
       {"12", 2, kInvalidColumn},
       {"ABC", 1, kInvalidColumn},
-      {"a", 0, kInvalidColumn},
+      {"b", 0, kInvalidColumn},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(row.expected, ResultColumn(row.free_area, row.k))

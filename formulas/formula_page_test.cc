@@ -104,7 +104,7 @@ TEST(FormulaPage, FormulasForOtherAnswers) {
        "ROW()-COUNT(ZU:ZU)-(10-1));ZU:ZW;2;FALSE())&\";\"&\"AB\"&\")=\";\"\")",
        "Copy formula in cell <b> ZY </b> at the end of table + 1 row."},
       {"blanks around the answers",
-       {"b ", " d", 3, "h\t"},
+       {"\tb\t", " d ", 3, "h\t"},
        1,
        "=SUMIF(B:B;B3;D:D)",
        "Copy formula in cell H3."},

@@ -33,8 +33,9 @@ std::vector<int> BlockSizes(const std::vector<std::string>& lines) {
   return sizes;
 }
 
-// Entries of three lines each; a group of entries is as many entries as a size says.
-std::vector<std::string> WriteEntryGroups(const std::vector<int>& entries_per_group) {
+// Entries of `lines_per_entry` lines each; a group of entries is as many entries as a size says.
+std::vector<std::string> WriteEntryGroups(const std::vector<int>& entries_per_group,
+                                          int lines_per_entry = 3) {
   {
     LineWriter out("page.htm");
     BodyBlocks blocks(&out);
@@ -42,8 +43,8 @@ std::vector<std::string> WriteEntryGroups(const std::vector<int>& entries_per_gr
       for (int entry = 0; entry < entries_per_group[group]; ++entry) {
         blocks.Break(entry == 0);
         blocks.Open();
-        for (const char* line : {"word", "link", "<br>"}) out.WriteLine(line);
-        blocks.Count(3);
+        for (int line = 0; line < lines_per_entry; ++line) out.WriteLine("entry line");
+        blocks.Count(lines_per_entry);
       }
     }
     blocks.Close();
@@ -57,6 +58,8 @@ TEST(BodyBlocks, EachGroupInBlocksOfAtMostOneEntryBeyondTheLimit) {
   // 34 entries make the first block that holds 100 lines or more: 102.
   EXPECT_EQ((std::vector<int>{3, 102, 102, 3, 6}), BlockSizes(WriteEntryGroups({1, 69, 2})));
   EXPECT_EQ((std::vector<int>{}), BlockSizes(WriteEntryGroups({})));
+  // A block that holds the limit exactly is full.
+  EXPECT_EQ((std::vector<int>{100, 4}), BlockSizes(WriteEntryGroups({26}, 4)));
 }
 
 }  // namespace

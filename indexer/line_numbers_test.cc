@@ -70,4 +70,27 @@ TEST(LongLine, WalksAsTheLineHeldInMemory) {
   }
 }
 
+// Two fields whose digits agree as far as the narrower goes ("123456", "1234560") pad to the
+// same number; the narrower comes first, as its text does.
+TEST(LongLine, NarrowerOfTwoEqualPaddedFieldsFirst) {
+  ScopedWorkDir dir;
+  Vocabulary vocabulary;
+  const uint32_t spelling = vocabulary.Spelling("word");
+  const uint32_t key = vocabulary.KeyOf(spelling);
+  LongLine line(vocabulary, "records.txt");
+  {
+    RecordWriter<OccurrenceRecord> writer("records.txt");
+    for (uint64_t column : {123456u, 1234560u}) {
+      writer.Put({1, column, spelling, key});
+      line.Count(column, spelling);
+    }
+  }
+  std::vector<KeyCounts> state(vocabulary.key_count());
+  Walked walked;
+  line.Walk(0, &state, [&](const LineItem& item) {
+    walked.emplace_back(item.column, item.spelling, item.number);
+  });
+  EXPECT_EQ((Walked{{123456, spelling, 1}, {1234560, spelling, 2}}), walked);
+}
+
 }  // namespace

@@ -47,6 +47,8 @@ TEST(Vocabulary, SpellingsShareTheirKeyAndNbspIsNotFiled) {
   for (int i = 0; i < 5000; ++i) vocabulary.Spelling("w" + std::to_string(i));  // grows
   EXPECT_EQ(vocabulary.KeyOf(upper), vocabulary.KeyOf(vocabulary.Spelling("aPPLE")));
   EXPECT_EQ(5001u, vocabulary.key_count());  // "apple" and the 5000 words
+  EXPECT_EQ(vocabulary.KeyOf(vocabulary.Spelling("zebra")),
+            vocabulary.KeyOf(vocabulary.Spelling("ZEBRA")));
 }
 
 }  // namespace

@@ -109,6 +109,8 @@ TEST(ChapterSort, SortRecordNumberReadsLastField) {
       {"\"x\",\"  01.\"", 0},
       {"\"x\",\"  1\"", 0},
       {"\"x\",\" 1a.\"", 0},
+      {"\"x\",\"1-2.\"", 0},
+      {"\"x\",\"9999999999999999999.\"", 0},  // too large to hold
       {"\"x\"", 0},
       {"", 0},
   };
@@ -173,6 +175,10 @@ TEST(ChapterSort, ReassemblyOrdersChaptersByTitle) {
        {"", "1. Zebra \"z\"", "z body", "2. Apple \"a\",\"pie\""},
        {"1. Apple \"a\",\"pie\"", "2. Zebra \"z\"", "z body", ""},
        2},
+      {"blanks after the mark do not count",
+       {"", "1.  Zebra", "2. Apple"},
+       {"1. Apple", "2. Zebra", ""},
+       2},
       {"no chapters", {"text", "more"}, {}, 0},
   };
   for (const auto& c : cases) {
@@ -186,10 +192,11 @@ TEST(ChapterSort, ReassemblyOrdersChaptersByTitle) {
 TEST(ChapterSort, RecordNamingNoChapterIsSkipped) {
   ScopedWorkDir dir;
   WriteLines("list_02.txt", {"", "1. A", "a", "", "2. B", "b"});
-  WriteLines("sorted.txt", {SortRecord("B", 2, 4), SortRecord("X", 7, 4), SortRecord("A", 1, 4)});
+  WriteLines("sorted.txt", {SortRecord("B", 2, 4), SortRecord("X", 7, 4), "\"Y\",\"  0.\"",
+                            SortRecord("A", 1, 4)});
   ReassembleChapters("sorted.txt", "list_02.txt", "list_03.txt", 2);
   // The k of a record counts every record, found or not.
-  EXPECT_EQ((Lines{"1. B", "b", "3. A", "a", ""}), ReadAllLines("list_03.txt"));
+  EXPECT_EQ((Lines{"1. B", "b", "4. A", "a", ""}), ReadAllLines("list_03.txt"));
 }
 
 }  // namespace

@@ -45,8 +45,8 @@ TEST(QuilletNames, UpToTxt) {
 
 TEST(QuilletNames, CopyCarriesAnyName) {
   if (!NamesHoldAnyByte()) GTEST_SKIP() << "such names cannot exist on this system";
-  const std::string names[] = {"plain.txt", "my list.txt",    "a*b.txt",
-                               "a?b.txt",   "say \"hi\".txt", "x > y.txt"};
+  const std::string names[] = {"plain.txt",      "my list.txt", "a*b.txt",      "a?b.txt",
+                               "say \"hi\".txt", "x > y.txt",   "tab\there.txt"};
   for (const std::string& name : names) {
     ScopedWorkDir dir;
     WriteBytes(name, "the chosen list\r\n");

@@ -3,10 +3,14 @@
 # (through setpriv when this runs as root), and as root with an apt-get stand-in that records
 # its arguments and makes the named commands appear. Nothing is installed.
 unset CXX
-need="$(cd "$(dirname "$0")/.." && pwd)/scripts/need.sh"
 tmp=$(mktemp -d) || exit 1
 trap 'rm -rf "$tmp"' EXIT
 chmod 755 "$tmp"
+# need.sh runs from a copy: the user the cases switch to may not be able to read the checkout
+# (a clone inside a folder only root may enter).
+need="$tmp/need.sh"
+cp "$(dirname "$0")/../scripts/need.sh" "$need" || exit 1
+chmod 644 "$need"
 log="$tmp/apt.log"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
