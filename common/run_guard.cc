@@ -35,8 +35,6 @@ constexpr std::string_view kChangeFolder = "cd ";
 
 std::string RunHere(std::string_view name) { return std::string(kRunHere) + std::string(name); }
 
-void Say(std::string_view text) { WriteStandardError(text); }
-
 // A folder that CMake builds in holds its cache; the programs' clean-up would delete it,
 // so such a folder is never a work folder, nor advised as one.
 bool IsBuildTree(const std::string& folder) {
@@ -61,13 +59,14 @@ bool IsBuildTree(const std::string& folder) {
   } else {
     message += "Give it a work folder of its own: " + WorkFolderAdvice(program) + "\n";
   }
-  Say(message);
+  WriteStandardError(message);
   std::exit(2);
 }
 
 [[noreturn]] void RefuseBuildTree(const ProgramInfo& program) {
   std::string name(program.name);
-  Say(name + ": " + platform::CurrentFolder() +
+  WriteStandardError(
+      name + ": " + platform::CurrentFolder() +
       " is a build tree (it holds CMakeCache.txt), not a work folder; nothing was changed.\n" +
       "It works only in a folder of its own, because there it " + std::string(program.deletes) +
       ".\nGive it one: " + WorkFolderAdvice(program) + "\n");
@@ -93,10 +92,11 @@ std::string ProgramKeptApart(const ProgramInfo& program) {
 
 [[noreturn]] void RefuseSharedFolder(const ProgramInfo& program, const std::string& other) {
   std::string name(program.name);
-  Say(name + ": " + platform::CurrentFolder() + " also holds " + other +
-      ", whose files would be deleted here; nothing was changed.\n" +
-      "It works only in a folder of its own, because there it " + std::string(program.deletes) +
-      ".\nGive it one: " + WorkFolderAdvice(program) + "\n");
+  WriteStandardError(name + ": " + platform::CurrentFolder() + " also holds " + other +
+                     ", whose files would be deleted here; nothing was changed.\n" +
+                     "It works only in a folder of its own, because there it " +
+                     std::string(program.deletes) + ".\nGive it one: " + WorkFolderAdvice(program) +
+                     "\n");
   std::exit(2);
 }
 
@@ -106,8 +106,9 @@ void LockFolder(const ProgramInfo& program) {
   // all (an unreadable one fails the tool check instead) runs unguarded, as before.
   long long held = 0;
   if (platform::LockFolder(".", &held) != platform::LockResult::kHeldByAnother) return;
-  Say(std::string(program.name) + ": another run is going on in " + platform::CurrentFolder() +
-      "; nothing was changed. Wait until it ends, or use a folder of its own.\n");
+  WriteStandardError(std::string(program.name) + ": another run is going on in " +
+                     platform::CurrentFolder() +
+                     "; nothing was changed. Wait until it ends, or use a folder of its own.\n");
   std::exit(2);
 }
 
@@ -169,8 +170,8 @@ void GuardRun(const ProgramInfo& program, int argc, char** argv) {
       PrintLine(name + " " + SUITE_VERSION);
       EndProgram();
     }
-    Say(name + ": unexpected argument '" + argument + "'; usage: " + RunHere(name) +
-        " [-h | --help | --version]\n");
+    WriteStandardError(name + ": unexpected argument '" + argument + "'; usage: " + RunHere(name) +
+                       " [-h | --help | --version]\n");
     std::exit(2);
   }
   std::string argv0 = argc > 0 && argv[0] ? argv[0] : "";

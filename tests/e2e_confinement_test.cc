@@ -172,6 +172,19 @@ INSTANTIATE_TEST_SUITE_P(
                EXPECT_FALSE(PathExists("files_list.htm~part"));
                EXPECT_NE(std::string::npos, ReadBytes("htm_out/page_01.htm").find("first"));
              }},
+        // The tables of an earlier run with more page groups go; other files stay.
+        Case{"old_occurrence_tables_go", kPagoran,
+             [] {
+               MakeDirs("wrd_24");
+               WriteBytes("wrd_24/wrd_24_7.txt", "an older run's table\n");
+               WriteBytes("wrd_24/notes.csv", kMine);
+             },
+             0, "",
+             [] {
+               EXPECT_EQ(std::vector<std::string>({"notes.csv", "wrd_24_1.txt"}),
+                         ListNames("wrd_24"));
+               EXPECT_EQ(kMine, ReadBytes("wrd_24/notes.csv"));
+             }},
         // Folders whose names only hold htm_out or wrd_24 are the user's, and no reason for
         // an error line; nor is a folder the user keeps in htm_out.
         Case{"folders_named_like_the_output_folders", kPagoran,
