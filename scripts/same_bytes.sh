@@ -9,6 +9,8 @@
 # Usage: scripts/same_bytes.sh [PAGE ...]   (extra HTML pages for the indexer; by default a
 #        few from /usr/share/doc where the system has them)
 set -e
+# Everything on standard output, so that a log that keeps only that one shows why it failed.
+exec 2>&1
 top="$(cd "$(dirname "$0")/.." && pwd)"
 linux="$top/build"
 windows="$top/build-windows"
@@ -21,7 +23,8 @@ done
 export SOURCE_DATE_EPOCH=1720343103
 unset TMUX VISUAL
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"; stop_wine_server' EXIT
+trap 'status=$?; rm -rf "$scratch"; stop_wine_server
+  [ $status = 0 ] || echo "same_bytes.sh: ended with status $status"' EXIT
 start_wine_server "$windows"
 
 if [ $# -eq 0 ]; then

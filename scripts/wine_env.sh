@@ -14,13 +14,26 @@ start_wine_server() {
   export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml="
   mkdir -p "$WINEPREFIX"
   if wineserver -p 2>/dev/null; then wine_server_ours=1; fi
-  if [ -f "$WINEPREFIX/system.reg" ]; then
-    wineboot </dev/null >/dev/null 2>&1
-  else
-    wineboot -i </dev/null >/dev/null 2>&1
-  fi
+  # wineboot fails now and then on a slow machine (a server still shutting down from the last
+  # script); once more after a pause, and if it fails again, say so instead of ending a
+  # caller's "set -e" without a word.
+  boot_log="$WINEPREFIX/wineboot.log"
+  boot_flag=
+  [ -f "$WINEPREFIX/system.reg" ] || boot_flag=-i
+  for attempt in 1 2; do
+    if wineboot $boot_flag </dev/null >"$boot_log" 2>&1; then return 0; fi
+    echo "wineboot${boot_flag:+ $boot_flag} failed (attempt $attempt):" && tail -5 "$boot_log"
+    sleep 3
+  done
+  echo "Wine could not be started for $WINEPREFIX"
+  return 1
 }
 
 stop_wine_server() {
-  if [ -n "${wine_server_ours:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "${wine_server_ours:-}" ]; then
+    wineserver -k 2>/dev/null || true
+    # -k only asks; the next script's server must not meet this one on its way out.
+    wineserver -w 2>/dev/null || true
+    wine_server_ours=
+  fi
 }
