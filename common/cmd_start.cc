@@ -57,7 +57,7 @@ void RunStart(const Command& cmd) {
   std::string argv0 = "./" + abs_program.substr(abs_program.find_last_of('/') + 1);
   bool folder_has_program = abs_program.substr(0, abs_program.find_last_of('/')) == abs_folder;
   std::string run_as = folder_has_program ? argv0 : abs_program;
-  if (platform::StartInNewWindow(abs_folder, abs_program, run_as)) return;
+  if (platform::StartInNewWindow(abs_folder, abs_program, run_as) == 0) return;
   g_program_to_start = {abs_folder, abs_program, run_as};
 }
 
@@ -85,5 +85,5 @@ void RunEditor(const Command& cmd) {
   if (editor.empty()) editor = platform::DefaultEditor();
   if (editor.empty()) return Fail("No editor found: set VISUAL or EDITOR.");
   editor.push_back(path);
-  if (!platform::RunAndWait(editor)) Fail("The editor " + editor[0] + " could not be started.");
+  if (platform::RunAndWait(editor) != 0) Fail("The editor " + editor[0] + " could not be started.");
 }

@@ -27,7 +27,7 @@ int g_stdout_error = 0;  // the first error met writing standard output
 // nothing came). One byte at a time: what this program does not read stays in the input
 // for a program that takes over the console after it (see EndProgram).
 bool ReadByte(char* byte, int timeout_ms = -1) {
-  return platform::ReadInputByte(g_input_fd, g_input_is_terminal, byte, timeout_ms) == 1;
+  return platform::ReadInputByte(g_input_fd, g_input_is_terminal, byte, timeout_ms);
 }
 
 // One key: a byte, or (on a terminal) a whole escape sequence, reported as 0 so that no
@@ -134,9 +134,9 @@ void WriteStandardError(std::string_view text) {
   // two pieces would show as two wrong ones.
   std::fflush(stderr);
   while (!text.empty()) {
-    long long written = platform::Write(2, text.data(), text.size());
-    if (written <= 0) return;
-    text.remove_prefix(static_cast<size_t>(written));
+    size_t written = 0;
+    if (platform::Write(2, text.data(), text.size(), &written) != 0 || written == 0) return;
+    text.remove_prefix(written);
   }
 }
 

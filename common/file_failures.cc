@@ -43,19 +43,11 @@ int InputReadError(std::string_view name) {
     if (!folder.empty() && !ResolveWorkPath(folder, false, &folder_path)) return ENOENT;
     path = folder_path + "/" + base;
   }
-  int fd = platform::OpenForReading(path);
-  if (fd < 0) return -fd;
+  int fd = -1;
   platform::FileInfo info;
-  int error = 0;
-  if (!platform::DescriptorStatus(fd, &info)) {
-    error = EIO;
-  } else if (info.kind == platform::FileInfo::kFolder) {
-    error = EISDIR;
-  } else if (info.kind != platform::FileInfo::kFile) {
-    error = kNotAFile;
-  }
+  if (int error = platform::OpenForReading(path, &fd, &info); error != 0) return error;
   platform::Close(fd);
-  return error;
+  return info.kind == platform::FileInfo::kFile ? 0 : kNotAFile;
 }
 
 void StopOnWriteFailure(std::string_view name, int error) {
@@ -81,7 +73,7 @@ void RequireWritableFolderWhereNamed(std::string_view name) {
   // The run puts a new folder in its place: a link there would be replaced, or lead the
   // output out of the work directory.
   platform::FileInfo st;
-  if (platform::Status(path, false, &st) && st.kind == platform::FileInfo::kLink) {
+  if (platform::Status(path, false, &st) == 0 && st.kind == platform::FileInfo::kLink) {
     StopOnWriteFailure(name, ELOOP);
   }
   RequireFolder(name, "write");

@@ -1,7 +1,6 @@
 #include "common/line_files.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "common/file_failures.h"
@@ -75,15 +74,16 @@ void LineReader::GrowForLine() {
           std::clamp(end_offset_ - file_offset_ - ahead, 0LL, static_cast<long long>(wanted)));
     }
     if (wanted == 0) break;
-    long long got = platform::ReadAt(fd_, scratch.get(), wanted, file_offset_ + ahead);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    const void* lf = std::memchr(scratch.get(), '\n', static_cast<size_t>(got));
+    size_t got = 0;
+    if (platform::ReadAt(fd_, scratch.get(), wanted, file_offset_ + ahead, &got) != 0 || got == 0) {
+      break;
+    }
+    const void* lf = std::memchr(scratch.get(), '\n', got);
     if (lf) {
       ahead += static_cast<const char*>(lf) - scratch.get() + 1;
       break;
     }
-    ahead += got;
+    ahead += static_cast<long long>(got);
   }
   // One byte more, so that a line at the end of the file meets the end in the same read.
   Reallocate(std::max(end_ - begin_ + static_cast<size_t>(ahead) + 1, kKeptReadBuffer));
@@ -108,17 +108,14 @@ bool LineReader::Fill() {
     }
     room = std::min(room, static_cast<size_t>(end_offset_ - file_offset_));
   }
-  while (true) {
-    long long got = platform::Read(fd_, buffer_.get() + end_, room);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {  // end of file, or a folder or unreadable file: reads as its end
-      eof_ = true;
-      return false;
-    }
-    end_ += static_cast<size_t>(got);
-    file_offset_ += got;
-    return true;
+  size_t got = 0;
+  if (platform::Read(fd_, buffer_.get() + end_, room, &got) != 0 || got == 0) {
+    eof_ = true;  // end of file, or a folder or unreadable file: reads as its end
+    return false;
   }
+  end_ += got;
+  file_offset_ += static_cast<long long>(got);
+  return true;
 }
 
 bool LineReader::NextChunk(std::string* chunk) {

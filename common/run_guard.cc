@@ -1,6 +1,7 @@
 #include "common/run_guard.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -24,24 +25,16 @@
 
 namespace {
 
-// Advice is written for the shell of the system the program was built for: cmd on Windows,
-// where a program in the current folder runs by its bare name and "cd" needs /d to change
-// the drive too.
-#ifdef _WIN32
-constexpr std::string_view kRunHere = "";
-constexpr std::string_view kChangeFolder = "cd /d ";
-#else
-constexpr std::string_view kRunHere = "./";
-constexpr std::string_view kChangeFolder = "cd ";
-#endif
-
-std::string RunHere(std::string_view name) { return std::string(kRunHere) + std::string(name); }
+// Advice is written in the words of the shell of the system the program was built for.
+std::string RunHere(std::string_view name) {
+  return std::string(platform::kShell.run_here) + std::string(name);
+}
 
 // A folder that CMake builds in holds its cache; the programs' clean-up would delete it,
 // so such a folder is never a work folder, nor advised as one.
 bool IsBuildTree(const std::string& folder) {
   platform::FileInfo info;
-  return platform::Status(folder + "/CMakeCache.txt", false, &info);
+  return platform::Status(folder + "/CMakeCache.txt", false, &info) == 0;
 }
 
 [[noreturn]] void RefuseStartFolder(const ProgramInfo& program, const std::string& argv0,
@@ -55,8 +48,8 @@ bool IsBuildTree(const std::string& folder) {
   message += "It was started as " + argv0 + " in " + platform::CurrentFolder() + ".\n";
   std::string home = platform::FolderOfPath(started);
   if (!home.empty() && !IsBuildTree(home)) {
-    message += "Start it in its folder: " + std::string(kChangeFolder) + home + " && " +
-               RunHere(name) + "\n";
+    message += "Start it in its folder: " + std::string(platform::kShell.change_folder) + home +
+               " && " + RunHere(name) + "\n";
     message += "or give it a work folder of its own: " + WorkFolderAdvice(program) + "\n";
   } else {
     message += "Give it a work folder of its own: " + WorkFolderAdvice(program) + "\n";
@@ -107,7 +100,7 @@ void LockFolder(const ProgramInfo& program) {
   // Only a lock that another run holds refuses the run; a folder that cannot be locked at
   // all (an unreadable one fails the tool check instead) runs unguarded, as before.
   long long held = 0;
-  if (platform::LockFolder(".", &held) != platform::LockResult::kHeldByAnother) return;
+  if (platform::LockFolder(".", &held) != EBUSY) return;
   WriteStandardError(std::string(program.name) + ": another run is going on in " +
                      platform::CurrentFolder() +
                      "; nothing was changed. Wait until it ends, or use a folder of its own.\n");
@@ -123,22 +116,24 @@ std::string WorkFolderAdvice(const ProgramInfo& program) {
   // that tree is there.
   std::string script = std::string(SUITE_SOURCE_DIR) + "/scripts/new_workdir.sh";
   platform::FileInfo info;
-  if (!std::string_view(SUITE_SOURCE_DIR).empty() && platform::Status(script, true, &info) &&
+  if (!std::string_view(SUITE_SOURCE_DIR).empty() && platform::Status(script, true, &info) == 0 &&
       info.kind == platform::FileInfo::kFile) {
     return script + " DIR && cd DIR/" + own_folder + " && ./" + name;
   }
   // Without it: the files a work folder holds, copied from where the program lies.
-#ifdef _WIN32
-  // cmd's copy takes one source file at a time.
-  std::string copies = "copy " + name + " DIR";
-  for (const std::string& companion : SplitFields(std::string(program.companions), ' ')) {
-    if (!companion.empty()) copies += " && copy " + companion + " DIR";
+  const platform::ShellWords& shell = platform::kShell;
+  std::string copy(shell.copy);
+  std::string copies;
+  if (shell.copies_one_file) {
+    copies = copy + name + " DIR";
+    for (const std::string& companion : SplitFields(std::string(program.companions), ' ')) {
+      if (!companion.empty()) copies += " && " + copy + companion + " DIR";
+    }
+  } else {
+    copies = copy + name + " " + std::string(program.companions) + " DIR";
   }
-  return "mkdir DIR && " + copies + " && cd /d DIR && " + name;
-#else
-  return "mkdir DIR && cp " + name + " " + std::string(program.companions) +
-         " DIR && cd DIR && ./" + name;
-#endif
+  return "mkdir DIR && " + copies + " && " + std::string(shell.change_folder) + "DIR && " +
+         RunHere(name);
 }
 
 int RunGuardedProgram(const ProgramInfo& program, int argc, char** argv,

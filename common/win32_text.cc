@@ -27,6 +27,14 @@ std::string Narrow(const wchar_t* text, size_t length) {
 
 std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
 
+std::wstring NativePath(const std::string& path) {
+  std::wstring wide = Wide(path);
+  for (wchar_t& c : wide) {
+    if (c == L'/') c = L'\\';
+  }
+  return wide;
+}
+
 std::wstring QuotedArgument(const std::wstring& argument) {
   if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
   std::wstring quoted = L"\"";

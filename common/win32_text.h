@@ -11,6 +11,8 @@ namespace platform {
 std::wstring Wide(const std::string& text);
 std::string Narrow(const wchar_t* text, size_t length);
 std::string Narrow(const std::wstring& text);
+/// `path` (UTF-8, "/" or "\\" between folders) as the system calls take it: UTF-16 with "\\".
+std::wstring NativePath(const std::string& path);
 /// One argument of a command line, quoted as the C runtime's parser reads it back.
 std::wstring QuotedArgument(const std::wstring& argument);
 

@@ -29,19 +29,21 @@ bool CopyBytes(int in, long long begin, long long end, int out, std::string_view
     size_t wanted = end < 0 ? size_t{1} << 30 : static_cast<size_t>(end - at);
     if (by_kernel) {
       // The kernel copies without passing the bytes through this process.
-      int error = 0;
-      long long put = platform::CopyRange(in, &at, out, wanted, &error);
-      if (put > 0) continue;
-      if (put == 0) return true;  // the source's end
-      if (put == -2) StopOnWriteFailure(out_name, error);
+      size_t copied = 0;
+      int error = platform::CopyRange(in, &at, out, wanted, &copied);
+      if (error == 0 && copied > 0) continue;
+      if (error == 0) return true;  // the source's end
+      if (error != ENOSYS) StopOnWriteFailure(out_name, error);
       by_kernel = false;  // not supported here: through a buffer
       buffer.resize(1 << 16);
     }
-    long long got = platform::ReadAt(in, buffer.data(), std::min(wanted, buffer.size()), at);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return got == 0;
-    WriteAllOrStop(out, buffer.data(), static_cast<size_t>(got), out_name);
-    at += got;
+    size_t got = 0;
+    if (platform::ReadAt(in, buffer.data(), std::min(wanted, buffer.size()), at, &got) != 0) {
+      return false;
+    }
+    if (got == 0) return true;
+    WriteAllOrStop(out, buffer.data(), got, out_name);
+    at += static_cast<long long>(got);
   }
   return true;
 }
@@ -58,10 +60,13 @@ bool ResolveTargetOrStop(WorkTarget* target, std::string_view name) {
 int OpenOutput(const WorkTarget& target, bool append, unsigned mode) {
   // Never through a link, never blocking; truncation waits until the file is known to be
   // the program's own.
-  int fd = platform::OpenForWriting(target.dir(), target.last(), append, mode, false);
-  if (fd < 0) return fd == -ENXIO ? -kNotAFile : fd;  // ENXIO: a FIFO without reader
+  int fd = -1;
+  if (int error = platform::OpenForWriting(target.dir(), target.last(), append, mode, false, &fd);
+      error != 0) {
+    return error == ENXIO ? -kNotAFile : -error;  // ENXIO: a FIFO without reader
+  }
   platform::FileInfo st;
-  if (!platform::DescriptorStatus(fd, &st) || st.kind != platform::FileInfo::kFile) {
+  if (platform::DescriptorStatus(fd, &st) != 0 || st.kind != platform::FileInfo::kFile) {
     platform::Close(fd);
     return -kNotAFile;
   }
@@ -70,8 +75,10 @@ int OpenOutput(const WorkTarget& target, bool append, unsigned mode) {
     // bytes; this name gets a new file.
     platform::Close(fd);
     if (int error = platform::RemoveName(target.dir(), target.last()); error != 0) return -error;
-    fd = platform::OpenForWriting(target.dir(), target.last(), append, mode, true);
-    if (fd < 0) return fd;
+    if (int error = platform::OpenForWriting(target.dir(), target.last(), append, mode, true, &fd);
+        error != 0) {
+      return -error;
+    }
   } else if (!append && st.size > 0) {
     if (int error = platform::Truncate(fd); error != 0) {
       platform::Close(fd);
@@ -85,9 +92,9 @@ int OpenOutput(const WorkTarget& target, bool append, unsigned mode) {
 int OpenInput(std::string_view name, platform::FileInfo* info) {
   std::string path;
   if (!ResolveWorkPath(name, false, &path)) return -1;
-  int fd = platform::OpenForReading(path);
-  if (fd < 0) return -1;
-  if (!platform::DescriptorStatus(fd, info) || info->kind != platform::FileInfo::kFile) {
+  int fd = -1;
+  if (platform::OpenForReading(path, &fd, info) != 0) return -1;
+  if (info->kind != platform::FileInfo::kFile) {
     platform::Close(fd);
     return -1;
   }
@@ -97,15 +104,17 @@ int OpenInput(std::string_view name, platform::FileInfo* info) {
 void WriteAllOrStop(int fd, const char* bytes, size_t size, std::string_view name) {
   size_t done = 0;
   while (done < size) {
-    long long put = platform::Write(fd, bytes + done, size - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) StopOnWriteFailure(name, put < 0 ? errno : ENOSPC);
-    done += static_cast<size_t>(put);
+    size_t put = 0;
+    if (int error = platform::Write(fd, bytes + done, size - done, &put); error != 0) {
+      StopOnWriteFailure(name, error);
+    }
+    if (put == 0) StopOnWriteFailure(name, ENOSPC);
+    done += put;
   }
 }
 
 void CloseOrStop(int fd, std::string_view name) {
-  if (platform::Close(fd) != 0 && errno != EINTR) StopOnWriteFailure(name, errno);
+  if (int error = platform::Close(fd); error != 0) StopOnWriteFailure(name, error);
 }
 
 bool DeleteWorkFile(std::string_view name) {
@@ -152,14 +161,14 @@ void CarryOverKeptEntries(std::string_view from_name, std::string_view to_name) 
   std::vector<std::string> kept;
   platform::ListFolderNames(from_path, 0, [&](std::string name, const platform::FileInfo&) {
     platform::FileInfo st;
-    if (!IsHoldableName(name) || !from.StatName(name, &st) ||
+    if (!IsHoldableName(name) || from.StatName(name, &st) != 0 ||
         st.kind != platform::FileInfo::kFile) {
       kept.push_back(std::move(name));
     }
   });
   for (const std::string& name : kept) {
     platform::FileInfo st;
-    if (to.StatName(name, &st)) continue;
+    if (to.StatName(name, &st) == 0) continue;
     platform::RenameName(from, name, to, name);
   }
   WorkTarget from_target, to_target;

@@ -9,6 +9,7 @@
 #include "common/file_names.h"
 #include "common/folder_listing.h"
 #include "common/line_files.h"
+#include "common/platform.h"
 #include "common/work_paths.h"
 #include "tests/test_util.h"
 
@@ -134,7 +135,7 @@ TEST(WorkDirNames, AbsoluteAndClimbingNamesAreRefused) {
 TEST(WorkDirLinks, WritesNeverPassThroughALink) {
   for (bool by_hand : {false, true}) {
     SCOPED_TRACE(by_hand ? "by hand" : "openat2");
-    CheckLinksByHandForTesting(by_hand);
+    platform::CheckLinksByHandForTesting(by_hand);
     ScopedWorkDir outer;
     MakeDirs("outside");
     WriteBytes("outside/keep.txt", "keep");
@@ -156,7 +157,7 @@ TEST(WorkDirLinks, WritesNeverPassThroughALink) {
     EXPECT_EQ(std::vector<std::string>{"keep.txt"}, ListNames("../outside"));
     EXPECT_EQ("keep", ReadBytes("../outside/keep.txt"));
   }
-  CheckLinksByHandForTesting(false);
+  platform::CheckLinksByHandForTesting(false);
 }
 
 // Inputs that are no regular files read as empty, without blocking.

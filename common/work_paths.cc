@@ -35,7 +35,7 @@ std::mutex& CacheLock() {
 
 FolderCache* CacheFor(const std::string& folder_path) {
   platform::FileInfo st;
-  if (!platform::Status(folder_path, true, &st) || st.kind != platform::FileInfo::kFolder)
+  if (platform::Status(folder_path, true, &st) != 0 || st.kind != platform::FileInfo::kFolder)
     return nullptr;
   FolderCache& cache = Caches()[folder_path];
   if (cache.mtime_ns == st.mtime_ns && cache.mtime_ns != 0) return &cache;
@@ -56,7 +56,7 @@ void NoteChange(const std::string& folder_path, const std::string& name, bool ad
   auto it = Caches().find(folder_path);
   if (it == Caches().end()) return;
   platform::FileInfo st;
-  if (!platform::Status(folder_path, true, &st)) {
+  if (platform::Status(folder_path, true, &st) != 0) {
     Caches().erase(it);
     return;
   }
@@ -76,14 +76,14 @@ void NoteChange(const std::string& folder_path, const std::string& name, bool ad
 std::string FindInFolder(const std::string& folder_path, const std::string& name) {
   std::string exact = folder_path + "/" + name;
   platform::FileInfo st;
-  if (platform::Status(exact, false, &st)) return name;
+  if (platform::Status(exact, false, &st) == 0) return name;
   std::lock_guard<std::mutex> lock(CacheLock());
   FolderCache* cache = CacheFor(folder_path);
   if (!cache) return "";
   auto it = cache->by_lower_name.find(LowerAscii(name));
   if (it == cache->by_lower_name.end()) return "";
   // The kept listing may be stale for names removed behind our back.
-  if (!platform::Status(folder_path + "/" + it->second, false, &st)) {
+  if (platform::Status(folder_path + "/" + it->second, false, &st) != 0) {
     cache->mtime_ns = 0;
     return "";
   }
@@ -170,7 +170,7 @@ bool IsKind(std::string_view name, bool folder) {
   std::string path;
   if (!ResolveWorkPath(name, false, &path)) return false;
   platform::FileInfo st;
-  if (!platform::Status(path, true, &st)) return false;
+  if (platform::Status(path, true, &st) != 0) return false;
   return st.kind == (folder ? platform::FileInfo::kFolder : platform::FileInfo::kFile);
 }
 

@@ -20,10 +20,6 @@ bool ResolveWorkPath(std::string_view name, bool for_create, std::string* path);
 /// through a link, its last component included.
 bool ResolveConfinedPath(std::string_view name, std::string* path);
 
-/// For tests: checks links by hand, as where the kernel has no openat2 (false: openat2
-/// again where there is one).
-void CheckLinksByHandForTesting(bool by_hand);
-
 bool FileExists(std::string_view name);    // a regular file
 bool FolderExists(std::string_view name);  // a directory
 

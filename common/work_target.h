@@ -31,7 +31,7 @@ class WorkTarget {
   const std::string& last() const { return last_; }
   const std::string& path() const { return path_; }
   // What the last component is, without following a link; false when it does not exist.
-  bool Stat(platform::FileInfo* info) const { return folder_.StatName(last_, info); }
+  bool Stat(platform::FileInfo* info) const { return folder_.StatName(last_, info) == 0; }
   // Keep the case-blind listing of the folder current after the program's own changes.
   void NoteAdded() const;
   void NoteRemoved() const;

@@ -150,7 +150,7 @@ void RequireReadableInputs() {
   if (!ResolveWorkPath("htm_in", false, &path)) return;
   RequireFolder("htm_in", "read");
   errno = 0;
-  if (!platform::ListFolderNames(path, 0, [](std::string, const platform::FileInfo&) {})) {
+  if (platform::ListFolderNames(path, 0, [](std::string, const platform::FileInfo&) {}) != 0) {
     StopOnReadFailure("htm_in", errno != 0 ? errno : EIO);
   }
   std::string folder;

@@ -1,5 +1,7 @@
 #include "liststruct/handoff.h"
 
+#include <cerrno>
+
 #include "common/cmd_interpreter.h"
 #include "common/config.h"
 #include "common/console.h"
@@ -24,9 +26,10 @@ std::string FindIndexerExecutable() {
 
 namespace {
 
-platform::LockResult LockIndexerFolder(long long* held) {
+// 0, or EBUSY when another run holds the lock, or why it cannot be locked.
+int LockIndexerFolder(long long* held) {
   std::string path;
-  if (!ResolveWorkPath("pagoran", false, &path)) return platform::LockResult::kUnsupported;
+  if (!ResolveWorkPath("pagoran", false, &path)) return ENOENT;
   return platform::LockFolder(path, held);
 }
 
@@ -41,7 +44,7 @@ void HandOffToIndexer(const std::string& htm_output) {
   // The indexer's own run lock: a run waiting or working there keeps its input and its
   // program file, and the hand-off stops before it deletes anything.
   long long lock = 0;
-  if (LockIndexerFolder(&lock) == platform::LockResult::kHeldByAnother) {
+  if (LockIndexerFolder(&lock) == EBUSY) {
     EndProgramOnFailure("Cannot hand the HTML file to the indexer: a run of it is going on in " +
                         ShownName("pagoran") +
                         "; nothing there was changed. Let it end, then "

@@ -1,0 +1,33 @@
+#ifndef COMMON_PLATFORM_WIN32_H_
+#define COMMON_PLATFORM_WIN32_H_
+
+/// What the Windows side's files share among themselves; nothing above the seam includes
+/// it.
+
+// clang-format off
+#include <windows.h>
+// clang-format on
+#include <io.h>
+
+#include <string>
+
+#include "common/platform.h"
+
+namespace platform::win32 {
+
+/// The errno value that stands for the system's error code `error`.
+int ErrnoOf(DWORD error);
+/// ErrnoOf the calling thread's last error.
+int LastErrno();
+
+inline HANDLE HandleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
+
+/// True when `path` names something that is not a folder.
+bool IsFile(const std::wstring& path);
+
+/// Puts back the console's output code page that PrepareStandardStreams changed.
+void RestoreCodePage();
+
+}  // namespace platform::win32
+
+#endif  // COMMON_PLATFORM_WIN32_H_
