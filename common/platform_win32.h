@@ -22,9 +22,6 @@ int LastErrno();
 
 inline HANDLE HandleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
 
-/// True when `path` names something that is not a folder.
-bool IsFile(const std::wstring& path);
-
 /// Puts back the console's output code page that PrepareStandardStreams changed.
 void RestoreCodePage();
 

@@ -19,52 +19,9 @@ namespace platform {
 const char kFolderSeparator = '\\';
 const bool kReservesWindowsNames = true;
 
-int win32::ErrnoOf(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_DRIVE:
-      return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EACCES;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return EEXIST;
-    case ERROR_DIR_NOT_EMPTY:
-      return ENOTEMPTY;
-    case ERROR_NOT_SAME_DEVICE:
-      return EXDEV;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_DIRECTORY:
-      return ENOTDIR;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return ENOMEM;
-    case ERROR_TOO_MANY_OPEN_FILES:
-      return EMFILE;
-    case ERROR_INVALID_HANDLE:
-      return EBADF;
-    default:
-      return EIO;
-  }
-}
-
-int win32::LastErrno() { return ErrnoOf(GetLastError()); }
-
 using win32::ErrnoOf;
 using win32::HandleOf;
 using win32::LastErrno;
-
-bool win32::IsFile(const std::wstring& path) {
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 namespace {
 
@@ -288,7 +245,16 @@ int RemoveName(const Folder& folder, const std::string& name) {
       CreateFileW(NameIn(folder, name).c_str(), DELETE | FILE_READ_ATTRIBUTES,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return LastErrno();
+  if (handle == INVALID_HANDLE_VALUE) {
+    // A folder held open by a Folder cannot be opened for deletion: it is a folder all the
+    // same.
+    int error = LastErrno();
+    DWORD attributes = GetFileAttributesW(NameIn(folder, name).c_str());
+    bool plain_folder = attributes != INVALID_FILE_ATTRIBUTES &&
+                        (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    return plain_folder ? EISDIR : error;
+  }
   BY_HANDLE_FILE_INFORMATION found;
   int error = 0;
   if (!GetFileInformationByHandle(handle, &found)) {

@@ -14,10 +14,14 @@ namespace platform {
 // drive too; its copy takes one source file at a time.
 const ShellWords kShell = {"", "cd /d ", "copy ", true};
 
-using win32::IsFile;
 using win32::LastErrno;
 
 namespace {
+
+bool IsFile(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 // The status a program ends with when it could not be run, as shells report it.
 constexpr DWORD kCouldNotRun = 127;
