@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/line_files.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 
 /// The content-type declaration with the run's charset.
 std::string MetaLine(const IndexerRun& run);

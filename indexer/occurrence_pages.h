@@ -14,7 +14,7 @@
 
 #include "indexer/all_words.h"
 #include "indexer/index_pages.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
 /// The occurrence table of a page group, wrd_24_<group>.txt, kept in the folder wrd_24 after

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_extract.h"
 #include "indexer/word_lists.h"
 

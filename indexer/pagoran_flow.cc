@@ -20,9 +20,9 @@
 #include "indexer/page_files.h"
 #include "indexer/pagoran_dialogue.h"
 #include "indexer/publisher_params.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/search_page.h"
-#include "indexer/second_names.h"
+#include "indexer/hard_links.h"
 #include "indexer/word_extract.h"
 
 namespace {
@@ -176,7 +176,7 @@ void PutNewOutputInPlace(const PageTexts& pages) {
   for (const auto& [page, text] : pages) MoveWorkFile(page, into + page);
   // These pages are not written again, and the clean-up below deletes their names here.
   for (const char* pattern : {"files_list.htm", "i_*.htm", "index.htm", "s_*.htm"}) {
-    CopyAsSecondNames(pattern, kNewOutput, "out_null.list");
+    CopyAsHardLinks(pattern, kNewOutput, "out_null.list");
   }
   {
     InterruptsHeld held;  // a stop now waits until the new result is in place

@@ -1,7 +1,7 @@
 #ifndef INDEXER_PUBLISHER_PARAMS_H_
 #define INDEXER_PUBLISHER_PARAMS_H_
 
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 
 /// Writes publisher_para.txt with every offered value, reads it back into the parameter
 /// table, shows the table as a numbered overview and sets the (fixed) parameters of `run`;

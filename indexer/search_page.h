@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "common/line_files.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
 /// Writes the search page s_<group>.htm from the occurrences of the group's pages in document

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
 /// Gives the next page to scan, its name and where its text stands; false after the last.
