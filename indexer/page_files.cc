@@ -13,7 +13,7 @@
 #include "common/text.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"
-#include "indexer/word_extract.h"
+#include "indexer/html_blocks.h"
 
 namespace {
 

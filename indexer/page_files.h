@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "indexer/html_blocks.h"
 #include "indexer/indexer_run.h"
-#include "indexer/word_extract.h"
 #include "indexer/word_lists.h"
 
 /// The HTML files of htm_in become numbered pages: every listed input takes one page

@@ -222,22 +222,4 @@ TEST(ExtractWords, NulBytesAndEmptyPages) {
   ASSERT_EQ(2u, lists.pages.size());  // a page without words stands in no list
 }
 
-TEST(FirstFollowsLt, BodyTagInAnyCase) {
-  struct Case {
-    const char* line;
-    bool holds;
-  };
-  const Case cases[] = {
-      {"<body>", true},
-      {"<BODY bgcolor=\"white\">", true},
-      {"text <Body>more", true},
-      {"</body>", false},
-      {"nobody <body>", false},
-      {"body", false},
-      {"", false},
-      {"<html>", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.holds, FirstFollowsLt(c.line, "body", true)) << c.line;
-}
-
 }  // namespace
