@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/config.h"
+#include "common/html_text.h"
 #include "common/line_files.h"
 #include "common/text.h"
 #include "common/work_files.h"
@@ -283,7 +284,7 @@ void WriteLineBlock(LineWriter* out, LineState& state, std::string_view page, co
     out->Write(search);
     WriteSearchQuery(out, phrase, QueryText::kMarkup);
     WriteLine(out, {" site:", SearchQueryPart(run.target_address, QueryText::kPlain), "\"> ",
-                    HtmlText(run.target_address), "</a>"});
+                    HtmlAttributeText(run.target_address), "</a>"});
   }
   out->Write(search);
   WriteSearchQuery(out, phrase, QueryText::kMarkup);
@@ -439,30 +440,6 @@ std::string SearchQueryPart(std::string_view text, QueryText kind) {
   std::string out;
   out.reserve(text.size());
   EncodeQuery(text, kind, [&out](std::string_view piece) { out += piece; });
-  return out;
-}
-
-std::string HtmlText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
   return out;
 }
 

@@ -69,7 +69,4 @@ enum class QueryText { kMarkup, kPlain };
 /// "sup1", ...) where no letter, digit or '=' follows it.
 std::string SearchQueryPart(std::string_view text, QueryText kind);
 
-/// `text` as HTML text: '&', '<', '>' and '"' written as character references.
-std::string HtmlText(std::string_view text);
-
 #endif  // INDEXER_SEARCH_PAGE_H_
