@@ -156,8 +156,7 @@ constexpr uint32_t kNoSpelling = UINT32_MAX;
 }  // namespace
 
 FirstOccurrences WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
-                                               const WordIds& ids,
-                                               const std::vector<RecordSlice>& next_pages,
+                                               const WordIds& ids, const NextPages& next_pages,
                                                PageDecoration* decoration,
                                                WordPageEntries* entries) {
   const uint32_t keys = lists.vocabulary.key_count();

@@ -49,8 +49,7 @@ class PageDecoration {
 /// page s_<group>.htm, adds one word index entry per word and page to `entries`, and hands
 /// each occurrence to `decoration`.
 FirstOccurrences WriteSearchPageAndWordEntries(const IndexerRun& run, const WordLists& lists,
-                                               const WordIds& ids,
-                                               const std::vector<RecordSlice>& next_pages,
+                                               const WordIds& ids, const NextPages& next_pages,
                                                PageDecoration* decoration,
                                                WordPageEntries* entries);
 

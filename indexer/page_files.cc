@@ -184,13 +184,17 @@ std::string PageName(size_t number, size_t width) {
   return "page_" + ZeroPadded(static_cast<long long>(number), width) + ".htm";
 }
 
-PageMaker::PageMaker() {
+std::vector<std::string> ListInputPages() {
   std::vector<std::string> listed;
   for (InputName& input : CollectInputList()) {
     if (Contains(input.lower, ".htm")) listed.push_back(std::move(input.listed));
   }
-  const size_t width = PageNumberWidth(listed.size());
-  maker_ = std::thread([this, listed = std::move(listed), width] { MakePages(listed, width); });
+  return listed;
+}
+
+PageMaker::PageMaker(std::vector<std::string> inputs) {
+  const size_t width = PageNumberWidth(inputs.size());
+  maker_ = std::thread([this, listed = std::move(inputs), width] { MakePages(listed, width); });
 }
 
 PageMaker::~PageMaker() {

@@ -15,8 +15,14 @@
 #include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
-/// The HTML files of htm_in become numbered pages: every listed input takes one page
-/// number, even one that cannot be read (its page is empty). Each page's reshaped text goes
+/// Lists the HTML files of htm_in, sorted by name, through the work files dir_02.txt and
+/// dir_03.txt into the input list dir_01.txt; the publisher's promotion page and the names
+/// this system reserves are left out, each of the latter with a line on the console. Gives
+/// the inputs as listed, in page order.
+std::vector<std::string> ListInputPages();
+
+/// The listed inputs become numbered pages: every input takes one page number, even one
+/// that cannot be read (its page is empty). Each page's reshaped text goes
 /// to kPageTextFile, and its page file is made empty: it is written once, in its final form,
 /// when the scan has told whether the page holds words (WritePagesWithoutWords, or the
 /// decoration). htm_in is only read.
@@ -25,7 +31,7 @@
 /// as its text stands. A file that cannot be written there ends the program at once.
 class PageMaker {
  public:
-  PageMaker();
+  explicit PageMaker(std::vector<std::string> inputs);
   ~PageMaker();
   PageMaker(const PageMaker&) = delete;
   PageMaker& operator=(const PageMaker&) = delete;

@@ -151,7 +151,7 @@ struct MadePages {
 // until written in its final form.
 MadePages RunMakePageFiles() {
   MadePages made;
-  PageMaker maker;
+  PageMaker maker(ListInputPages());
   const PageTexts texts = maker.Finish();
   const std::string all = ReadBytes(kPageTextFile);
   for (const auto& [page, text] : texts) {

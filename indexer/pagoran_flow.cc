@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/config.h"
@@ -15,14 +16,14 @@
 #include "common/work_files.h"
 #include "common/work_paths.h"
 #include "indexer/all_words.h"
+#include "indexer/hard_links.h"
 #include "indexer/index_pages.h"
+#include "indexer/indexer_run.h"
 #include "indexer/occurrence_pages.h"
 #include "indexer/page_files.h"
 #include "indexer/pagoran_dialogue.h"
 #include "indexer/publisher_params.h"
-#include "indexer/indexer_run.h"
 #include "indexer/search_page.h"
-#include "indexer/hard_links.h"
 #include "indexer/word_extract.h"
 
 namespace {
@@ -214,16 +215,17 @@ void RunPagoran(const char* argv0, uint64_t group_occurrences) {
 
   RunPagoranToolCheck();
 
-  IndexerRun run;
-  run.target_address = AskTargetAddress();
+  const std::string target_address = AskTargetAddress();
   PrepareFolders();
-  SetPublisherParameters(&run);
+  const IndexerRun run = PublisherParameters(target_address);
 
   // The pages' text stands in one work file until each page file is written in its final
   // form. Words travel from the page scan to the output pages as typed records in two work
   // files (see word_lists.h). Each work file goes as soon as the last step that reads it is
   // done.
-  PageMaker maker;  // makes the pages on a second thread; each is scanned once its text stands
+  std::vector<std::string> inputs = ListInputPages();
+  // Makes the pages on a second thread; each is scanned once its text stands.
+  PageMaker maker(std::move(inputs));
   const WordLists lists = CutPageGroups(
       ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); }),
       group_occurrences);
@@ -237,7 +239,7 @@ void RunPagoran(const char* argv0, uint64_t group_occurrences) {
   WritePagesWithoutWords(pages, lists);
   const WordIds ids = NumberWords(lists);
   PrintLine("processed 20%");
-  const std::vector<RecordSlice> next_pages = FindNextPages(lists);
+  const NextPages next_pages = FindNextPages(lists);
   PrintLine("processed 30%");
   PrintLine("processed 40%");
   FirstOccurrences first_occurrence;
@@ -246,8 +248,8 @@ void RunPagoran(const char* argv0, uint64_t group_occurrences) {
     WordPageEntries entries;
     first_occurrence =
         WriteSearchPageAndWordEntries(run, lists, ids, next_pages, &decoration, &entries);
-    DeleteWorkFile(kOccurrenceFile);  // the walk was its last reader
-    DeleteWorkFile(kNextPageFile);
+    DeleteWorkFile(lists.occurrence_file);  // the walk was its last reader
+    DeleteWorkFile(next_pages.file);
     WriteWordIndexAndContents(run, lists, ids, &entries);  // while the pages are decorated
     decoration.Finish();
   }

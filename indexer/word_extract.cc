@@ -182,7 +182,8 @@ bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags) {
 
 WordLists ExtractWords(const NextPageText& next_page) {
   WordLists lists;
-  RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
+  lists.occurrence_file = kOccurrenceFile;
+  RecordWriter<OccurrenceRecord> records(lists.occurrence_file);
   // The pages' texts stand one after the other in one file, read by one reader from range
   // to range; it is opened with the first page, once that page's text stands.
   std::unique_ptr<LineReader> reader;

@@ -12,8 +12,9 @@
 /// Gives the next page to scan, its name and where its text stands; false after the last.
 using NextPageText = std::function<bool(std::string* page, PageSource* text)>;
 
-/// Every word outside the tags of every page becomes an occurrence record in
-/// kOccurrenceFile, and its spelling and key enter the vocabulary; words whose key holds
+/// Every word outside the tags of every page becomes an occurrence record in the work file
+/// kOccurrenceFile, named in the result with each page's slice of it, and its spelling and key
+/// enter the vocabulary; words whose key holds
 /// "&nbsp;" are left out. The pages come from `next_page`, in page order, while they may
 /// still be being made.
 WordLists ExtractWords(const NextPageText& next_page);
