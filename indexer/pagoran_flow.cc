@@ -16,6 +16,7 @@
 #include "indexer/all_words.h"
 #include "indexer/index_pages.h"
 #include "indexer/indexer_run.h"
+#include "indexer/input_pages.h"
 #include "indexer/occurrence_pages.h"
 #include "indexer/output_replacement.h"
 #include "indexer/page_files.h"

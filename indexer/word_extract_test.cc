@@ -4,6 +4,7 @@
 
 #include "common/record_file.h"
 #include "common/text.h"
+#include "indexer/input_pages.h"
 #include "indexer/page_files.h"
 #include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
