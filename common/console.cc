@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/cmd_start.h"
 #include "common/platform.h"
 
 namespace {
@@ -20,7 +21,6 @@ int g_column = 1;
 
 std::string* g_output_sink = nullptr;  // tests read what is printed here
 std::string* g_error_sink = nullptr;
-ProgramToStart g_program_to_start;
 int g_stdout_error = 0;  // the first error met writing standard output
 
 // One byte of input; false at the end of input (or, with a timeout on a terminal, when
@@ -201,20 +201,11 @@ void ClearConsole() {
   g_column = 1;
 }
 
-void StartWhenThisEnds(const ProgramToStart& program) { g_program_to_start = program; }
-
-const ProgramToStart& ProgramStartedAtEnd() { return g_program_to_start; }
-
 void EndProgram() {
   FailOnLostOutput();  // before a program is started to take over the console
   std::fflush(stderr);
   platform::RestoreTerminal();
-  const ProgramToStart& pending = g_program_to_start;
-  if (!pending.program_path.empty()) {
-    // The started program takes over this console, in its own folder.
-    platform::ReplaceProcess(pending.folder, pending.program_path, pending.argv0);
-    WriteStandardError("The system cannot find the file " + pending.argv0 + ".\n");
-  }
+  StartProgramHandedOver();
   std::exit(0);
 }
 

@@ -55,21 +55,10 @@ std::string ReadInputItem(std::string_view prompt);
 /// Clears the screen on a terminal; prints nothing otherwise.
 void ClearConsole();
 
-/// A program that takes over this console when this one ends, started in `folder` as
-/// `argv0`: what "start" leaves behind where it can open no window of its own.
-struct ProgramToStart {
-  std::string folder;        // absolute path of the folder to start in
-  std::string program_path;  // absolute path of the program
-  std::string argv0;         // the name it is started by ("./pagoran_01_149.exe")
-};
-void StartWhenThisEnds(const ProgramToStart& program);
-/// The program set by StartWhenThisEnds; empty fields when there is none.
-const ProgramToStart& ProgramStartedAtEnd();
-
 /// Ends the process with status 0, restoring the terminal first and starting the program
-/// set by StartWhenThisEnds, if any. Where standard output could not be written (a full
-/// device, a closed stream), it says so on standard error and ends with status 1 instead,
-/// starting nothing; any other way out through exit() does the same.
+/// that "start" handed this console to (cmd_start.h), if any. Where standard output could not be
+/// written (a full device, a closed stream), it says so on standard error and ends with status 1
+/// instead, starting nothing; any other way out through exit() does the same.
 [[noreturn]] void EndProgram();
 
 /// Ends the process with status 1 after a failure that leaves the run unfinished: prints

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/file_failures.h"
 #include "common/platform.h"
 #include "common/text.h"
 #include "common/work_files.h"

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/file_names.h"
 #include "common/interrupt.h"
 #include "common/platform.h"
 #include "common/text.h"
+#include "common/wildcards.h"
 #include "common/work_paths.h"
 
 #ifndef SUITE_VERSION

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "common/console.h"
+#include "common/file_being_made.h"
+#include "common/file_failures.h"
+#include "common/file_names.h"
 #include "common/platform.h"
 #include "common/work_paths.h"
 #include "common/work_target.h"
@@ -44,89 +47,6 @@ bool CopyBytes(int in, long long begin, long long end, int out, std::string_view
 }
 
 }  // namespace
-
-namespace {
-
-std::string FailureReason(int error, bool writing) {
-  // Writing never follows a link; reading does, and then ELOOP means a link that loops.
-  if (error == ELOOP && writing) return "leaves the work directory through a link";
-  if (error == EXDEV) return "lies outside the work directory";
-  if (error == kNotAFile) return "is not a regular file";
-  return std::strerror(error);
-}
-
-}  // namespace
-
-std::string ShownName(std::string_view name) {
-  std::string shown(name);
-  for (char& c : shown) {
-    if (c == '\\' || c == '/') c = platform::kFolderSeparator;
-  }
-  return shown;
-}
-
-void StopOnReadFailure(std::string_view name, int error) {
-  EndProgramOnFailure("Cannot read " + ShownName(name) + ": " + FailureReason(error, false));
-}
-
-int InputReadError(std::string_view name) {
-  std::string path;
-  if (!ResolveWorkPath(name, false, &path)) {
-    // A dangling or looping link is listed but resolves to nothing: ask the system why.
-    std::string folder, base;
-    SplitFolderAndName(name, &folder, &base);
-    std::string folder_path = ".";
-    if (!folder.empty() && !ResolveWorkPath(folder, false, &folder_path)) return ENOENT;
-    path = folder_path + "/" + base;
-  }
-  int fd = platform::OpenForReading(path);
-  if (fd < 0) return -fd;
-  platform::FileInfo info;
-  int error = 0;
-  if (!platform::DescriptorStatus(fd, &info)) {
-    error = EIO;
-  } else if (info.kind == platform::FileInfo::kFolder) {
-    error = EISDIR;
-  } else if (info.kind != platform::FileInfo::kFile) {
-    error = kNotAFile;
-  }
-  platform::Close(fd);
-  return error;
-}
-
-void StopOnWriteFailure(std::string_view name, int error) {
-  EndProgramOnFailure("Cannot write " + ShownName(name) + ": " + FailureReason(error, true));
-}
-
-void RequireFolder(std::string_view name, std::string_view verb) {
-  if (FolderExists(name)) return;
-  std::string path;
-  int error = ResolveWorkPath(name, false, &path) ? ENOTDIR : ENOENT;
-  EndProgramOnFailure("Cannot " + std::string(verb) + " " + ShownName(name) + ": " +
-                      std::strerror(error));
-}
-
-void RequireFolderWhereNamed(std::string_view name, std::string_view verb) {
-  std::string path;
-  if (ResolveWorkPath(name, false, &path)) RequireFolder(name, verb);
-}
-
-void RequireWritableFolderWhereNamed(std::string_view name) {
-  std::string path;
-  if (!ResolveWorkPath(name, false, &path)) return;
-  // The run puts a new folder in its place: a link there would be replaced, or lead the
-  // output out of the work directory.
-  platform::FileInfo st;
-  if (platform::Status(path, false, &st) && st.kind == platform::FileInfo::kLink) {
-    StopOnWriteFailure(name, ELOOP);
-  }
-  RequireFolder(name, "write");
-  if (int error = platform::WritableFolderError(path); error != 0) {
-    EndProgramOnFailure("Cannot write " + ShownName(name) + ": " + std::strerror(error));
-  }
-}
-
-bool IsMissingFolder(int error) { return error == ENOENT || error == ENOTDIR; }
 
 bool ResolveTargetOrStop(WorkTarget* target, std::string_view name) {
   int error = target->Resolve(name, true);
@@ -186,64 +106,6 @@ void WriteAllOrStop(int fd, const char* bytes, size_t size, std::string_view nam
 
 void CloseOrStop(int fd, std::string_view name) {
   if (platform::Close(fd) != 0 && errno != EINTR) StopOnWriteFailure(name, errno);
-}
-
-namespace {
-
-std::mutex g_parts_mutex;
-std::set<std::string>& PartsBeingMade() {
-  static std::set<std::string> parts;
-  return parts;
-}
-
-}  // namespace
-
-FileBeingMade::FileBeingMade(std::string_view name) : name_(name) {
-  WorkTarget target;
-  if (!ResolveTargetOrStop(&target, name)) return;
-  platform::FileInfo st;
-  if (target.Stat(&st) && st.kind != platform::FileInfo::kFile) {
-    StopOnWriteFailure(name, st.kind == platform::FileInfo::kLink     ? ELOOP
-                             : st.kind == platform::FileInfo::kFolder ? EISDIR
-                                                                      : kNotAFile);
-  }
-  part_ = std::string(name) + std::string(kPartSuffix);
-  std::lock_guard<std::mutex> lock(g_parts_mutex);
-  PartsBeingMade().insert(part_);
-}
-
-FileBeingMade::~FileBeingMade() {
-  if (part_.empty()) return;
-  DeleteWorkFile(part_);
-  std::lock_guard<std::mutex> lock(g_parts_mutex);
-  PartsBeingMade().erase(part_);
-}
-
-void FileBeingMade::Commit() {
-  if (part_.empty()) return;
-  WorkTarget from, to;
-  if (from.Resolve(part_, false) != 0) StopOnWriteFailure(name_, ENOENT);
-  if (!ResolveTargetOrStop(&to, name_)) StopOnWriteFailure(name_, ENOENT);
-  if (int error = platform::RenameName(from.dir(), from.last(), to.dir(), to.last()); error != 0) {
-    StopOnWriteFailure(name_, error);
-  }
-  from.NoteRemoved();
-  to.NoteAdded();
-  std::lock_guard<std::mutex> lock(g_parts_mutex);
-  PartsBeingMade().erase(part_);
-  part_.clear();
-}
-
-void DeletePartsBeingMade() {
-  std::lock_guard<std::mutex> lock(g_parts_mutex);
-  for (const std::string& part : PartsBeingMade()) DeleteWorkFile(part);
-  PartsBeingMade().clear();
-}
-
-void DeleteStaleParts(std::string_view folder) {
-  std::string pattern =
-      std::string(folder) + (folder.empty() ? "" : "\\") + "*" + std::string(kPartSuffix);
-  for (const std::string& name : MatchingFileNames(pattern)) DeleteWorkFile(name);
 }
 
 bool DeleteWorkFile(std::string_view name) {

@@ -19,61 +19,6 @@
 #include <utility>
 #include <vector>
 
-/// Ends the program with status 1 because the output or work file `name` could not be
-/// created, written or finished: one line on standard error naming the file and the
-/// reason for `error` (an errno value; ELOOP stands for a path through a link, EXDEV for
-/// one outside the work directory).
-[[noreturn]] void StopOnWriteFailure(std::string_view name, int error);
-/// Ends the program with status 1 because the input `name` cannot be read: "Cannot read
-/// a.txt: Is a directory". `error` as for StopOnWriteFailure.
-[[noreturn]] void StopOnReadFailure(std::string_view name, int error);
-/// Why the input file `name` cannot be read: 0 when it can be opened as a regular file,
-/// else an errno value (EISDIR for a folder, kNotAFile for a FIFO or a device, ENOENT for a
-/// dangling link, ELOOP for one that loops, EACCES, ...). Links are followed.
-int InputReadError(std::string_view name);
-/// A work-directory name as the program's messages show it, with the system's separator
-/// ("htm_out/f_01.txt" on Linux, "htm_out\f_01.txt" on Windows).
-std::string ShownName(std::string_view name);
-
-/// Ends the program with status 1 ("Cannot read htm_in: Not a directory") unless `name` is
-/// a folder: a file or a FIFO standing where a run needs a folder would make the run lose
-/// its output or read no input, and still end as a success. `verb` is "read" or "write".
-void RequireFolder(std::string_view name, std::string_view verb);
-/// As RequireFolder where something named `name` exists: checked before the commands that
-/// would otherwise each fail on it.
-void RequireFolderWhereNamed(std::string_view name, std::string_view verb);
-/// As RequireFolderWhereNamed for a folder that a run writes in, which must also take new
-/// files ("Cannot write wrd_24: Permission denied").
-void RequireWritableFolderWhereNamed(std::string_view name);
-/// The error of a name whose folder does not exist (or is a file): for a command, the
-/// failure of the command, not the end of the program.
-bool IsMissingFolder(int error);
-
-/// A file written whole under a name of its own beside `name` (the part, `name` + "~part")
-/// and put in its place by Commit: until then `name` keeps its old bytes, and a run that
-/// fails or is stopped leaves it as it was. What stands at `name` is checked at once: a
-/// link, a folder or another non-file there ends the program, as a failed write would.
-class FileBeingMade {
- public:
-  explicit FileBeingMade(std::string_view name);
-  ~FileBeingMade();  // deletes the part unless it was committed
-  FileBeingMade(const FileBeingMade&) = delete;
-  FileBeingMade& operator=(const FileBeingMade&) = delete;
-  /// The name to write the new bytes to; empty when the folder of `name` is missing.
-  const std::string& part() const { return part_; }
-  /// Renames the part to `name`, replacing what stood there; a failure ends the program.
-  void Commit();
-
- private:
-  std::string name_, part_;
-};
-constexpr std::string_view kPartSuffix = "~part";
-/// Deletes the parts of every FileBeingMade not yet committed: for a stopped run.
-void DeletePartsBeingMade();
-/// Deletes the parts that a run killed without warning left in `folder` ("" for the work
-/// directory).
-void DeleteStaleParts(std::string_view folder);
-
 /// False when the file is missing or cannot be deleted.
 bool DeleteWorkFile(std::string_view name);
 /// Copies one file byte for byte; the target is created or replaced, in one step when the

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+#include "common/file_names.h"
+#include "common/folder_listing.h"
 #include "common/line_files.h"
 #include "common/work_paths.h"
 #include "tests/test_util.h"

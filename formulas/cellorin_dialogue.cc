@@ -2,7 +2,7 @@
 
 #include "common/config.h"
 #include "common/console.h"
-#include "common/startup.h"
+#include "common/opening_dialogue.h"
 
 std::string CellorinProgramName() { return ProgramNameFromSource("cellorin_083.bas", false); }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/console.h"
+#include "common/file_being_made.h"
 #include "common/interrupt.h"
 #include "common/line_files.h"
 #include "common/work_files.h"

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "common/cmd_interpreter.h"
+#include "common/file_names.h"
+#include "common/folder_listing.h"
 #include "common/line_files.h"
-#include "common/shell.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"
 

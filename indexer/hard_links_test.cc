@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "common/shell.h"
+#include "common/cmd_interpreter.h"
 #include "tests/test_util.h"
 
 namespace {

@@ -2,12 +2,14 @@
 
 #include <cerrno>
 
+#include "common/cmd_interpreter.h"
 #include "common/console.h"
+#include "common/file_failures.h"
+#include "common/file_names.h"
+#include "common/folder_listing.h"
 #include "common/line_files.h"
 #include "common/platform.h"
-#include "common/shell.h"
 #include "common/text.h"
-#include "common/work_files.h"
 #include "common/work_paths.h"
 
 namespace {

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "common/cmd_interpreter.h"
+#include "common/file_failures.h"
+#include "common/file_names.h"
+#include "common/folder_listing.h"
 #include "common/interrupt.h"
-#include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "common/file_failures.h"
 #include "common/line_files.h"
 #include "common/text.h"
 #include "common/work_files.h"

@@ -1,7 +1,7 @@
 #include "indexer/pagoran_dialogue.h"
 
 #include "common/console.h"
-#include "common/startup.h"
+#include "common/opening_dialogue.h"
 
 std::string PagoranProgramName() { return ProgramNameFromSource("pagoran_01_149.bas", true); }
 

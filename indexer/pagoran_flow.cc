@@ -5,11 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "common/cmd_interpreter.h"
 #include "common/config.h"
 #include "common/console.h"
+#include "common/file_being_made.h"
+#include "common/file_failures.h"
+#include "common/file_names.h"
+#include "common/folder_listing.h"
 #include "common/interrupt.h"
 #include "common/line_files.h"
-#include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "common/cmd_interpreter.h"
 #include "common/console.h"
 #include "common/line_files.h"
 #include "common/record_file.h"
-#include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 

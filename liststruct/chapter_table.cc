@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/cmd_interpreter.h"
 #include "common/line_files.h"
-#include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "liststruct/keyed_lines.h"

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/cmd_interpreter.h"
 #include "common/html_text.h"
 #include "common/line_files.h"
-#include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "liststruct/chapter_table.h"

@@ -1,8 +1,9 @@
 #include "liststruct/list_file_names.h"
 
 #include "common/clock.h"
+#include "common/cmd_interpreter.h"
+#include "common/file_names.h"
 #include "common/line_files.h"
-#include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"

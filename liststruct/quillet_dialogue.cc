@@ -1,7 +1,7 @@
 #include "liststruct/quillet_dialogue.h"
 
 #include "common/console.h"
-#include "common/startup.h"
+#include "common/opening_dialogue.h"
 
 std::string QuilletProgramName() { return ProgramNameFromSource("quillet_01_248.bas", true); }
 

@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "common/cmd_interpreter.h"
 #include "common/config.h"
 #include "common/console.h"
+#include "common/file_being_made.h"
+#include "common/file_failures.h"
 #include "common/interrupt.h"
 #include "common/line_files.h"
-#include "common/shell.h"
 #include "common/text.h"
 #include "common/work_files.h"
 #include "liststruct/chapter_sort.h"

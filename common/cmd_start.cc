@@ -1,4 +1,4 @@
-#include "common/program_start.h"
+#include "common/cmd_start.h"
 
 #include <string>
 #include <vector>
@@ -9,6 +9,8 @@
 #include "common/work_paths.h"
 
 namespace {
+
+ProgramToStart g_program_to_start;
 
 std::vector<std::string> SplitAtBlanks(const std::string& text) {
   std::vector<std::string> words;
@@ -56,7 +58,16 @@ void RunStart(const Command& cmd) {
   bool folder_has_program = abs_program.substr(0, abs_program.find_last_of('/')) == abs_folder;
   std::string run_as = folder_has_program ? argv0 : abs_program;
   if (platform::StartInNewWindow(abs_folder, abs_program, run_as)) return;
-  StartWhenThisEnds({abs_folder, abs_program, run_as});
+  g_program_to_start = {abs_folder, abs_program, run_as};
+}
+
+const ProgramToStart& ProgramStartedAtEnd() { return g_program_to_start; }
+
+void StartProgramHandedOver() {
+  const ProgramToStart& pending = g_program_to_start;
+  if (pending.program_path.empty()) return;
+  platform::ReplaceProcess(pending.folder, pending.program_path, pending.argv0);
+  WriteStandardError("The system cannot find the file " + pending.argv0 + ".\n");
 }
 
 void RunEditor(const Command& cmd) {

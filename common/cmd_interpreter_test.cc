@@ -1,4 +1,4 @@
-#include "common/shell.h"
+#include "common/cmd_interpreter.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/cmd_start.h"
 #include "tests/test_util.h"
 
 namespace {

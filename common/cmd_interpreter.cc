@@ -1,11 +1,12 @@
-#include "common/shell.h"
+#include "common/cmd_interpreter.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/cmd_parts.h"
+#include "common/file_failures.h"
 #include "common/line_files.h"
-#include "common/shell_command.h"
 #include "common/text.h"
 #include "common/work_files.h"
 

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "common/cmd_parts.h"
+#include "common/cmd_start.h"
+#include "common/file_names.h"
+#include "common/folder_listing.h"
 #include "common/line_files.h"
 #include "common/platform.h"
-#include "common/program_start.h"
-#include "common/shell_command.h"
 #include "common/sorted_runs.h"
 #include "common/text.h"
+#include "common/wildcards.h"
 #include "common/work_files.h"
 #include "common/work_paths.h"
 

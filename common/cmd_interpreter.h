@@ -1,5 +1,5 @@
-#ifndef COMMON_SHELL_H_
-#define COMMON_SHELL_H_
+#ifndef COMMON_CMD_INTERPRETER_H_
+#define COMMON_CMD_INTERPRETER_H_
 
 /// The stand-in for the command interpreter. The programs build the command lines of the
 /// Windows interpreter ("dir /b *.htm* > dir_01.txt", "copy a.htm htm_out\ > out.list",
@@ -25,4 +25,4 @@ void RunCommand(std::string_view command_line);
 /// carries them out again.
 void RecordCommandsForTesting(std::vector<std::string>* recorded);
 
-#endif  // COMMON_SHELL_H_
+#endif  // COMMON_CMD_INTERPRETER_H_

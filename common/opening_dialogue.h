@@ -1,5 +1,5 @@
-#ifndef COMMON_STARTUP_H_
-#define COMMON_STARTUP_H_
+#ifndef COMMON_OPENING_DIALOGUE_H_
+#define COMMON_OPENING_DIALOGUE_H_
 
 /// The frame of the start-up dialogue and tool check that open every program: the choice
 /// prompts and the tool-check rows. Each program's texts live beside its own flow.
@@ -57,4 +57,4 @@ struct InterpreterCheckTexts {
 };
 void RunInterpreterCheck(const InterpreterCheckTexts& texts);
 
-#endif  // COMMON_STARTUP_H_
+#endif  // COMMON_OPENING_DIALOGUE_H_

@@ -1,9 +1,9 @@
-#include "common/startup.h"
+#include "common/opening_dialogue.h"
 
+#include "common/cmd_interpreter.h"
 #include "common/config.h"
 #include "common/console.h"
 #include "common/line_files.h"
-#include "common/shell.h"
 #include "common/text.h"
 
 namespace {

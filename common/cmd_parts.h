@@ -1,9 +1,9 @@
-#ifndef COMMON_SHELL_COMMAND_H_
-#define COMMON_SHELL_COMMAND_H_
+#ifndef COMMON_CMD_PARTS_H_
+#define COMMON_CMD_PARTS_H_
 
 /// What the commands of the interpreter stand-in share: a command's words, where its output
 /// goes and where its input comes from. Only the stand-in's own files include this; the
-/// programs call RunCommand (shell.h).
+/// programs call RunCommand (cmd_interpreter.h).
 
 #include <memory>
 #include <string>
@@ -92,4 +92,4 @@ struct ShellCommand {
 /// The command of that name (in any case), or null.
 const ShellCommand* FindShellCommand(std::string_view name);
 
-#endif  // COMMON_SHELL_COMMAND_H_
+#endif  // COMMON_CMD_PARTS_H_
