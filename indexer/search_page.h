@@ -43,16 +43,4 @@ class SearchPageWriter {
   bool first_ = true;
 };
 
-/// Most words a search phrase holds.
-inline constexpr int kPhraseSlots = 28;
-
-/// The web-search phrase of one line. `line_words` holds the line's words, each followed by
-/// one blank; `draw_length` is its length before the last word was appended. Up to
-/// kPhraseSlots words the phrase is `line_words` itself. Longer lines fill kPhraseSlots slots,
-/// each with " " and the word after the first blank at or after a drawn 1-based position
-/// (`next_random()` in [0, 1) times `draw_length`, at least 1), so the first word is never
-/// taken; repeated slots are dropped and the rest joined in slot order.
-std::string SearchPhrase(std::string_view line_words, int word_count, size_t draw_length,
-                         const std::function<double()>& next_random);
-
 #endif  // INDEXER_SEARCH_PAGE_H_
