@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/config.h"
+#include "common/html_text.h"
 #include "common/line_files.h"
 #include "common/text.h"
 #include "formulas/cellorin_dialogue.h"
@@ -59,33 +60,12 @@ std::string ColumnAnswer(std::string_view typed) {
   return std::string(typed.substr(begin, end - begin + 1));
 }
 
-// How an answer's text goes into a line: as typed for the sheet, or as HTML text for the page.
+// How an answer's text goes into a line: as typed for the sheet, or as HTML text for the page
+// (HtmlText), where an answer is never markup: "<script>" typed as a column name must show
+// (and copy) as typed, not run.
 using AnswerText = std::string (*)(std::string_view);
 
 std::string AsTyped(std::string_view text) { return std::string(text); }
-
-// An answer is text on the page, never markup: "<script>" typed as a column name must show
-// (and copy) as typed, not run.
-std::string AsPageText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 // The values upper-cased, as the whole formula is: the templates are upper-cased before they
 // are filled in, so that the answers' escapes keep their lower-case names.
@@ -118,7 +98,7 @@ void AddStepBlock(const TableAnswers& answers, int step, std::vector<std::string
                           "formula dos not indicate an error.";
   lines->insert(lines->end(),
                 {"<br>", std::string(20, '-'), "<br>", "step = " + std::to_string(step), "<br>",
-                 Formula(answers, step, AsPageText), "<br>", PlacementLine(answers, step), "<br>",
+                 Formula(answers, step, HtmlText), "<br>", PlacementLine(answers, step), "<br>",
                  copy_line, "<br>"});
 }
 
@@ -176,13 +156,13 @@ std::vector<std::string> FormulaPageLines(const TableAnswers& answers) {
       "<a href=\"" + product + "\">" + product + "</a>",
       "<br>",
       "<br>",
-      "Column name for creating group = " + AsPageText(UpperAscii(answers.group_column)),
+      "Column name for creating group = " + HtmlText(UpperAscii(answers.group_column)),
       "<br>",
-      "Column name with data = " + AsPageText(UpperAscii(answers.data_column)),
+      "Column name with data = " + HtmlText(UpperAscii(answers.data_column)),
       "<br>",
       "Row number start with data cell = " + SignedNumber(answers.start_row),
       "<br>",
-      "Column name start with free area = " + AsPageText(answers.free_area_column),
+      "Column name start with free area = " + HtmlText(answers.free_area_column),
       "<br>",
   };
   for (int step = 1; step <= kFormulaSteps; ++step) AddStepBlock(answers, step, &lines);

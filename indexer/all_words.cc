@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/line_files.h"
+#include "indexer/body_blocks.h"
 #include "indexer/html_pieces.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
 /// What the all-words index shows of each key, by key: where it first occurs, and how often

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "common/text.h"
+#include "indexer/html_blocks.h"
 #include "indexer/html_pieces.h"
-#include "indexer/word_extract.h"
 
 PageDecorator::PageDecorator(const IndexerRun& run, const std::string& page, const PageSource& text,
                              const PageLinks& links, uint32_t group, bool last_page)

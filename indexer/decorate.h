@@ -6,7 +6,7 @@
 
 #include "common/line_files.h"
 #include "indexer/decorate_lines.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
 /// Writes one page that holds words with word spans, highlight script and navigation: the

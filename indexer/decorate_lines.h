@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/line_files.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
 /// The bytes of `line` from 1-based `from_column` up to, not including, `to_column`.

@@ -56,23 +56,6 @@ std::vector<std::string> IndexHeader(const IndexerRun& run, std::string_view las
           std::string(last_line)};
 }
 
-void BodyBlocks::Open() {
-  if (open_) return;
-  out_->WriteLine("<div>");
-  open_ = true;
-  lines_ = 0;
-}
-
-void BodyBlocks::Break(bool new_group) {
-  if (open_ && (new_group || lines_ >= kBlockLines)) Close();
-}
-
-void BodyBlocks::Close() {
-  if (!open_) return;
-  out_->WriteLine("</div>");
-  open_ = false;
-}
-
 void WriteAll(LineWriter* out, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) out->WriteLine(line);
 }

@@ -7,6 +7,7 @@
 
 #include "common/line_files.h"
 #include "common/text.h"
+#include "indexer/body_blocks.h"
 #include "indexer/html_pieces.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "common/record_file.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
 #include "indexer/word_lists.h"
 
 /// One entry of a word index page: a word on one page.

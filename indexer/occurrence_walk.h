@@ -40,16 +40,15 @@ struct WalkStep {
 inline constexpr size_t kHeldLineItems = 1 << 16;
 
 /// Walks the pages in order and their occurrences in document order, numbering them and
-/// finding their next pages: `take(occurrence, step)` for each occurrence. Reads the work
-/// files kOccurrenceFile and kNextPageFile (each page's slice of it in `next_pages`).
+/// finding their next pages: `take(occurrence, step)` for each occurrence. Reads the
+/// occurrence file of `lists` and the next-page file of `next`, each page's slices of them.
 template <typename Take>
-void WalkOccurrences(const WordLists& lists, const WordIds& ids,
-                     const std::vector<RecordSlice>& next_pages_of, Take take) {
+void WalkOccurrences(const WordLists& lists, const WordIds& ids, const NextPages& next, Take take) {
   const Vocabulary& vocabulary = lists.vocabulary;
   std::vector<KeyState> state(vocabulary.key_count());
-  RecordReader<OccurrenceRecord> scout(kOccurrenceFile);
-  RecordReader<OccurrenceRecord> records(kOccurrenceFile);
-  RecordReader<uint32_t> next_pages(kNextPageFile);
+  RecordReader<OccurrenceRecord> scout(lists.occurrence_file);
+  RecordReader<OccurrenceRecord> records(lists.occurrence_file);
+  RecordReader<uint32_t> next_pages(next.file);
   std::vector<uint32_t> touched;
   std::vector<LineItem> line;
   std::unique_ptr<LongLine> long_line;  // made when a page holds one
@@ -70,14 +69,14 @@ void WalkOccurrences(const WordLists& lists, const WordIds& ids,
         k.id = ids.of_key[record.key];
       }
     }
-    const RecordSlice& next = next_pages_of[p];
-    next_pages.Seek(next.first, next.first + next.count);
+    const RecordSlice& next_slice = next.of_page[p];
+    next_pages.Seek(next_slice.first, next_slice.first + next_slice.count);
     for (uint32_t key : touched) {
       if (!next_pages.Next(&state[key].next_page)) state[key].next_page = kNoPage;
     }
 
     records.Seek(page.first, page.first + page.count);
-    size_t at = page.first;  // the place of `record` in kOccurrenceFile
+    size_t at = page.first;  // the place of `record` in the occurrence file
     bool have = records.Next(&record);
     while (have) {
       const uint64_t line_number = record.line;
@@ -102,7 +101,7 @@ void WalkOccurrences(const WordLists& lists, const WordIds& ids,
       };
       if (have && record.line == line_number) {
         if (!long_line) {
-          long_line = std::make_unique<LongLine>(vocabulary, kOccurrenceFile);
+          long_line = std::make_unique<LongLine>(vocabulary, lists.occurrence_file);
         }
         for (const LineItem& item : line) long_line->Count(item.column, item.spelling);
         for (; have && record.line == line_number; have = records.Next(&record), ++at) {

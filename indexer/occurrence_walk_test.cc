@@ -16,7 +16,7 @@ std::vector<std::string> Walk(const PageLines& pages) {
   ScopedWorkDir dir;
   WordLists lists = ScanPages(pages);
   const WordIds ids = NumberWords(lists);
-  const std::vector<RecordSlice> next_pages = FindNextPages(lists);
+  const NextPages next_pages = FindNextPages(lists);
   std::vector<std::string> walked;
   WalkOccurrences(lists, ids, next_pages, [&](const Occurrence& o, const WalkStep&) {
     walked.push_back(std::string(o.page) + " " + std::to_string(o.line) + " " +

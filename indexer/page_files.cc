@@ -2,124 +2,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <mutex>
 #include <vector>
 
-#include "common/cmd_interpreter.h"
-#include "common/console.h"
 #include "common/file_failures.h"
-#include "common/file_names.h"
-#include "common/folder_listing.h"
 #include "common/line_files.h"
-#include "common/platform.h"
 #include "common/text.h"
 #include "common/work_files.h"
-#include "common/work_paths.h"
-#include "indexer/word_extract.h"
+#include "indexer/html_blocks.h"
+#include "indexer/page_lines.h"
 
 namespace {
-
-constexpr std::string_view kNbsp = "&nbsp;";
-
-// One line of the input list: the name lower-cased as the list holds it, and as the
-// listing gave it. The listed spelling opens the file, so that A.htm and a.htm, distinct
-// on this file system, each become their own page.
-struct InputName {
-  std::string lower;
-  std::string listed;
-};
-
-constexpr char kInputPattern[] = "htm_in\\*.htm*";
-// A page of htm_in reserved for the publisher, never indexed.
-constexpr char kPromotionPage[] = "f_promote.htm";
-
-// Lists htm_in, sorts the listing and writes the input list dir_01.txt without the
-// reserved promotion page.
-std::vector<InputName> CollectInputList() {
-  // A page whose name no Windows folder can hold is not listed; say so, so that it does
-  // not vanish from the index without a word.
-  for (const std::string& name : UnlistedMatches(kInputPattern)) {
-    PrintError("Skipped htm_in page \"" + EscapedName(name) +
-               "\": a Windows folder cannot hold its name (a backslash or a control character)");
-  }
-  RunCommand(std::string("dir /b ") + kInputPattern + " > dir_02.txt");
-  RunCommand("sort dir_02.txt /o dir_03.txt");
-  std::vector<InputName> inputs;
-  LineReader sorted("dir_03.txt");
-  LineWriter list("dir_01.txt");
-  std::string line;
-  while (sorted.Next(&line)) {
-    std::string lower = LowerAscii(line);
-    if (Contains(lower, kPromotionPage)) continue;
-    if (platform::kReservesWindowsNames && IsWindowsReservedName(line)) {
-      PrintError("Skipped htm_in page \"" + EscapedName(line) +
-                 "\": Windows reserves its name (a device name such as con or nul, one of"
-                 " * ? \" < > | :, or a dot or blank at its end)");
-      continue;
-    }
-    list.WriteLine(lower);
-    inputs.push_back({std::move(lower), line});
-  }
-  return inputs;
-}
-
-bool IsShownByte(char c) { return static_cast<unsigned char>(c) >= 16; }
-
-// Outside a table: whether the line belongs to a script or style block and is written as
-// the page has it. The word scan reads the line as written here; the written and the shown
-// form differ only in the bytes below 16 that showing drops, so where those bytes change
-// the block tests, the line is shown as ever and the scan keeps the state it always had.
-bool KeptAsScriptOrStyle(std::string_view text, BlockState* blocks) {
-  BlockState as_kept = *blocks;
-  bool kept = InScriptOrStyleBlock(text, &as_kept);
-  if (std::all_of(text.begin(), text.end(), IsShownByte)) {
-    *blocks = as_kept;
-    return kept;
-  }
-  std::string shown;
-  std::copy_if(text.begin(), text.end(), std::back_inserter(shown), IsShownByte);
-  BlockState as_shown = *blocks;
-  bool shown_kept = InScriptOrStyleBlock(shown, &as_shown);
-  bool agree = kept && shown_kept && as_kept == as_shown;
-  *blocks = agree ? as_kept : as_shown;
-  return agree;
-}
-
-// ReshapePageLine, the line given to `put` in pieces; false when it is dropped.
-template <typename Put>
-bool ReshapeLine(std::string_view line, bool* in_table, BlockState* blocks, Put put) {
-  std::string_view text = TrimRightSpaces(line);
-  std::string_view trimmed = TrimLeftSpaces(text);
-  if (Contains(trimmed, "<pre>") || trimmed == "</pre>") return false;
-
-  // Searched in place: a lower-cased copy of a long line would cost its size again.
-  if (ContainsCaseBlind(trimmed, "<table ")) *in_table = true;
-  if (ContainsCaseBlind(trimmed, "</table")) *in_table = false;
-  if (*in_table) {
-    InScriptOrStyleBlock(text, blocks);  // the line is written as it stands
-    put(text);
-    return true;
-  }
-  if (KeptAsScriptOrStyle(text, blocks)) {
-    put(text);
-    return true;
-  }
-
-  size_t leading = text.size() - trimmed.size();
-  // The break test sees the line after the "&nbsp;" prefix, so an indented line always
-  // gets its own break.
-  if (leading > 0 || !StartsWith(trimmed, "<br>")) put("<br>");
-  for (size_t i = 0; i < leading; ++i) put(kNbsp);
-  // The shown bytes, run by run.
-  for (size_t at = 0; at < text.size();) {
-    size_t run = at;
-    while (run < text.size() && IsShownByte(text[run])) ++run;
-    if (run > at) put(text.substr(at, run - at));
-    at = run + 1;
-  }
-  return true;
-}
 
 // Writes one input file, line by line reshaped, to `target`; returns the bytes written.
 long long WriteReshapedText(const std::string& listed_name, LineWriter* target, bool* in_table) {
@@ -132,45 +25,11 @@ long long WriteReshapedText(const std::string& listed_name, LineWriter* target, 
   BlockState blocks;  // as the word scan, which reads each page on its own
   std::string_view line;
   long long written = 0;
-  // The line goes out in pieces: a giant line is never copied.
-  auto put = [&](std::string_view piece) {
-    target->Write(piece);
-    written += static_cast<long long>(piece.size());
-  };
-  while (input.NextView(&line)) {
-    if (ReshapeLine(line, in_table, &blocks, put)) put("\r\n");
-  }
+  while (input.NextView(&line)) written += WriteReshapedLine(line, in_table, &blocks, target);
   return written;
 }
 
 }  // namespace
-
-void RequireReadableInputs() {
-  std::string path;
-  if (!ResolveWorkPath("htm_in", false, &path)) return;
-  RequireFolder("htm_in", "read");
-  errno = 0;
-  if (platform::ListFolderNames(path, 0, [](std::string, const platform::FileInfo&) {}) != 0) {
-    StopOnReadFailure("htm_in", errno != 0 ? errno : EIO);
-  }
-  std::string folder;
-  for (const FolderEntry& entry : ListMatches(kInputPattern, false, &folder)) {
-    if (Contains(LowerAscii(entry.name), kPromotionPage)) continue;  // never read
-    // Skipped with a line of its own when the pages are listed: never opened.
-    if (platform::kReservesWindowsNames && IsWindowsReservedName(entry.name)) continue;
-    std::string name = "htm_in\\" + entry.name;
-    if (int error = InputReadError(name); error != 0) StopOnReadFailure(name, error);
-  }
-}
-
-std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table,
-                                           BlockState* blocks) {
-  std::string out;
-  if (!ReshapeLine(line, in_table, blocks, [&out](std::string_view piece) { out += piece; })) {
-    return std::nullopt;
-  }
-  return out;
-}
 
 size_t PageNumberWidth(size_t input_count) {
   if (input_count <= 1) return 0;
@@ -187,13 +46,9 @@ std::string PageName(size_t number, size_t width) {
   return "page_" + ZeroPadded(static_cast<long long>(number), width) + ".htm";
 }
 
-PageMaker::PageMaker() {
-  std::vector<std::string> listed;
-  for (InputName& input : CollectInputList()) {
-    if (Contains(input.lower, ".htm")) listed.push_back(std::move(input.listed));
-  }
-  const size_t width = PageNumberWidth(listed.size());
-  maker_ = std::thread([this, listed = std::move(listed), width] { MakePages(listed, width); });
+PageMaker::PageMaker(std::vector<std::string> inputs) {
+  const size_t width = PageNumberWidth(inputs.size());
+  maker_ = std::thread([this, listed = std::move(inputs), width] { MakePages(listed, width); });
 }
 
 PageMaker::~PageMaker() {

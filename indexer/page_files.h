@@ -4,19 +4,15 @@
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "indexer/run_state.h"
-#include "indexer/word_extract.h"
 #include "indexer/word_lists.h"
 
-/// The HTML files of htm_in become numbered pages: every listed input takes one page
-/// number, even one that cannot be read (its page is empty). Each page's reshaped text goes
+/// The listed inputs become numbered pages: every input takes one page number, even one
+/// that cannot be read (its page is empty). Each page's reshaped text goes
 /// to kPageTextFile, and its page file is made empty: it is written once, in its final form,
 /// when the scan has told whether the page holds words (WritePagesWithoutWords, or the
 /// decoration). htm_in is only read.
@@ -25,7 +21,7 @@
 /// as its text stands. A file that cannot be written there ends the program at once.
 class PageMaker {
  public:
-  PageMaker();
+  explicit PageMaker(std::vector<std::string> inputs);
   ~PageMaker();
   PageMaker(const PageMaker&) = delete;
   PageMaker& operator=(const PageMaker&) = delete;
@@ -46,24 +42,8 @@ class PageMaker {
   std::thread maker_;
 };
 
-/// Ends the program with status 1, naming the first input and the reason, when htm_in
-/// cannot be listed or one of its pages cannot be read ("Cannot read htm_in/a.htm:
-/// Permission denied"): a page read as empty would vanish from the index without a word.
-/// A missing htm_in is no failure: the run makes it.
-void RequireReadableInputs();
-
 /// Pages that hold no words are final as they stand: their text goes to their page files.
 void WritePagesWithoutWords(const PageTexts& texts, const WordLists& lists);
-
-/// One input line reshaped for display line by line: trailing spaces removed, "<br>" in
-/// front, one "&nbsp;" per leading space, bytes below 16 dropped. Lines inside a table, and
-/// the lines of script and style blocks (those the word scan skips), pass with only their
-/// trailing spaces removed, so that a page's own scripts and style rules still work.
-/// `*in_table` carries the table state from line to line and file to file, `*blocks` the
-/// block state from line to line of one file. Returns nothing when the line is dropped
-/// (`<pre>` markers).
-std::optional<std::string> ReshapePageLine(std::string_view line, bool* in_table,
-                                           BlockState* blocks);
 
 /// Digits of the page numbers for `input_count` inputs: 0 (no padding) for 0 or 1, then 2
 /// up to 10 inputs, 3 up to 100, ... and 8 beyond a million.

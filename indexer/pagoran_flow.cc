@@ -1,9 +1,8 @@
 #include "indexer/pagoran_flow.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/cmd_interpreter.h"
@@ -20,13 +19,14 @@
 #include "common/work_paths.h"
 #include "indexer/all_words.h"
 #include "indexer/index_pages.h"
+#include "indexer/indexer_run.h"
+#include "indexer/input_pages.h"
 #include "indexer/occurrence_pages.h"
+#include "indexer/output_replacement.h"
 #include "indexer/page_files.h"
 #include "indexer/pagoran_dialogue.h"
 #include "indexer/publisher_params.h"
-#include "indexer/run_state.h"
 #include "indexer/search_page.h"
-#include "indexer/second_names.h"
 #include "indexer/word_extract.h"
 
 namespace {
@@ -90,12 +90,6 @@ void PrepareFolders() {
   EndProgram();
 }
 
-// The new output set is made beside the last one, in kNewOutput, and the two change places
-// only when it is whole (the last one going to kOldOutput on the way), so that a run that
-// fails or is stopped leaves htm_out as it was.
-constexpr char kNewOutput[] = "htm_out~new";
-constexpr char kOldOutput[] = "htm_out~old";
-
 // The work files of a run, deleted at its start and end, and when it is stopped.
 void DeleteWorkFilesByPattern() {
   for (const char* pattern : {"*.htm*", "*.list", "*.txt"}) {
@@ -103,101 +97,10 @@ void DeleteWorkFilesByPattern() {
   }
 }
 
-// Deletes the files of a folder the run made and the folder; what it cannot delete (a
-// folder someone put there) keeps it.
-void DeleteMadeFolder(const std::string& folder) {
-  for (const std::string& name : MatchingFileNames(folder + "\\*")) DeleteWorkFile(name);
-  RemoveFolder(folder);
-}
-
 void CleanUpStoppedRun() {
   DeletePartsBeingMade();
-  DeleteMadeFolder(kNewOutput);
+  DeleteNewOutputBeingMade();
   DeleteWorkFilesByPattern();
-}
-
-// The old output's files are the run's to delete; whatever else stands in it (a folder the
-// user keeps there, a name listings leave out) moves into the new htm_out.
-void RetireOldOutput() {
-  CarryOverKeptEntries(kOldOutput, "htm_out");
-  DeleteMadeFolder(kOldOutput);
-}
-
-// A run killed without warning while the two sets changed places leaves one of them aside:
-// the last result goes back in place, or the old one goes as a finished run would.
-void RecoverInterruptedReplacement() {
-  if (FolderExists(kOldOutput)) {
-    if (FolderExists("htm_out")) {
-      RetireOldOutput();
-    } else {
-      RenameWorkFolder(kOldOutput, "htm_out");
-    }
-  }
-  if (FolderExists(kNewOutput)) DeleteMadeFolder(kNewOutput);
-}
-
-// Where the system refuses to rename htm_out (a file in it held open), the old files go
-// and the new ones move in, one by one.
-void ReplaceOutputFilesInPlace() {
-  RunCommand("dir > htm_out\\f_01.txt > out_null.list");
-  RunCommand("del /q htm_out\\*.* > out_null.list");
-  for (const std::string& name : MatchingFileNames(std::string(kNewOutput) + "\\*")) {
-    std::string folder, base;
-    SplitFolderAndName(name, &folder, &base);
-    MoveWorkFile(name, "htm_out\\" + base);
-  }
-  DeleteMadeFolder(kNewOutput);
-}
-
-// This run's occurrence tables take the place of the old ones in wrd_24, each by a rename;
-// the folder's other text files go.
-void ReplaceOccurrenceTables() {
-  if (!FolderExists("wrd_24")) RunCommand("md wrd_24 > out_null.list");
-  RequireFolder("wrd_24", "write");
-  std::vector<std::string> kept;
-  for (const std::string& table : MatchingFileNames("wrd_24*.txt")) {
-    MoveWorkFile(table, "wrd_24\\" + table);
-    kept.push_back(LowerAscii(table));
-  }
-  for (const std::string& name : MatchingFileNames("wrd_24\\*.txt")) {
-    std::string folder, base;
-    SplitFolderAndName(name, &folder, &base);
-    if (std::find(kept.begin(), kept.end(), LowerAscii(base)) == kept.end()) {
-      DeleteWorkFile(name);
-    }
-  }
-}
-
-// Puts the pages and the index pages into the new set, then the new set and this run's
-// occurrence tables in place of the last ones, then deletes the work files.
-void PutNewOutputInPlace(const PageTexts& pages) {
-  DeleteMadeFolder(kNewOutput);
-  if (!MakeFolder(kNewOutput)) StopOnWriteFailure(kNewOutput, EIO);
-  RequireFolder(kNewOutput, "write");
-  const std::string into = std::string(kNewOutput) + "\\";
-  // Every .htm file of the work directory is deleted below, so the pages can be moved
-  // rather than copied.
-  for (const auto& [page, text] : pages) MoveWorkFile(page, into + page);
-  // These pages are not written again, and the clean-up below deletes their names here.
-  for (const char* pattern : {"files_list.htm", "i_*.htm", "index.htm", "s_*.htm"}) {
-    CopyAsSecondNames(pattern, kNewOutput, "out_null.list");
-  }
-  {
-    InterruptsHeld held;  // a stop now waits until the new result is in place
-    ReplaceOccurrenceTables();
-    const bool had_output = FolderExists("htm_out");
-    if (had_output && RenameWorkFolder("htm_out", kOldOutput) != 0) {
-      ReplaceOutputFilesInPlace();
-    } else if (RenameWorkFolder(kNewOutput, "htm_out") != 0) {
-      if (had_output) RenameWorkFolder(kOldOutput, "htm_out");
-      ReplaceOutputFilesInPlace();
-    } else if (had_output) {
-      RetireOldOutput();
-    }
-  }
-  RunCommand("del /q *.htm*");
-  RunCommand("del /q *.list");
-  DeleteListed("dir /b *.txt > dir_01.txt", "");
 }
 
 }  // namespace
@@ -218,16 +121,17 @@ void RunPagoran(const char* argv0, uint64_t group_occurrences) {
 
   RunPagoranToolCheck();
 
-  IndexerRun run;
-  run.target_address = AskTargetAddress();
+  const std::string target_address = AskTargetAddress();
   PrepareFolders();
-  SetPublisherParameters(&run);
+  const IndexerRun run = PublisherParameters(target_address);
 
   // The pages' text stands in one work file until each page file is written in its final
   // form. Words travel from the page scan to the output pages as typed records in two work
   // files (see word_lists.h). Each work file goes as soon as the last step that reads it is
   // done.
-  PageMaker maker;  // makes the pages on a second thread; each is scanned once its text stands
+  std::vector<std::string> inputs = ListInputPages();
+  // Makes the pages on a second thread; each is scanned once its text stands.
+  PageMaker maker(std::move(inputs));
   const WordLists lists = CutPageGroups(
       ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); }),
       group_occurrences);
@@ -241,7 +145,7 @@ void RunPagoran(const char* argv0, uint64_t group_occurrences) {
   WritePagesWithoutWords(pages, lists);
   const WordIds ids = NumberWords(lists);
   PrintLine("processed 20%");
-  const std::vector<RecordSlice> next_pages = FindNextPages(lists);
+  const NextPages next_pages = FindNextPages(lists);
   PrintLine("processed 30%");
   PrintLine("processed 40%");
   FirstOccurrences first_occurrence;
@@ -250,8 +154,8 @@ void RunPagoran(const char* argv0, uint64_t group_occurrences) {
     WordPageEntries entries;
     first_occurrence =
         WriteSearchPageAndWordEntries(run, lists, ids, next_pages, &decoration, &entries);
-    DeleteWorkFile(kOccurrenceFile);  // the walk was its last reader
-    DeleteWorkFile(kNextPageFile);
+    DeleteWorkFile(lists.occurrence_file);  // the walk was its last reader
+    DeleteWorkFile(next_pages.file);
     WriteWordIndexAndContents(run, lists, ids, &entries);  // while the pages are decorated
     decoration.Finish();
   }
@@ -264,6 +168,9 @@ void RunPagoran(const char* argv0, uint64_t group_occurrences) {
   PrintLine("processed 90%");
 
   PutNewOutputInPlace(pages);
+  RunCommand("del /q *.htm*");
+  RunCommand("del /q *.list");
+  DeleteListed("dir /b *.txt > dir_01.txt", "");
   PrintLine("processed 100%");
   EndProgram();
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/console.h"
@@ -73,7 +74,7 @@ void PrintRow(size_t number, const ParameterRow& row) {
 
 }  // namespace
 
-void SetPublisherParameters(IndexerRun* run) {
+IndexerRun PublisherParameters(std::string target_address) {
   WriteParameterFile();
 
   // The file is read back as a user-editable table would be: its code-page pairs are counted
@@ -107,9 +108,12 @@ void SetPublisherParameters(IndexerRun* run) {
     }
   }
 
-  run->charset = "UTF-8";
-  run->font_colour = "red";
-  run->font_size = "140%";
-  run->find_word = 1;
+  IndexerRun run;
+  run.target_address = std::move(target_address);
+  run.charset = "UTF-8";
+  run.font_colour = "red";
+  run.font_size = "140%";
+  run.find_word = 1;
   ClearConsole();
+  return run;
 }

@@ -1,11 +1,13 @@
 #ifndef INDEXER_PUBLISHER_PARAMS_H_
 #define INDEXER_PUBLISHER_PARAMS_H_
 
-#include "indexer/run_state.h"
+#include <string>
+
+#include "indexer/indexer_run.h"
 
 /// Writes publisher_para.txt with every offered value, reads it back into the parameter
-/// table, shows the table as a numbered overview and sets the (fixed) parameters of `run`;
-/// clears the console at its end.
-void SetPublisherParameters(IndexerRun* run);
+/// table, shows the table as a numbered overview and clears the console at its end. Gives
+/// the run's parameters: the (fixed) publisher parameters and `target_address`.
+IndexerRun PublisherParameters(std::string target_address);
 
 #endif  // INDEXER_PUBLISHER_PARAMS_H_

@@ -9,7 +9,8 @@
 #include <string_view>
 
 #include "common/line_files.h"
-#include "indexer/run_state.h"
+#include "indexer/indexer_run.h"
+#include "indexer/search_query.h"
 #include "indexer/word_lists.h"
 
 /// Writes the search page s_<group>.htm from the occurrences of the group's pages in document
@@ -41,35 +42,5 @@ class SearchPageWriter {
   std::unique_ptr<LineRecord> record_;
   bool first_ = true;
 };
-
-/// Most words a search phrase holds.
-inline constexpr int kPhraseSlots = 28;
-
-/// The web-search phrase of one line. `line_words` holds the line's words, each followed by
-/// one blank; `draw_length` is its length before the last word was appended. Up to
-/// kPhraseSlots words the phrase is `line_words` itself. Longer lines fill kPhraseSlots slots,
-/// each with " " and the word after the first blank at or after a drawn 1-based position
-/// (`next_random()` in [0, 1) times `draw_length`, at least 1), so the first word is never
-/// taken; repeated slots are dropped and the rest joined in slot order.
-std::string SearchPhrase(std::string_view line_words, int word_count, size_t draw_length,
-                         const std::function<double()>& next_random);
-
-/// What the text given to SearchQueryPart is: words taken from the HTML of a page, whose
-/// character references ("&amp;", "&#35;") the page shows decoded, or plain typed text.
-enum class QueryText { kMarkup, kPlain };
-
-/// `text` as it is written into the query of a web-search link (inside href="..."), so that
-/// the query a browser sends holds `text` as the browser reads it in an attribute. Only the bytes
-/// that would end the attribute or change the query are changed, to their percent escapes: '"',
-/// '#', '+',
-/// '%', tab, line ends, and '&' where it stands for itself. In markup, a character
-/// reference that stands for one of them is replaced by that escape; any other reference
-/// is left for the browser to decode. An '&' followed by a name and ';' counts as a
-/// reference, and so does one of the older names a browser also reads without ';' ("copy",
-/// "sup1", ...) where no letter, digit or '=' follows it.
-std::string SearchQueryPart(std::string_view text, QueryText kind);
-
-/// `text` as HTML text: '&', '<', '>' and '"' written as character references.
-std::string HtmlText(std::string_view text);
 
 #endif  // INDEXER_SEARCH_PAGE_H_

@@ -123,38 +123,6 @@ TEST(SearchPage, EmptyListGivesOneBlockOfEmptyFields) {
   }
 }
 
-TEST(SearchQueryPart, ChangesOnlyWhatWouldChangeTheQuery) {
-  struct Case {
-    std::string text;
-    std::string markup;  // the words of a page
-    std::string plain;   // a typed address
-  } cases[] = {
-      {"Alpha beta caf\xc3\xa9 <b> ", "Alpha beta caf\xc3\xa9 <b> ", "Alpha beta caf\xc3\xa9 <b> "},
-      {"#![allow(unused)] ", "%23![allow(unused)] ", "%23![allow(unused)] "},
-      {"compute(input: &amp;u32) ", "compute(input: %26u32) ", "compute(input: %26amp;u32) "},
-      {"a+b 100% \"x\" tab\there", "a%2Bb 100%25 %22x%22 tab%09here",
-       "a%2Bb 100%25 %22x%22 tab%09here"},
-      {"AT&T &lt;b&gt; &nbsp;x &copy; ", "AT%26T &lt;b&gt; &nbsp;x &copy; ",
-       "AT%26T %26lt;b%26gt; %26nbsp;x %26copy; "},
-      {"&#35;1 &#x26;&#X2b; &#37 &#9; ", "%231 %26%2B %25 %09 ", ""},
-      {"&#; &#x; &# &", "%26%23; %26%23x; %26%23 %26", ""},
-      {"&amp &amp= &ampx &AMP; ", "%26 %26amp= %26ampx %26 ", ""},
-      {"&num;&plus;&percnt;&Tab;&NewLine; ", "%23%2B%25%09%0A ", ""},
-      {"&quot;&#34; ", "&quot;&#34; ", ""},  // a quote a reference stands for ends nothing
-      // The older names are read without ';' too, unless a letter, digit or '=' follows.
-      {"format&sup1. &copy 2024 &AElig&yuml", "format&sup1. &copy 2024 &AElig&yuml",
-       "format%26sup1. %26copy 2024 %26AElig%26yuml"},
-      {"&copyx &times= &sup12 &notin &Copy &nbsp&#43;",
-       "%26copyx %26times= %26sup12 %26notin %26Copy &nbsp%2B", ""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.markup, SearchQueryPart(c.text, QueryText::kMarkup)) << c.text;
-    if (!c.plain.empty()) {
-      EXPECT_EQ(c.plain, SearchQueryPart(c.text, QueryText::kPlain)) << c.text;
-    }
-  }
-}
-
 // A single line: the link lines fall back to the line's own (last) record.
 TEST(SearchPage, TargetAddressIsEncodedInTheLinkAndEscapedAsText) {
   struct Case {
@@ -321,45 +289,6 @@ TEST(SearchPage, LineWordsKeptInAWorkFile) {
     EXPECT_LE(drawn.size(), 28u);
     EXPECT_GE(drawn.size(), 20u);
   }
-}
-
-TEST(SearchPhrase, DrawPositions) {
-  // 29 words of 3 bytes, each followed by a blank: the draw length is 4 * 28 = 112.
-  const std::string line_words = Joined(NumberedWords(29));
-  std::string every_later_word = Joined(NumberedWords(29), 1);
-  every_later_word.pop_back();
-  std::vector<double> stepping;  // positions 4, 8, ... 112: the blank after word i
-  for (int i = 1; i <= 28; ++i) stepping.push_back(4.0 * i / 112.0);
-  struct Case {
-    const char* name;
-    std::vector<double> randoms;  // repeated cyclically
-    std::string phrase;
-  };
-  const std::vector<Case> cases = {
-      {"zero draws position 1, the blank after the first word", {0.0}, " w02"},
-      {"last position reaches the last word", {0.0, 0.999999}, " w02 w29"},
-      {"mid-word position takes the next word", {5.0 / 112.0}, " w03"},
-      {"every blank once gives every word but the first", stepping, " " + every_later_word},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    size_t calls = 0;
-    auto next = [&] { return c.randoms[calls++ % c.randoms.size()]; };
-    std::string phrase = SearchPhrase(line_words, 29, 112, next);
-    EXPECT_EQ(28u, calls);
-    EXPECT_EQ(c.phrase, phrase);
-  }
-}
-
-TEST(SearchPhrase, ShortLinesDrawNothing) {
-  size_t calls = 0;
-  auto next = [&] {
-    ++calls;
-    return 0.5;
-  };
-  std::string words = Joined(NumberedWords(28));
-  EXPECT_EQ(words, SearchPhrase(words, 28, words.size() - 4, next));
-  EXPECT_EQ(0u, calls);
 }
 
 }  // namespace

@@ -13,37 +13,11 @@ constexpr size_t kNoColumn = 0;
 constexpr double kLargestScannedLink = 2000;
 constexpr size_t kMinimumWordLength = 3;
 
-// Where the first `part` stands in `text`, npos when nowhere; with `case_blind`, `part` is
-// given in lower case and found in any letter case, in place: a lower-cased copy of a long
-// line would cost its size again.
-size_t Find(std::string_view text, std::string_view part, bool case_blind) {
-  return case_blind ? FindCaseBlind(text, part) : text.find(part);
-}
-
-}  // namespace
-
-bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind) {
-  size_t at = Find(text, word, case_blind);
-  return at != std::string_view::npos && at > 0 && text[at - 1] == '<';
-}
-
-namespace {
-
-// Moves one block (script or style) through one line; true when the line belongs to the
-// block and is skipped. A line that closes the block is skipped with it.
-bool SkippedByBlock(std::string_view text, std::string_view open_word, std::string_view close_word,
-                    bool case_blind, bool may_open, bool* open, bool* closed) {
-  if (!*open && may_open && FirstFollowsLt(text, open_word, case_blind)) *open = true;
-  if (*open && !*closed && FirstFollowsLt(text, close_word, case_blind)) *closed = true;
-  if (!*open) return false;
-  if (*closed) *open = *closed = false;
-  return true;
-}
-
 // 1-based column of the first `part` (in lower case) in `text` in any letter case,
-// kNoColumn when absent.
+// kNoColumn when absent. Found in place: a lower-cased copy of a long line would cost its
+// size again.
 size_t FirstColumn(std::string_view text, std::string_view part) {
-  size_t at = Find(text, part, true);
+  size_t at = FindCaseBlind(text, part);
   return at == std::string_view::npos ? kNoColumn : at + 1;
 }
 
@@ -149,16 +123,6 @@ void TakeWord(std::string_view line, size_t from, size_t to,
 
 }  // namespace
 
-bool InScriptOrStyleBlock(std::string_view line, BlockState* blocks) {
-  if (SkippedByBlock(line, "script", "/script", false, true, &blocks->script_open,
-                     &blocks->script_closed)) {
-    return true;
-  }
-  bool may_open_style = !Contains(line, "style=");
-  return SkippedByBlock(line, "style", "/style", true, may_open_style, &blocks->style_open,
-                        &blocks->style_closed);
-}
-
 // Walks columns 1..L with the markers of the last '<', '>' and free space, taking the
 // words that free spaces, tag starts and the line end close.
 void ScanLineWords(std::string_view line, const LineTags& tags,
@@ -218,7 +182,8 @@ bool FindLineTags(std::string_view line, ScanState* state, LineTags* tags) {
 
 WordLists ExtractWords(const NextPageText& next_page) {
   WordLists lists;
-  RecordWriter<OccurrenceRecord> records(kOccurrenceFile);
+  lists.occurrence_file = kOccurrenceFile;
+  RecordWriter<OccurrenceRecord> records(lists.occurrence_file);
   // The pages' texts stand one after the other in one file, read by one reader from range
   // to range; it is opened with the first page, once that page's text stands.
   std::unique_ptr<LineReader> reader;

@@ -6,39 +6,18 @@
 #include <string>
 #include <string_view>
 
-#include "indexer/run_state.h"
+#include "indexer/html_blocks.h"
 #include "indexer/word_lists.h"
 
 /// Gives the next page to scan, its name and where its text stands; false after the last.
 using NextPageText = std::function<bool(std::string* page, PageSource* text)>;
 
-/// Every word outside the tags of every page becomes an occurrence record in
-/// kOccurrenceFile, and its spelling and key enter the vocabulary; words whose key holds
+/// Every word outside the tags of every page becomes an occurrence record in the work file
+/// kOccurrenceFile, named in the result with each page's slice of it, and its spelling and key
+/// enter the vocabulary; words whose key holds
 /// "&nbsp;" are left out. The pages come from `next_page`, in page order, while they may
 /// still be being made.
 WordLists ExtractWords(const NextPageText& next_page);
-
-/// True when the first `word` of `text` comes right after a '<'; with `case_blind`, `word` is
-/// given in lower case and found in any letter case. Script and style blocks open and close
-/// by this test, and the decorator finds a page's body tag by it.
-bool FirstFollowsLt(std::string_view text, std::string_view word, bool case_blind);
-
-/// Where a page stands in its script and style blocks; starts afresh with every page.
-struct BlockState {
-  bool script_open = false;
-  bool script_closed = false;
-  bool style_open = false;
-  bool style_closed = false;
-
-  bool operator==(const BlockState&) const = default;
-};
-
-/// Moves `blocks` through one page line; true when the line belongs to a script or style
-/// block, the lines that open and close it included. A block opens where the first
-/// "script" of the line follows a '<' (letter case counts), or the first "style" in any
-/// case does on a line without "style="; it closes the same way with "/script" or "/style".
-/// The word scan skips these lines, and the page files keep them as the page had them.
-bool InScriptOrStyleBlock(std::string_view line, BlockState* blocks);
 
 /// What the scan carries from line to line. The open tag also carries from page to page;
 /// the block state starts afresh with every page (ResetForPage).

@@ -4,6 +4,7 @@
 
 #include "common/record_file.h"
 #include "common/text.h"
+#include "indexer/input_pages.h"
 #include "indexer/page_files.h"
 #include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
@@ -13,9 +14,9 @@ namespace {
 using Words = std::vector<std::string>;
 
 // The occurrence records of one page, as the scan wrote them.
-std::vector<OccurrenceRecord> RecordsOf(const PageWords& page) {
+std::vector<OccurrenceRecord> RecordsOf(const WordLists& lists, const PageWords& page) {
   std::vector<OccurrenceRecord> records;
-  RecordReader<OccurrenceRecord> reader(kOccurrenceFile);
+  RecordReader<OccurrenceRecord> reader(lists.occurrence_file);
   reader.Seek(page.first, page.first + page.count);
   OccurrenceRecord r;
   while (reader.Next(&r)) records.push_back(r);
@@ -26,7 +27,7 @@ std::vector<OccurrenceRecord> RecordsOf(const PageWords& page) {
 std::vector<std::string> Records(const WordLists& lists) {
   std::vector<std::string> lines;
   for (const PageWords& page : lists.pages) {
-    for (const OccurrenceRecord& r : RecordsOf(page)) {
+    for (const OccurrenceRecord& r : RecordsOf(lists, page)) {
       lines.push_back(QuotedRecord({lists.vocabulary.SpellingText(r.spelling), page.name,
                                     std::to_string(r.line), std::to_string(r.column)}));
     }
@@ -40,7 +41,7 @@ Words LineWords(const std::string& line) {
   const WordLists lists = ScanPages({{"page_1.htm", {line}}});
   Words words;
   for (const PageWords& page : lists.pages) {
-    for (const OccurrenceRecord& r : RecordsOf(page)) {
+    for (const OccurrenceRecord& r : RecordsOf(lists, page)) {
       words.push_back(std::string(lists.vocabulary.SpellingText(r.spelling)) + "@" +
                       std::to_string(r.column));
     }
@@ -169,7 +170,7 @@ TEST(ExtractWords, VeryLongLinesAreScannedWhole) {
       ScanPages({{"page_1.htm", {line}}, {"page_2.htm", {one_word}}, {"page_3.htm", {one_tag}}});
 
   ASSERT_EQ(2u, lists.pages.size());  // page_3 holds no word
-  std::vector<OccurrenceRecord> words = RecordsOf(lists.pages[0]);
+  std::vector<OccurrenceRecord> words = RecordsOf(lists, lists.pages[0]);
   ASSERT_EQ(kWords + 1, words.size());
   EXPECT_EQ(5u, words.front().column);
   EXPECT_EQ(4 + 5 * (kWords - 1) + 1, words[kWords - 1].column);
@@ -177,7 +178,7 @@ TEST(ExtractWords, VeryLongLinesAreScannedWhole) {
   EXPECT_EQ(line.size() - 7, words.back().column);
 
   EXPECT_EQ("page_2.htm", lists.pages[1].name);
-  words = RecordsOf(lists.pages[1]);
+  words = RecordsOf(lists, lists.pages[1]);
   ASSERT_EQ(1u, words.size());
   EXPECT_EQ(one_word.size(), lists.vocabulary.SpellingText(words[0].spelling).size());
 }
@@ -191,7 +192,7 @@ TEST(ExtractWords, PagesToRecords) {
              "  done\n<span title=\"open\n");
   WriteBytes("htm_in/beta.htm",
              "end\">Second page\n<style>\np {color: red}\n</style>\nThird<br>line\n");
-  PageMaker maker;
+  PageMaker maker(ListInputPages());
   WordLists lists =
       ExtractWords([&](std::string* page, PageSource* text) { return maker.Next(page, text); });
   maker.Finish();
@@ -220,24 +221,6 @@ TEST(ExtractWords, NulBytesAndEmptyPages) {
                 R"("word","page_1.htm","1","14")", R"("last","page_3.htm","1","5")"}),
             Records(lists));
   ASSERT_EQ(2u, lists.pages.size());  // a page without words stands in no list
-}
-
-TEST(FirstFollowsLt, BodyTagInAnyCase) {
-  struct Case {
-    const char* line;
-    bool holds;
-  };
-  const Case cases[] = {
-      {"<body>", true},
-      {"<BODY bgcolor=\"white\">", true},
-      {"text <Body>more", true},
-      {"</body>", false},
-      {"nobody <body>", false},
-      {"body", false},
-      {"", false},
-      {"<html>", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.holds, FirstFollowsLt(c.line, "body", true)) << c.line;
 }
 
 }  // namespace

@@ -36,14 +36,14 @@ WordIds NumberWords(const WordLists& lists) {
   return ids;
 }
 
-std::vector<RecordSlice> FindNextPages(const WordLists& lists) {
+NextPages FindNextPages(const WordLists& lists) {
   const uint32_t keys = lists.vocabulary.key_count();
   std::vector<uint32_t> last_seen(keys, kNoPage);  // the latest page walked that holds the key
   std::vector<uint32_t> stamp(keys, kNoPage);      // the page on which the key was last met
   std::vector<uint32_t> on_page;
-  std::vector<RecordSlice> slices(lists.pages.size());
-  RecordReader<OccurrenceRecord> records(kOccurrenceFile);
-  RecordWriter<uint32_t> out(kNextPageFile);
+  NextPages next{kNextPageFile, std::vector<RecordSlice>(lists.pages.size())};
+  RecordReader<OccurrenceRecord> records(lists.occurrence_file);
+  RecordWriter<uint32_t> out(next.file);
   OccurrenceRecord record;
   for (size_t p = lists.pages.size(); p-- > 0;) {
     const PageWords& page = lists.pages[p];
@@ -57,10 +57,10 @@ std::vector<RecordSlice> FindNextPages(const WordLists& lists) {
       out.Put(last_seen[key]);
       on_page.push_back(key);
     }
-    slices[p] = RecordSlice{out.count() - on_page.size(), on_page.size()};
+    next.of_page[p] = RecordSlice{out.count() - on_page.size(), on_page.size()};
     for (uint32_t key : on_page) last_seen[key] = page_number;
   }
-  return slices;
+  return next;
 }
 
 WordLists CutPageGroups(WordLists lists, uint64_t limit) {

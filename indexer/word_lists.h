@@ -62,7 +62,7 @@ struct PageSource {
 /// Where each page's text stands, by page name.
 using PageTexts = std::map<std::string, PageSource>;
 
-/// A page that holds words, and where its records stand in kOccurrenceFile.
+/// A page that holds words, and where its records stand in the occurrence file.
 struct PageWords {
   std::string name;  // as listed, lower-cased: page_0001.htm
   PageSource text;
@@ -73,6 +73,8 @@ struct PageWords {
 
 /// What the page scan found.
 struct WordLists {
+  /// The work file of the occurrence records (kOccurrenceFile); each page has its slice.
+  std::string occurrence_file;
   Vocabulary vocabulary;
   /// Pages holding words, in page order (by name: page names are "page_" and digits of one
   /// width, so byte order, the sort command's order and the order of quoted fields agree).
@@ -107,9 +109,15 @@ struct Occurrence {
 
 WordIds NumberWords(const WordLists& lists);
 
-/// Writes kNextPageFile and returns each page's slice of it: one page number per key on the
-/// page (kNoPage on the key's last page), in order of the key's first occurrence there.
-std::vector<RecordSlice> FindNextPages(const WordLists& lists);
+/// The next pages of the keys of every page, in a work file of records.
+struct NextPages {
+  std::string file;                  // kNextPageFile
+  std::vector<RecordSlice> of_page;  // each page's slice of it, in page order
+};
+
+/// Reads the occurrence file and writes kNextPageFile: for each page, one page number per key
+/// on the page (kNoPage on the key's last page), in order of the key's first occurrence there.
+NextPages FindNextPages(const WordLists& lists);
 
 /// The most occurrences a page group holds, unless one page alone holds more: the word index
 /// page and the search page of a group this size are a few MB, which a browser opens in about

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/cmd_interpreter.h"
+#include "common/html_text.h"
 #include "common/line_files.h"
 #include "common/text.h"
 #include "common/work_files.h"
@@ -42,35 +43,6 @@ bool IsBoldLine(std::string_view lower_trimmed) {
   return close != std::string_view::npos && close + 4 == lower_trimmed.size();
 }
 
-std::string EscapeAngleBrackets(std::string_view line) {
-  std::string out;
-  out.reserve(line.size());
-  for (char c : line) {
-    if (c == '<') {
-      out += "&lt;";
-    } else if (c == '>') {
-      out += "&gt;";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-// An address as the value of a double-quoted href: a '"' in it would end the attribute.
-std::string HrefValue(std::string_view address) {
-  std::string out;
-  out.reserve(address.size());
-  for (char c : address) {
-    if (c == '"') {
-      out += "%22";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 // The line with its first address that starts with `scheme` made a link; only that one, so
 // that a second address on the line stays plain text.
 std::optional<std::string> LinkFirstAddress(std::string_view line, std::string_view lower,
@@ -81,7 +53,7 @@ std::optional<std::string> LinkFirstAddress(std::string_view line, std::string_v
   std::string_view address = line.substr(start, end == std::string_view::npos ? end : end - start);
   std::string out(line.substr(0, start));
   out += "<a href=\"";
-  out += HrefValue(address);
+  out += HrefAddress(address);
   out += "\">";
   out += address;
   out += "</a>";
@@ -126,7 +98,7 @@ void FindLinkedLines() {
     while (input.NextView(&line)) {
       ++line_number;
       if (!StartsWith(LowerAscii(TrimSpaces(line).substr(0, 8)), "look_at:")) continue;
-      std::string escaped = EscapeAngleBrackets(line);
+      std::string escaped = HtmlWithoutTags(line);
       std::string_view target = CrossReferenceTarget(escaped);
       // New numbers are made of digits and full stops only: no other target can match.
       if (target.find_first_not_of(".0123456789") != std::string_view::npos) continue;
@@ -168,7 +140,7 @@ void RenderHtml() {
         ++line_counter;
         continue;
       }
-      std::string escaped = EscapeAngleBrackets(line);
+      std::string escaped = HtmlWithoutTags(line);
       std::string lower = LowerAscii(escaped);
       ++line_counter;
 

@@ -1,4 +1,4 @@
-#include "indexer/html_pieces.h"
+#include "indexer/body_blocks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "indexer/second_names.h"
+#include "indexer/hard_links.h"
 
 #include <string>
 #include <vector>
@@ -10,8 +10,7 @@
 #include "common/work_files.h"
 #include "common/work_paths.h"
 
-void CopyAsSecondNames(std::string_view pattern, std::string_view folder,
-                       std::string_view redirect) {
+void CopyAsHardLinks(std::string_view pattern, std::string_view folder, std::string_view redirect) {
   std::vector<std::string> names = CopySources(pattern);
   if (names.empty() || !FolderExists(folder)) {
     RunCommand("copy " + std::string(pattern) + " " + std::string(folder) + "\\ > " +

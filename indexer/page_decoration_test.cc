@@ -1,4 +1,4 @@
-#include "indexer/occurrence_pages.h"
+#include "indexer/page_decoration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "indexer/second_names.h"
+#include "indexer/hard_links.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,13 +15,13 @@ struct RecordedCommands {
   std::vector<std::string> lines;
 };
 
-TEST(CopyAsSecondNames, LinksEveryMatchWithoutACommand) {
+TEST(CopyAsHardLinks, LinksEveryMatchWithoutACommand) {
   ScopedWorkDir dir;
   MakeDirs("htm_out");
   WriteBytes("i_1.htm", "one");
   WriteBytes("i_2.htm", "two");
   RecordedCommands commands;
-  CopyAsSecondNames("i_*.htm", "htm_out", "out_null.list");
+  CopyAsHardLinks("i_*.htm", "htm_out", "out_null.list");
   EXPECT_EQ(std::vector<std::string>{}, commands.lines);
   struct stat original, copy;
   ASSERT_EQ(0, stat("i_2.htm", &original));
@@ -31,12 +31,12 @@ TEST(CopyAsSecondNames, LinksEveryMatchWithoutACommand) {
   EXPECT_TRUE(PathExists("out_null.list"));  // the redirection's file, as the copy leaves it
 }
 
-TEST(CopyAsSecondNames, LeavesTheCommandToReportWhatIsMissing) {
+TEST(CopyAsHardLinks, LeavesTheCommandToReportWhatIsMissing) {
   ScopedWorkDir dir;
   WriteBytes("index.htm", "x");
   RecordedCommands commands;
-  CopyAsSecondNames("index.htm", "htm_out", "out_null.list");  // no folder htm_out
-  CopyAsSecondNames("s_*.htm", ".", "out_null.list");          // nothing matches
+  CopyAsHardLinks("index.htm", "htm_out", "out_null.list");  // no folder htm_out
+  CopyAsHardLinks("s_*.htm", ".", "out_null.list");          // nothing matches
   EXPECT_EQ((std::vector<std::string>{"copy index.htm htm_out\\ > out_null.list",
                                       "copy s_*.htm .\\ > out_null.list"}),
             commands.lines);

@@ -1,5 +1,5 @@
-#ifndef INDEXER_RUN_STATE_H_
-#define INDEXER_RUN_STATE_H_
+#ifndef INDEXER_INDEXER_RUN_H_
+#define INDEXER_INDEXER_RUN_H_
 
 /// What the indexer's phases share besides the work files: the target address typed at
 /// the start and the publisher parameters.
@@ -14,4 +14,4 @@ struct IndexerRun {
   int find_word = 1;  // 1: hidden find-word spans and inline display of the jump target
 };
 
-#endif  // INDEXER_RUN_STATE_H_
+#endif  // INDEXER_INDEXER_RUN_H_
