@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/text.h"
 #include "indexer/word_extract.h"
 #include "indexer/word_lists.h"
 #include "tests/test_util.h"
@@ -39,6 +40,20 @@ inline WordLists ScanPages(const PageLines& pages) {
     ++at;
     return true;
   });
+}
+
+/// Words "w01", "w02", ... for tests of search lines and their phrases.
+inline std::vector<std::string> NumberedWords(int count) {
+  std::vector<std::string> words;
+  for (int i = 1; i <= count; ++i) words.push_back("w" + ZeroPadded(i, 2));
+  return words;
+}
+
+/// The words from `from` on, each followed by a blank, as a page line holds them.
+inline std::string Joined(const std::vector<std::string>& words, size_t from = 0) {
+  std::string text;
+  for (size_t i = from; i < words.size(); ++i) text += words[i] + " ";
+  return text;
 }
 
 #endif  // INDEXER_PAGE_TEXT_TEST_UTIL_H_

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "indexer/page_text_test_util.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -196,18 +197,6 @@ TEST(SearchPage, VeryLongLineIsWrittenWholeOrLeftOut) {
     }
     EXPECT_FALSE(PathExists("wrd_12_1_line.txt")) << c.what;
   }
-}
-
-std::vector<std::string> NumberedWords(int count) {
-  std::vector<std::string> words;
-  for (int i = 1; i <= count; ++i) words.push_back("w" + ZeroPadded(i, 2));
-  return words;
-}
-
-std::string Joined(const std::vector<std::string>& words, size_t from = 0) {
-  std::string text;
-  for (size_t i = from; i < words.size(); ++i) text += words[i] + " ";
-  return text;
 }
 
 // The phrase of the last web_search line.

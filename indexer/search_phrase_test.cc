@@ -6,20 +6,9 @@
 #include <vector>
 
 #include "common/text.h"
+#include "indexer/page_text_test_util.h"
 
 namespace {
-
-std::vector<std::string> NumberedWords(int count) {
-  std::vector<std::string> words;
-  for (int i = 1; i <= count; ++i) words.push_back("w" + ZeroPadded(i, 2));
-  return words;
-}
-
-std::string Joined(const std::vector<std::string>& words, size_t from = 0) {
-  std::string text;
-  for (size_t i = from; i < words.size(); ++i) text += words[i] + " ";
-  return text;
-}
 
 TEST(SearchPhrase, DrawPositions) {
   // 29 words of 3 bytes, each followed by a blank: the draw length is 4 * 28 = 112.
